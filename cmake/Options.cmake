@@ -1,0 +1,17 @@
+option(ODOMIRA_BUILD_TESTS "Build the test programs" ON)
+option(ODOMIRA_WERROR "Treat compiler warnings as errors" OFF)
+option(ODOMIRA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+# Applied per target through odomira_target_defaults(); no global flag juggling.
+function(odomira_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+    if(ODOMIRA_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+    if(ODOMIRA_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                  -fno-sanitize-recover=undefined)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+endfunction()

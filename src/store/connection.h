@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+namespace odomira {
+
+// One SQLite connection to a logbook file, with the store's collations and functions
+// ("caldate", "unicase", a Unicode-aware like(), an exact sum()) registered on it.
+class Connection
+{
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens an existing logbook read-write and never creates it. A missing or
+    // unreadable file, one that is no database, or one without the tables `fahrt` and
+    // `verbrauch` gives a German message in `error`; no file is created or changed.
+    bool open(const QString& path, QString* error);
+
+    // Creates a new logbook with both tables (the logbook creator's job only).
+    // Refuses an existing file.
+    bool create(const QString& path, QString* error);
+
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    sqlite3* handle() const { return m_db; }
+
+    // Runs statements that return no rows.
+    bool exec(const QString& sql, QString* error);
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Registers the collations and functions on a raw connection.
+void registerStoreExtensions(sqlite3* db);
+
+} // namespace odomira

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "store/connection.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace odomira {
+
+// A data source: a statement over the logbook file, a client-side copy of its result,
+// a current record and the pending (typed, not yet saved) values of that record.
+// Every value is read and written in its text form: dates DD.MM.YYYY, numbers as
+// German number text with only the digits needed, flags "-1"/"0", no value as "".
+class DataSource : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DataSource(const QString& name, QObject* parent = nullptr);
+    ~DataSource() override;
+
+    QString name() const { return m_name; }
+
+    // Opens its own connection to an existing logbook (see Connection::open).
+    bool open(const QString& path, QString* error);
+    bool isOpen() const;
+
+    // Replaces the statement text; nothing runs yet.
+    void setStatement(const QString& sql);
+    QString statement() const { return m_statement; }
+
+    // Runs the statement; its rows replace the result, pending values are dropped and
+    // the current record becomes the first row (none for an empty result).
+    // On failure the old result stays and `error` gets the store's message.
+    bool refresh(QString* error = nullptr);
+
+    // Appends an empty record to the result and makes it current.
+    bool addNew(QString* error = nullptr);
+    // Writes the current record with its pending values into its table (an added
+    // record becomes a new row). A pending value that does not fit its column (a date
+    // that is no date, a number text that is no number) is refused with a message
+    // naming the field, and nothing is written.
+    bool update(QString* error = nullptr);
+    // Drops every change not yet saved, an added unsaved record included.
+    void cancelBatch();
+    // Stops asynchronous work; there is none, so this leaves everything as it is.
+    void cancel() {}
+    // Removes the current record's row from its table at once.
+    bool deleteCurrent(QString* error = nullptr);
+
+    int recordCount() const;
+    int columnCount() const;
+    QStringList columnNames() const;
+    // Column index by name without regard to case, or -1.
+    int columnIndex(const QString& name) const;
+
+    // Position: 0..recordCount()-1, or recordCount() when past the end (EOF),
+    // -1 only for an empty result.
+    int currentRow() const { return m_current; }
+    // Moves the current record (drops pending values of the old one).
+    void setCurrentRow(int row);
+    bool atEnd() const;
+    void moveNext();
+    bool hasCurrent() const;
+    bool isAdding() const;
+    bool hasPendingChanges() const;
+
+    // Value of the named column of the current record, pending value included, in its
+    // text form; "" when there is no current record or no such column.
+    QString field(const QString& column) const;
+    // Value of a cell of the result as stored (no pending values), in text form.
+    QString value(int row, int column) const;
+    bool isNull(int row, int column) const;
+
+    // Sets a pending value of the current record. Returns false without a current record
+    // or when the column is unknown.
+    bool setField(const QString& column, const QString& text);
+
+    // Approximate bytes the client-side copy of the result takes.
+    qsizetype resultBytes() const;
+
+signals:
+    // The result was replaced (refresh, addNew, delete, cancelBatch).
+    void resultReset();
+    // The current record moved or its values changed; bound controls re-read it.
+    void currentChanged();
+
+private:
+    struct Result;
+    QString m_name;
+    QString m_statement;
+    Connection m_connection;
+    std::unique_ptr<Result> m_result;
+    int m_current = -1;
+};
+
+} // namespace odomira

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace odomira {
+
+// The logbook file: two tables, `fahrt` (one row per trip) and `verbrauch` (the one
+// vehicle row). Each carries an `id INTEGER PRIMARY KEY` by which a data source finds
+// the row of its current record; it is never shown.
+//
+// Dates are stored as their text DD.MM.YYYY under the collation "caldate", which
+// orders by year, month, day. Exact decimals are stored as text in machine form
+// ("1234.5") so no value passes through floating point; the store's own sum()
+// adds them exactly. The kind flags hold -1 (yes) and 0 (no).
+inline constexpr const char* SchemaSql = R"sql(
+CREATE TABLE fahrt (
+    id           INTEGER PRIMARY KEY,
+    datum        TEXT COLLATE caldate,
+    von          TEXT COLLATE unicase,
+    bis          TEXT COLLATE unicase,
+    ziel         TEXT COLLATE unicase,
+    bemerkung    TEXT COLLATE unicase,
+    anfangsstand TEXT,
+    endstand     TEXT,
+    gesamt       TEXT,
+    preisliter   TEXT,
+    kosten       TEXT,
+    geschaeftl   INTEGER DEFAULT 0,
+    privat       INTEGER DEFAULT 0,
+    zurarbeit    INTEGER DEFAULT 0
+);
+CREATE TABLE verbrauch (
+    id           INTEGER PRIMARY KEY,
+    kennzeichen  TEXT COLLATE unicase,
+    verbrauch    TEXT,
+    steuer       TEXT,
+    versicherung TEXT
+);
+)sql";
+
+inline constexpr const char* LogbookFileName = "odomira.mdb";
+
+// What a column holds, which decides its text form and what a pending value must be.
+enum class ColumnKind { Key, Text, Date, Number, Flag };
+
+// Kind of a column of `fahrt` or `verbrauch` by name, without regard to case.
+// Columns the schema does not know (sum aliases, foreign columns) are Text, and for
+// a sum result Number: see DataSource.
+ColumnKind columnKind(QStringView table, QStringView column);
+
+} // namespace odomira

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace odomira::test {
+
+// One trip as the tests write it straight into the file: texts in the stored form
+// the store uses (dates "05.03.2007", numbers in machine form "25.9906" or "" for none,
+// flags "-1"/"0").
+struct TripRow
+{
+    QString datum, von, bis, ziel, bemerkung;
+    QString anfangsstand, endstand, gesamt, preisliter, kosten;
+    QString geschaeftl = QStringLiteral("0"), privat = QStringLiteral("0"), zurarbeit = QStringLiteral("0");
+};
+
+struct VehicleRow
+{
+    QString kennzeichen = QStringLiteral("HH-OM 42");
+    QString verbrauch = QStringLiteral("7.9");
+    QString steuer = QStringLiteral("250.00");
+    QString versicherung = QStringLiteral("1201.45");
+};
+
+// A logbook file "odomira.mdb" in a fresh temporary directory, removed afterwards.
+class TempLogbook
+{
+public:
+    TempLogbook();
+    bool isValid() const { return m_dir.isValid(); }
+    QString dirPath() const { return m_dir.path(); }
+    QString path() const; // dirPath() + "/odomira.mdb"
+
+    // Creates the file with both tables; `vehicle` null leaves `verbrauch` empty.
+    bool create(const VehicleRow* vehicle = nullptr, const QList<TripRow>& trips = {});
+    bool createWithVehicle(const VehicleRow& vehicle, const QList<TripRow>& trips = {})
+    { return create(&vehicle, trips); }
+
+    // Direct access for checks, bypassing the data sources. A NULL cell reads "<null>".
+    bool exec(const QString& sql) const;
+    QList<QStringList> query(const QString& sql) const;
+    QString scalar(const QString& sql) const; // first cell of the first row
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace odomira::test
