@@ -1,0 +1,1 @@
+odomira_add_test(test_period SOURCES test_period.cpp)
