@@ -1,0 +1,5 @@
+target_sources(odomira_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/trip_lists.h
+    ${CMAKE_CURRENT_LIST_DIR}/trip_figures.h
+    ${CMAKE_CURRENT_LIST_DIR}/trip_figures.cpp
+)

@@ -1,0 +1,122 @@
+#include "trips/trip_figures.h"
+
+#include "common/currency.h"
+#include "common/decimal.h"
+#include "common/number_text.h"
+
+#include <optional>
+
+namespace odomira {
+
+namespace {
+
+TripFigures failure(TripField field, const QString& message)
+{
+    TripFigures result;
+    result.outcome = TripFigures::Outcome::Failed;
+    result.failedField = field;
+    result.error = message;
+    return result;
+}
+
+// A sample value in the form the field expects.
+QString example(TripField field)
+{
+    switch (field) {
+    case TripField::Preis:
+        return QStringLiteral("1,159");
+    case TripField::Verbrauch:
+        return QStringLiteral("7,9");
+    default:
+        return QStringLiteral("12345");
+    }
+}
+
+TripFigures notANumber(TripField field, const QString& text)
+{
+    const QString label = tripFieldLabel(field);
+    if (text.isEmpty())
+        return failure(field, QStringLiteral("Das Feld „%1“ ist leer. Erwartet wird eine Zahl, "
+                                             "zum Beispiel %2.")
+                                  .arg(label, example(field)));
+    return failure(field, QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet "
+                                         "wird eine Zahl, zum Beispiel %3.")
+                              .arg(label, text, example(field)));
+}
+
+TripFigures tooLarge(TripField field)
+{
+    return failure(field, QStringLiteral("„%1“ lässt sich aus diesen Angaben nicht berechnen: "
+                                         "der Wert ist zu groß.")
+                              .arg(tripFieldLabel(field)));
+}
+
+} // namespace
+
+QString tripFieldLabel(TripField field)
+{
+    switch (field) {
+    case TripField::Start:
+        return QStringLiteral("Start km");
+    case TripField::Ende:
+        return QStringLiteral("Ende km");
+    case TripField::Preis:
+        return QStringLiteral("€/Liter");
+    case TripField::Verbrauch:
+        return QStringLiteral("Verbrauch 100km");
+    case TripField::Summe:
+        return QStringLiteral("Summe km");
+    case TripField::Kosten:
+        return QStringLiteral("Kosten €");
+    }
+    return QString();
+}
+
+TripFigures computeTripFigures(const TripFigureTexts& texts)
+{
+    // The price is required although the kilometres do not depend on it.
+    if (texts.start.isEmpty() || texts.ende.isEmpty() || texts.preis.isEmpty())
+        return {};
+
+    // Every field is checked before anything is computed, so a failure leaves no half result.
+    const std::optional<Decimal> start = parseNumber(texts.start);
+    if (!start)
+        return notANumber(TripField::Start, texts.start);
+    const std::optional<Decimal> ende = parseNumber(texts.ende);
+    if (!ende)
+        return notANumber(TripField::Ende, texts.ende);
+    const std::optional<Decimal> preis = parseNumber(texts.preis);
+    if (!preis)
+        return notANumber(TripField::Preis, texts.preis);
+    const std::optional<Decimal> verbrauch = parseNumber(texts.verbrauch);
+    if (!verbrauch)
+        return notANumber(TripField::Verbrauch, texts.verbrauch);
+
+    const std::optional<Decimal> km = ende->subtract(*start);
+    if (!km)
+        return tooLarge(TripField::Summe);
+    const QString summeText = numberText(*km);
+
+    // The cost takes the kilometres from the text just written, as the field is read back.
+    const std::optional<Decimal> kmRead = parseNumber(summeText);
+    if (!kmRead)
+        return tooLarge(TripField::Summe);
+    std::optional<Decimal> cost = verbrauch->divide(Decimal::fromInt(100));
+    if (cost)
+        cost = cost->multiply(*kmRead);
+    if (cost)
+        cost = cost->multiply(*preis);
+    if (!cost)
+        return tooLarge(TripField::Kosten);
+    const std::optional<Currency> amount = Currency::fromDecimal(*cost);
+    if (!amount)
+        return tooLarge(TripField::Kosten);
+
+    TripFigures result;
+    result.outcome = TripFigures::Outcome::Computed;
+    result.summeText = summeText;
+    result.kostenText = currencyText(*amount);
+    return result;
+}
+
+} // namespace odomira

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+namespace odomira {
+
+// The field texts the trip figures are computed from, as the window shows them.
+struct TripFigureTexts
+{
+    QString start;     // txt_start, "Start km"
+    QString ende;      // txt_ende, "Ende km"
+    QString preis;     // txt_preis, "€/Liter"
+    QString verbrauch; // txt_verbrauch, "Verbrauch 100km"
+};
+
+// The field a failure is about. Summe and Kosten: a result too large to hold.
+enum class TripField { Start, Ende, Preis, Verbrauch, Summe, Kosten };
+
+// The field's label in the window ("Start km", "Ende km", "€/Liter", "Verbrauch 100km",
+// "Summe km", "Kosten €").
+QString tripFieldLabel(TripField field);
+
+struct TripFigures
+{
+    enum class Outcome {
+        Skipped,  // start, end or price is the empty string: nothing computed, nothing reported
+        Computed, // summeText and kostenText hold the new field texts
+        Failed,   // failedField and error say which field is not a number
+    };
+
+    Outcome outcome = Outcome::Skipped;
+    QString summeText;
+    QString kostenText;
+    TripField failedField = TripField::Start;
+    QString error;
+};
+
+// Kilometres and fuel cost of a trip. Only the empty string counts as empty (blanks count
+// as filled). km = end - start, written as German number text and read back; cost =
+// ((consumption / 100) * km) * price in exact decimals, rounded half to even to four
+// decimals and written as a currency amount. A filled field that is no number, and an
+// empty consumption, make the computation fail with a German message naming the field.
+TripFigures computeTripFigures(const TripFigureTexts& texts);
+
+} // namespace odomira

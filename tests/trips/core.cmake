@@ -1,0 +1,1 @@
+odomira_add_test(test_trip_figures SOURCES test_trip_figures.cpp)
