@@ -1,0 +1,61 @@
+#include "report/report_paths.h"
+
+namespace odomira {
+
+bool isSafeName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && !name.contains(QChar(u'\0'));
+}
+
+std::optional<QString> reportFolderPath(const QString& programDir, const QString& kennzeichen,
+                                        QString* error)
+{
+    if (!isSafeName(kennzeichen)) {
+        if (error)
+            *error = QStringLiteral("Das Kennzeichen „%1“ kann nicht als Ordnername verwendet "
+                                    "werden.")
+                         .arg(kennzeichen);
+        return std::nullopt;
+    }
+    return programDir + QLatin1Char('/') + kennzeichen;
+}
+
+std::optional<QString> reportFilePath(const QString& programDir, const QString& kennzeichen,
+                                      const QString& monthText, const QString& yearText,
+                                      QString* error)
+{
+    const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
+    if (!folder)
+        return std::nullopt;
+    const QString name = kennzeichen + QLatin1Char(' ') + monthText + QLatin1Char('_') + yearText
+        + QStringLiteral(".html");
+    if (!isSafeName(name)) {
+        if (error)
+            *error = QStringLiteral("Monat „%1“ und Jahr „%2“ ergeben keinen gültigen Dateinamen "
+                                    "für den Bericht („%3“).")
+                         .arg(monthText, yearText, name);
+        return std::nullopt;
+    }
+    return *folder + QLatin1Char('/') + name;
+}
+
+std::optional<QString> tripPagePath(const QString& programDir, const QString& kennzeichen,
+                                    const QString& datum, QString* error)
+{
+    const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
+    if (!folder)
+        return std::nullopt;
+    if (!isSafeName(datum)) {
+        if (error)
+            *error = QStringLiteral("Das Datum „%1“ kann nicht als Name einer Fahrtseite verwendet "
+                                    "werden.")
+                         .arg(datum);
+        return std::nullopt;
+    }
+    return *folder + QLatin1Char('/') + datum + QStringLiteral(".html");
+}
+
+} // namespace odomira

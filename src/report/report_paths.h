@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace odomira {
+
+// True when `name` can stand as one file or folder name inside a folder without leaving
+// it: not empty, not "." or "..", no "/", "\" or NUL.
+bool isSafeName(const QString& name);
+
+// The paths of an export. The licence plate, month and year texts and the trip dates
+// become names on disk; a name that is not safe gives no path and, when `error` is
+// given, a German sentence naming the text and why it cannot be used.
+
+// programDir + "/" + plate.
+std::optional<QString> reportFolderPath(const QString& programDir, const QString& kennzeichen,
+                                        QString* error = nullptr);
+
+// Report folder + "/" + plate + " " + month text + "_" + year text + ".html".
+std::optional<QString> reportFilePath(const QString& programDir, const QString& kennzeichen,
+                                      const QString& monthText, const QString& yearText,
+                                      QString* error = nullptr);
+
+// Report folder + "/" + date text + ".html".
+std::optional<QString> tripPagePath(const QString& programDir, const QString& kennzeichen,
+                                    const QString& datum, QString* error = nullptr);
+
+} // namespace odomira
