@@ -29,6 +29,9 @@ public:
     Coefficient coefficient() const { return m_coefficient; }
     int scale() const { return m_scale; }
 
+    // The same magnitude with the other sign.
+    Decimal negated() const;
+
     // Exact where the result fits; a result with more digits than the coefficient holds
     // is rounded (half to even) at a smaller scale; only an integer part too large for
     // 96 bits makes the result empty.
@@ -52,8 +55,11 @@ public:
 
     // Machine form used inside the store: "-1234.5", digits only as needed, no grouping.
     QString toCanonical() const;
+    // The same form with `separator` before the decimals; negative zero writes "0".
+    QString toString(char separator) const;
     // Accepts the machine form: optional '-', digits, optional '.' and digits, and an
-    // optional exponent ("1.5e3") as SQLite writes large reals.
+    // optional exponent ("1.5e3") as SQLite writes large reals. Decimals beyond what the
+    // type holds are rounded half to even; an integer part too large gives an empty result.
     static std::optional<Decimal> fromCanonical(std::string_view text);
 
 private:
