@@ -44,39 +44,26 @@ void TestDateText::refuses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
+    const auto row = [](const char* name, const QString& text, const QString& error) {
+        QTest::newRow(name) << text << error;
+    };
 
-    QTest::newRow("empty") << ""
-                           << "Kein Datum angegeben.";
-    QTest::newRow("blanks") << "  "
-                            << "Kein Datum angegeben.";
-    QTest::newRow("no such day") << "31.02.2007"
-                                 << "Den Tag „31.02.2007“ gibt es nicht.";
-    QTest::newRow("no leap day") << "29.2.2007"
-                                 << "Den Tag „29.2.2007“ gibt es nicht.";
-    QTest::newRow("month 13") << "5.13.2007"
-                              << "Den Tag „5.13.2007“ gibt es nicht.";
-    QTest::newRow("day 0") << "0.1.2007"
-                           << "Den Tag „0.1.2007“ gibt es nicht.";
-    QTest::newRow("year missing") << "5.3."
-                                  << "„5.3.“ ist kein Datum: das Jahr fehlt.";
-    QTest::newRow("two-digit year") << "5.3.07"
-                                    << "„5.3.07“ ist kein Datum: das Jahr muss vierstellig sein.";
-    QTest::newRow("five-digit year") << "5.3.20071"
-                                     << "„5.3.20071“ ist kein Datum: das Jahr muss vierstellig sein.";
-    QTest::newRow("letters") << "abc"
-                             << "„abc“ ist kein Datum der Form TT.MM.JJJJ.";
-    QTest::newRow("no second period") << "5.3"
-                                      << "„5.3“ ist kein Datum der Form TT.MM.JJJJ.";
-    QTest::newRow("three-digit day") << "005.3.2007"
-                                     << "„005.3.2007“ ist kein Datum der Form TT.MM.JJJJ.";
-    QTest::newRow("inner blank") << "5. 3.2007"
-                                 << "„5. 3.2007“ ist kein Datum der Form TT.MM.JJJJ.";
-    QTest::newRow("slashes") << "5/3/2007"
-                             << "„5/3/2007“ ist kein Datum der Form TT.MM.JJJJ.";
-    QTest::newRow("ISO") << "2007-03-05"
-                         << "„2007-03-05“ ist kein Datum der Form TT.MM.JJJJ.";
-    QTest::newRow("trailing text") << "5.3.2007x"
-                                   << "„5.3.2007x“ ist kein Datum der Form TT.MM.JJJJ.";
+    row("empty", "", "Kein Datum angegeben.");
+    row("blanks", "  ", "Kein Datum angegeben.");
+    row("no such day", "31.02.2007", "Den Tag „31.02.2007“ gibt es nicht.");
+    row("no leap day", "29.2.2007", "Den Tag „29.2.2007“ gibt es nicht.");
+    row("month 13", "5.13.2007", "Den Tag „5.13.2007“ gibt es nicht.");
+    row("day 0", "0.1.2007", "Den Tag „0.1.2007“ gibt es nicht.");
+    row("year missing", "5.3.", "„5.3.“ ist kein Datum: das Jahr fehlt.");
+    row("two-digit year", "5.3.07", "„5.3.07“ ist kein Datum: das Jahr muss vierstellig sein.");
+    row("five-digit year", "5.3.20071", "„5.3.20071“ ist kein Datum: das Jahr muss vierstellig sein.");
+    row("letters", "abc", "„abc“ ist kein Datum der Form TT.MM.JJJJ.");
+    row("no second period", "5.3", "„5.3“ ist kein Datum der Form TT.MM.JJJJ.");
+    row("three-digit day", "005.3.2007", "„005.3.2007“ ist kein Datum der Form TT.MM.JJJJ.");
+    row("inner blank", "5. 3.2007", "„5. 3.2007“ ist kein Datum der Form TT.MM.JJJJ.");
+    row("slashes", "5/3/2007", "„5/3/2007“ ist kein Datum der Form TT.MM.JJJJ.");
+    row("ISO", "2007-03-05", "„2007-03-05“ ist kein Datum der Form TT.MM.JJJJ.");
+    row("trailing text", "5.3.2007x", "„5.3.2007x“ ist kein Datum der Form TT.MM.JJJJ.");
 }
 
 void TestDateText::refuses()

@@ -36,45 +36,29 @@ void TestNumberText::reads_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("canonical");
+    const auto row = [](const char* name, const QString& text, const QString& canonical) {
+        QTest::newRow(name) << text << canonical;
+    };
 
-    QTest::newRow("integer") << "2"
-                             << "2";
-    QTest::newRow("comma") << "2,5"
-                           << "2.5";
-    QTest::newRow("minus") << "-10"
-                           << "-10";
-    QTest::newRow("plus") << "+5"
-                          << "5";
-    QTest::newRow("period is grouping") << "7.9"
-                                        << "79";
-    QTest::newRow("grouping and comma") << "1.234,5"
-                                        << "1234.5";
-    QTest::newRow("thousand") << "1.000"
-                              << "1000";
-    QTest::newRow("odd grouping") << "1.2.3"
-                                  << "123";
-    QTest::newRow("blanks around") << "  12,5\t"
-                                   << "12.5";
-    QTest::newRow("no integer digits") << ",5"
-                                       << "0.5";
-    QTest::newRow("no decimals") << "5,"
-                                 << "5";
-    QTest::newRow("negative decimals") << "-0,96"
-                                       << "-0.96";
-    QTest::newRow("zero decimals") << "250,00"
-                                   << "250";
-    QTest::newRow("negative zero") << "-0"
-                                   << "0";
-    QTest::newRow("half-way cost") << "0,05005"
-                                   << "0.05005";
-    QTest::newRow("max grouped") << "79.228.162.514.264.337.593.543.950.335"
-                                 << "79228162514264337593543950335";
-    QTest::newRow("28 decimals") << "0,0000000000000000000000000001"
-                                 << "0.0000000000000000000000000001";
-    QTest::newRow("30 decimals rounded") << "0,123456789012345678901234567891"
-                                         << "0.1234567890123456789012345679";
-    QTest::newRow("30 digits rounded") << "7,92281625142643375935439503355"
-                                       << "7.922816251426433759354395034";
+    row("integer", "2", "2");
+    row("comma", "2,5", "2.5");
+    row("minus", "-10", "-10");
+    row("plus", "+5", "5");
+    row("period is grouping", "7.9", "79");
+    row("grouping and comma", "1.234,5", "1234.5");
+    row("thousand", "1.000", "1000");
+    row("odd grouping", "1.2.3", "123");
+    row("blanks around", "  12,5\t", "12.5");
+    row("no integer digits", ",5", "0.5");
+    row("no decimals", "5,", "5");
+    row("negative decimals", "-0,96", "-0.96");
+    row("zero decimals", "250,00", "250");
+    row("negative zero", "-0", "0");
+    row("half-way cost", "0,05005", "0.05005");
+    row("max grouped", "79.228.162.514.264.337.593.543.950.335", "79228162514264337593543950335");
+    row("28 decimals", "0,0000000000000000000000000001", "0.0000000000000000000000000001");
+    row("30 decimals rounded", "0,123456789012345678901234567891", "0.1234567890123456789012345679");
+    row("30 digits rounded", "7,92281625142643375935439503355", "7.922816251426433759354395034");
 }
 
 void TestNumberText::reads()
@@ -93,40 +77,28 @@ void TestNumberText::refuses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
+    const auto row = [](const char* name, const QString& text, const QString& error) {
+        QTest::newRow(name) << text << error;
+    };
 
-    QTest::newRow("empty") << ""
-                           << "Keine Zahl angegeben.";
-    QTest::newRow("blanks") << " \t "
-                            << "Keine Zahl angegeben.";
-    QTest::newRow("letters") << "abc"
-                             << "„abc“ ist keine Zahl.";
-    QTest::newRow("letters quoted trimmed") << " 12a "
-                                            << "„12a“ ist keine Zahl.";
-    QTest::newRow("two commas") << "1,2,3"
-                                << "„1,2,3“ hat mehr als ein Komma.";
-    QTest::newRow("minus alone") << "-"
-                                 << "„-“ ist keine Zahl.";
-    QTest::newRow("grouping alone") << "."
-                                    << "„.“ ist keine Zahl.";
-    QTest::newRow("inner blank") << "1 000"
-                                 << "„1 000“ enthält ein Leerzeichen.";
-    QTest::newRow("blank after minus") << "- 5"
-                                       << "„- 5“ enthält ein Leerzeichen.";
-    QTest::newRow("two signs") << "--5"
-                               << "„--5“ ist keine Zahl.";
-    QTest::newRow("trailing minus") << "5-"
-                                    << "„5-“ ist keine Zahl.";
-    QTest::newRow("period among decimals") << "1,5.3"
-                                           << "„1,5.3“ ist keine Zahl.";
-    QTest::newRow("exponent") << "1e3"
-                              << "„1e3“ ist keine Zahl.";
-    QTest::newRow("other digits") << QStringLiteral("\u0663") << QStringLiteral("„\u0663“ ist keine Zahl.");
-    QTest::newRow("too large") << "79228162514264337593543950336"
-                               << "„79228162514264337593543950336“ ist zu groß.";
-    QTest::newRow("too large with decimals") << "79228162514264337593543950335,5"
-                                             << "„79228162514264337593543950335,5“ ist zu groß.";
-    QTest::newRow("long text cut") << QString(50, QChar('x'))
-                                   << "„" + QString(40, QChar('x')) + "…“ ist keine Zahl.";
+    row("empty", "", "Keine Zahl angegeben.");
+    row("blanks", " \t ", "Keine Zahl angegeben.");
+    row("letters", "abc", "„abc“ ist keine Zahl.");
+    row("letters quoted trimmed", " 12a ", "„12a“ ist keine Zahl.");
+    row("two commas", "1,2,3", "„1,2,3“ hat mehr als ein Komma.");
+    row("minus alone", "-", "„-“ ist keine Zahl.");
+    row("grouping alone", ".", "„.“ ist keine Zahl.");
+    row("inner blank", "1 000", "„1 000“ enthält ein Leerzeichen.");
+    row("blank after minus", "- 5", "„- 5“ enthält ein Leerzeichen.");
+    row("two signs", "--5", "„--5“ ist keine Zahl.");
+    row("trailing minus", "5-", "„5-“ ist keine Zahl.");
+    row("period among decimals", "1,5.3", "„1,5.3“ ist keine Zahl.");
+    row("exponent", "1e3", "„1e3“ ist keine Zahl.");
+    row("other digits", QStringLiteral("\u0663"), QStringLiteral("„\u0663“ ist keine Zahl."));
+    row("too large", "79228162514264337593543950336", "„79228162514264337593543950336“ ist zu groß.");
+    row("too large with decimals", "79228162514264337593543950335,5",
+        "„79228162514264337593543950335,5“ ist zu groß.");
+    row("long text cut", QString(50, QChar('x')), "„" + QString(40, QChar('x')) + "…“ ist keine Zahl.");
 }
 
 void TestNumberText::refuses()
@@ -144,25 +116,19 @@ void TestNumberText::writesNumbers_data()
 {
     QTest::addColumn<QString>("canonical");
     QTest::addColumn<QString>("text");
+    const auto row = [](const char* name, const QString& canonical, const QString& text) {
+        QTest::newRow(name) << canonical << text;
+    };
 
-    QTest::newRow("integer") << "2"
-                             << "2";
-    QTest::newRow("decimals") << "2.5"
-                              << "2,5";
-    QTest::newRow("trailing zeros dropped") << "2.500"
-                                            << "2,5";
-    QTest::newRow("negative") << "-10"
-                              << "-10";
-    QTest::newRow("no grouping") << "1234567.5"
-                                 << "1234567,5";
-    QTest::newRow("below one") << "-0.079"
-                               << "-0,079";
-    QTest::newRow("negative zero") << "-0.00"
-                                   << "0";
-    QTest::newRow("scale 28") << "7.9228162514264337593543950335"
-                              << "7,9228162514264337593543950335";
-    QTest::newRow("smallest") << "-0.0000000000000000000000000001"
-                              << "-0,0000000000000000000000000001";
+    row("integer", "2", "2");
+    row("decimals", "2.5", "2,5");
+    row("trailing zeros dropped", "2.500", "2,5");
+    row("negative", "-10", "-10");
+    row("no grouping", "1234567.5", "1234567,5");
+    row("below one", "-0.079", "-0,079");
+    row("negative zero", "-0.00", "0");
+    row("scale 28", "7.9228162514264337593543950335", "7,9228162514264337593543950335");
+    row("smallest", "-0.0000000000000000000000000001", "-0,0000000000000000000000000001");
 }
 
 void TestNumberText::writesNumbers()
