@@ -1,0 +1,266 @@
+// odomira-bench [N]: measures the store on a logbook of N trips (default 100000).
+// For each statement it compares re-reading a data source with SQLite alone stepping
+// through the same statement on the same file, and shows what the result keeps in memory.
+
+#include "common/decimal.h"
+#include "demo/demo_trips.h"
+#include "demo/logbook_writer.h"
+#include "store/connection.h"
+#include "store/data_source.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+using namespace odomira;
+
+namespace {
+
+constexpr int Runs = 7;
+
+// Keeps the column reads of SQLite alone from being optimised away.
+volatile std::size_t textBytesSink = 0;
+
+struct Case
+{
+    const char* label;
+    QString sql;
+    bool isList;
+};
+
+struct Figures
+{
+    int rows = 0;
+    double storeMs = 0;
+    double sqliteMs = 0;
+    qsizetype resultBytes = 0;
+    qint64 heapBytes = -1; // -1: not measurable here
+};
+
+const QLocale German(QLocale::German, QLocale::Germany);
+
+void print(const QString& text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+QString decimals(double value, int places)
+{
+    return German.toString(value, 'f', places);
+}
+
+// Bytes the program holds on the heap, SQLite's own allocations included.
+qint64 heapInUse()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+#else
+    return -1;
+#endif
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double timeMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// What SQLite alone does: prepare, step through every row and read each column's text.
+int stepThrough(sqlite3* db, const QString& sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "odomira-bench: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    int rows = 0;
+    std::size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        ++rows;
+        for (int column = 0; column < columns; ++column) {
+            const unsigned char* text = sqlite3_column_text(stmt, column);
+            bytes += text ? std::size_t(sqlite3_column_bytes(stmt, column)) : 0;
+        }
+    }
+    sqlite3_finalize(stmt);
+    textBytesSink = bytes;
+    return rows;
+}
+
+bool measure(const QString& path, sqlite3* plain, const Case& item, Figures& figures)
+{
+    QString error;
+    DataSource source(QStringLiteral("bench"));
+    if (!source.open(path, &error)) {
+        print(QStringLiteral("Datenquelle lässt sich nicht öffnen: %1\n").arg(error));
+        return false;
+    }
+    source.setStatement(item.sql);
+
+    // Memory: a fresh data source's first re-read, less what SQLite keeps for itself
+    // (its page cache grows during the same read).
+    const qint64 heapBefore = heapInUse();
+    const qint64 sqliteBefore = sqlite3_memory_used();
+    if (!source.refresh(&error)) {
+        print(QStringLiteral("Erneutes Lesen scheitert: %1\n").arg(error));
+        return false;
+    }
+    if (heapBefore >= 0)
+        figures.heapBytes = (heapInUse() - heapBefore) - (sqlite3_memory_used() - sqliteBefore);
+    figures.resultBytes = source.resultBytes();
+    figures.rows = source.recordCount();
+    if (stepThrough(plain, item.sql) != figures.rows) {
+        print(QStringLiteral("SQLite allein liefert eine andere Zeilenzahl für %1.\n").arg(QString::fromLatin1(item.label)));
+        return false;
+    }
+
+    // Alternating runs, so both see the same state of caches and the machine.
+    std::vector<double> store, alone;
+    for (int run = 0; run < Runs; ++run) {
+        bool ok = true;
+        store.push_back(timeMs([&] { ok = source.refresh(&error); }));
+        alone.push_back(timeMs([&] { stepThrough(plain, item.sql); }));
+        if (!ok) {
+            print(QStringLiteral("Erneutes Lesen scheitert: %1\n").arg(error));
+            return false;
+        }
+    }
+    figures.storeMs = median(store);
+    figures.sqliteMs = median(alone);
+    return true;
+}
+
+QString padLeft(const QString& text, int width)
+{
+    return text.rightJustified(width);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+
+    int count = 100000;
+    if (arguments.size() > 2 || (arguments.size() == 2 && arguments[1].startsWith(u'-'))) {
+        std::fputs("Aufruf: odomira-bench [Anzahl der Fahrten, Vorgabe 100000]\n", stderr);
+        return arguments.size() == 2 && (arguments[1] == u"--help" || arguments[1] == u"-h") ? 0 : 1;
+    }
+    if (arguments.size() == 2) {
+        bool ok = false;
+        count = arguments[1].toInt(&ok);
+        if (!ok || count < 1 || count > 1000000) {
+            std::fputs("odomira-bench: die Anzahl muss eine ganze Zahl von 1 bis 1000000 sein.\n", stderr);
+            return 1;
+        }
+    }
+
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fputs("odomira-bench: kein temporäres Verzeichnis.\n", stderr);
+        return 1;
+    }
+    const QString path = dir.filePath(QStringLiteral("odomira.mdb"));
+
+    QElapsedTimer created;
+    created.start();
+    const Decimal consumption = *Decimal::fromParts(false, 79, 1);
+    const demo::DemoVehicle vehicle{QStringLiteral("HH-OM 42"), consumption.toCanonical(), QStringLiteral("250.00"),
+                                    QStringLiteral("1201.45")};
+    QString error;
+    if (demo::writeLogbook(path, vehicle, demo::demoTrips(consumption, count), &error) != demo::WriteResult::Ok) {
+        std::fprintf(stderr, "odomira-bench: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    print(QStringLiteral("Fahrtenbuch mit %1 Fahrten (%2 MB) in %3 s angelegt; Median aus %4 Läufen.\n\n")
+              .arg(count)
+              .arg(decimals(double(QFileInfo(path).size()) / 1e6, 1), decimals(double(created.elapsed()) / 1000, 2))
+              .arg(Runs));
+
+    sqlite3* plain = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &plain, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "odomira-bench: %s\n", sqlite3_errmsg(plain));
+        sqlite3_close(plain);
+        return 1;
+    }
+    registerStoreExtensions(plain);
+
+    const QString period = QStringLiteral("'%.03.2007%'");
+    const std::vector<Case> cases{
+        {"L", QStringLiteral("select * from [fahrt] order by datum asc"), true},
+        {"M1", QStringLiteral("select *  from [fahrt] where datum like  ") + period + QStringLiteral(" order by datum asc"), true},
+        {"M2", QStringLiteral("select sum(gesamt)as expr1000 from [fahrt] where datum like  ") + period, false},
+        {"M3", QStringLiteral("select sum(kosten)as expr1001 from [fahrt] where datum like  ") + period, false},
+    };
+
+    print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+              .arg(QStringLiteral("Anw."), -4)
+              .arg(padLeft(QStringLiteral("Zeilen"), 7), padLeft(QStringLiteral("Datenquelle"), 12),
+                   padLeft(QStringLiteral("SQLite allein"), 14), padLeft(QStringLiteral("Faktor"), 7),
+                   padLeft(QStringLiteral("resultBytes"), 12), padLeft(QStringLiteral("B/Fahrt"), 8),
+                   padLeft(QStringLiteral("Heap B/Fahrt"), 13)));
+
+    bool goalMet = true;
+    for (const Case& item : cases) {
+        Figures figures;
+        if (!measure(path, plain, item, figures)) {
+            sqlite3_close(plain);
+            return 1;
+        }
+        const double ratio = figures.sqliteMs > 0 ? figures.storeMs / figures.sqliteMs : 0;
+        QString perTrip = QStringLiteral("-");
+        QString heapPerTrip = QStringLiteral("-");
+        if (item.isList && figures.rows > 0) {
+            const double bytes = double(figures.resultBytes) / figures.rows;
+            perTrip = decimals(bytes, 0);
+            if (figures.heapBytes >= 0)
+                heapPerTrip = decimals(double(figures.heapBytes) / figures.rows, 0);
+            goalMet = goalMet && ratio <= 2.0 && bytes <= 250;
+        }
+        print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+                  .arg(QString::fromLatin1(item.label), -4)
+                  .arg(padLeft(QString::number(figures.rows), 7),
+                       padLeft(decimals(figures.storeMs, 2) + QStringLiteral(" ms"), 12),
+                       padLeft(decimals(figures.sqliteMs, 2) + QStringLiteral(" ms"), 14),
+                       padLeft(decimals(ratio, 2), 7), padLeft(QString::number(figures.resultBytes), 12),
+                       padLeft(perTrip, 8), padLeft(heapPerTrip, 13)));
+    }
+    sqlite3_close(plain);
+
+    print(QStringLiteral("\n"));
+    for (const Case& item : cases)
+        print(QStringLiteral("%1 %2\n").arg(QString::fromLatin1(item.label), -4).arg(item.sql));
+    print(QStringLiteral("\nFaktor = Datenquelle / SQLite allein; B/Fahrt = resultBytes je Zeile; Heap B/Fahrt = "
+                         "gemessener Heap-Zuwachs des ersten Lesens je Zeile (ohne SQLite).\n"
+                         "Ziel für L und M1: Faktor <= 2 und <= 250 Bytes je Fahrt: %1.\n")
+              .arg(goalMet ? QStringLiteral("erreicht") : QStringLiteral("verfehlt")));
+    return 0;
+}
