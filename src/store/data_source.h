@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace odomira {
@@ -34,10 +35,13 @@ public:
 
     // Runs the statement; its rows replace the result, pending values are dropped and
     // the current record becomes the first row (none for an empty result).
-    // On failure the old result stays and `error` gets the store's message.
+    // On failure the old result stays and `error` gets the store's message; a statement that
+    // would change the file or holds a second statement is refused. Without a connection the
+    // message is the one open() gave.
     bool refresh(QString* error = nullptr);
 
-    // Appends an empty record to the result and makes it current.
+    // Appends an empty record to the result and makes it current. Refused for a result that
+    // cannot be written (see isWritable()).
     bool addNew(QString* error = nullptr);
     // Writes the current record with its pending values into its table (an added
     // record becomes a new row). A pending value that does not fit its column (a date
@@ -47,7 +51,7 @@ public:
     // Drops every change not yet saved, an added unsaved record included.
     void cancelBatch();
     // Stops asynchronous work; there is none, so this leaves everything as it is.
-    void cancel() {}
+    void cancel() { }
     // Removes the current record's row from its table at once.
     bool deleteCurrent(QString* error = nullptr);
 
@@ -60,13 +64,18 @@ public:
     // Position: 0..recordCount()-1, or recordCount() when past the end (EOF),
     // -1 only for an empty result.
     int currentRow() const { return m_current; }
-    // Moves the current record (drops pending values of the old one).
+    // Moves the current record (drops pending values of the old one). A record added and
+    // not saved stays in the result, empty, until cancelBatch(), refresh() or the next addNew().
     void setCurrentRow(int row);
     bool atEnd() const;
     void moveNext();
     bool hasCurrent() const;
+    // The current record is one added by addNew() and not yet saved.
     bool isAdding() const;
     bool hasPendingChanges() const;
+    // Whether update() and deleteCurrent() can write: the result comes from one table and
+    // carries its key column `id` (select * does; a sum statement does not).
+    bool isWritable() const;
 
     // Value of the named column of the current record, pending value included, in its
     // text form; "" when there is no current record or no such column.
@@ -75,14 +84,17 @@ public:
     QString value(int row, int column) const;
     bool isNull(int row, int column) const;
 
-    // Sets a pending value of the current record. Returns false without a current record
-    // or when the column is unknown.
+    // Sets a pending value of the current record. Returns false without a current record,
+    // when the column is unknown or when it is the key `id`, which is never written.
     bool setField(const QString& column, const QString& text);
 
     // Approximate bytes the client-side copy of the result takes.
     qsizetype resultBytes() const;
 
 signals:
+    // Sent just before the result changes, always followed by resultReset(); lets a table
+    // model announce its reset properly.
+    void resultAboutToReset();
     // The result was replaced (refresh, addNew, delete, cancelBatch).
     void resultReset();
     // The current record moved or its values changed; bound controls re-read it.
@@ -90,11 +102,18 @@ signals:
 
 private:
     struct Result;
+    QString readOnlyMessage() const;
+    void removeResultRow(int row);
+    void clearPending();
+
     QString m_name;
     QString m_statement;
     Connection m_connection;
+    QString m_openError;
     std::unique_ptr<Result> m_result;
     int m_current = -1;
+    int m_rowBeforeAdd = -1;
+    std::vector<std::optional<QString>> m_pending;
 };
 
 } // namespace odomira

@@ -45,8 +45,8 @@ inline constexpr const char* LogbookFileName = "odomira.mdb";
 enum class ColumnKind { Key, Text, Date, Number, Flag };
 
 // Kind of a column of `fahrt` or `verbrauch` by name, without regard to case.
-// Columns the schema does not know (sum aliases, foreign columns) are Text, and for
-// a sum result Number: see DataSource.
+// Columns the schema does not know (sum aliases, foreign columns) are Text; the store's
+// sum() already yields German number text, which a data source shows as it stands.
 ColumnKind columnKind(QStringView table, QStringView column);
 
 } // namespace odomira

@@ -1,0 +1,230 @@
+#include "store/connection.h"
+
+#include "store/schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace odomira {
+
+namespace {
+
+// Another program holding a lock gets this long before an operation gives up.
+constexpr int BusyTimeoutMs = 5000;
+
+void setError(QString* error, const QString& message)
+{
+    if (error)
+        *error = message;
+}
+
+QString sqliteMessage(sqlite3* db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("kein Speicher");
+}
+
+QString quoted(const QString& name)
+{
+    return QStringLiteral("„") + name + QStringLiteral("“");
+}
+
+// What the schema query of a freshly opened file says about it.
+enum class FileCheck { Logbook, NotADatabase, Locked, Failed };
+
+FileCheck checkTables(sqlite3* db, QStringList* missing, QString* detail)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(
+        db, "select lower(name) from sqlite_master where type = 'table'", -1, &stmt, nullptr);
+    bool hasFahrt = false;
+    bool hasVerbrauch = false;
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            const QByteArray table(name ? name : "");
+            hasFahrt = hasFahrt || table == "fahrt";
+            hasVerbrauch = hasVerbrauch || table == "verbrauch";
+        }
+    }
+    *detail = sqliteMessage(db);
+    sqlite3_finalize(stmt);
+    switch (rc & 0xff) {
+    case SQLITE_DONE:
+        break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return FileCheck::NotADatabase;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return FileCheck::Locked;
+    default:
+        return FileCheck::Failed;
+    }
+    if (!hasFahrt)
+        missing->append(QStringLiteral("fahrt"));
+    if (!hasVerbrauch)
+        missing->append(QStringLiteral("verbrauch"));
+    return FileCheck::Logbook;
+}
+
+} // namespace
+
+Connection::~Connection()
+{
+    close();
+}
+
+bool Connection::open(const QString& path, QString* error)
+{
+    close();
+    const QFileInfo info(path);
+    const QString shown = quoted(path);
+    if (!info.exists()) {
+        setError(error, QStringLiteral("Die Datenbankdatei %1 wurde nicht gefunden.").arg(shown));
+        return false;
+    }
+    if (info.isDir()) {
+        setError(error, QStringLiteral("%1 ist keine Datei, sondern ein Ordner.").arg(shown));
+        return false;
+    }
+    if (!info.isFile()) {
+        setError(error, QStringLiteral("%1 ist keine gewöhnliche Datei.").arg(shown));
+        return false;
+    }
+    if (!info.isReadable()) {
+        setError(error, QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown));
+        return false;
+    }
+    if (!info.isWritable()) {
+        setError(error,
+            QStringLiteral("Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert "
+                           "werden.")
+                .arg(shown));
+        return false;
+    }
+
+    // An absolute path can never be taken for a "file:" URI. Without SQLITE_OPEN_CREATE a file
+    // that vanished meanwhile is not created.
+    const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(error,
+            QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden: %2")
+                .arg(shown, sqliteMessage(db)));
+        sqlite3_close_v2(db);
+        return false;
+    }
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        setError(error,
+            QStringLiteral("Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert "
+                           "werden.")
+                .arg(shown));
+        sqlite3_close_v2(db);
+        return false;
+    }
+
+    // Only reads here: a failed open must leave the file as it was.
+    QStringList missing;
+    QString detail;
+    switch (checkTables(db, &missing, &detail)) {
+    case FileCheck::Logbook:
+        break;
+    case FileCheck::NotADatabase:
+        setError(error, QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(shown));
+        sqlite3_close_v2(db);
+        return false;
+    case FileCheck::Locked:
+        setError(error,
+            QStringLiteral("Die Datenbankdatei %1 ist von einem anderen Programm gesperrt: %2")
+                .arg(shown, detail));
+        sqlite3_close_v2(db);
+        return false;
+    case FileCheck::Failed:
+        setError(
+            error, QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden: %2").arg(shown, detail));
+        sqlite3_close_v2(db);
+        return false;
+    }
+    if (missing.size() == 2) {
+        setError(error,
+            QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ "
+                           "fehlen.")
+                .arg(shown));
+        sqlite3_close_v2(db);
+        return false;
+    }
+    if (missing.size() == 1) {
+        setError(error,
+            QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabelle %2 fehlt.")
+                .arg(shown, quoted(missing.front())));
+        sqlite3_close_v2(db);
+        return false;
+    }
+
+    registerStoreExtensions(db);
+    m_db = db;
+    return true;
+}
+
+bool Connection::create(const QString& path, QString* error)
+{
+    close();
+    const QFileInfo info(path);
+    const QString shown = quoted(path);
+    if (info.exists() || info.isSymLink()) {
+        setError(
+            error, QStringLiteral("Die Datei %1 gibt es bereits; sie wird nicht überschrieben.").arg(shown));
+        return false;
+    }
+    const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
+    sqlite3* db = nullptr;
+    int rc
+        = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        registerStoreExtensions(db);
+        rc = sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(db, SchemaSql, nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        setError(error,
+            QStringLiteral("Die Datenbankdatei %1 kann nicht angelegt werden: %2")
+                .arg(shown, sqliteMessage(db)));
+        sqlite3_close_v2(db);
+        QFile::remove(info.absoluteFilePath());
+        return false;
+    }
+    m_db = db;
+    return true;
+}
+
+void Connection::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+bool Connection::exec(const QString& sql, QString* error)
+{
+    if (!m_db) {
+        setError(error, QStringLiteral("Es ist keine Datenbank geöffnet."));
+        return false;
+    }
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_exec(m_db, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        setError(error, QStringLiteral("Die Anweisung wurde nicht ausgeführt: %1").arg(sqliteMessage(m_db)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace odomira

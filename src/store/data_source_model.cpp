@@ -1,0 +1,100 @@
+#include "store/data_source_model.h"
+
+#include "store/data_source.h"
+
+namespace odomira {
+
+DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_source(source)
+    , m_columns(columns)
+{
+    resolveColumns();
+    if (!source)
+        return;
+    connect(source, &DataSource::resultAboutToReset, this, &DataSourceModel::beginSourceReset);
+    connect(source, &DataSource::resultReset, this, &DataSourceModel::endSourceReset);
+    connect(source, &DataSource::currentChanged, this, &DataSourceModel::currentRecordChanged);
+}
+
+int DataSourceModel::sourceColumn(int column) const
+{
+    return column >= 0 && column < int(m_sourceColumns.size()) ? m_sourceColumns[std::size_t(column)] : -1;
+}
+
+int DataSourceModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int DataSourceModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DataSourceModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !isCell(index) || !m_source)
+        return QVariant();
+    return m_source->value(index.row(), sourceColumn(index.column()));
+}
+
+QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
+        && section < m_columns.size())
+        return m_columns[section].second;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags DataSourceModel::flags(const QModelIndex& index) const
+{
+    if (!isCell(index))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+bool DataSourceModel::isCell(const QModelIndex& index) const
+{
+    return index.isValid() && checkIndex(index, CheckIndexOption::IndexIsValid);
+}
+
+void DataSourceModel::beginSourceReset()
+{
+    if (m_resetting)
+        return;
+    m_resetting = true;
+    beginResetModel();
+}
+
+void DataSourceModel::endSourceReset()
+{
+    // A reset announced late still gets its begin, so views never see a half-done reset.
+    if (!m_resetting)
+        beginResetModel();
+    resolveColumns();
+    m_resetting = false;
+    endResetModel();
+}
+
+void DataSourceModel::currentRecordChanged()
+{
+    // A save puts the stored values into the current row; a move changes no cell, but telling
+    // the view about one row costs little.
+    if (m_resetting || !m_source || !m_source->hasCurrent() || m_columns.isEmpty())
+        return;
+    const int row = m_source->currentRow();
+    if (row >= m_rows)
+        return;
+    emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1), { Qt::DisplayRole });
+}
+
+void DataSourceModel::resolveColumns()
+{
+    m_sourceColumns.clear();
+    for (const auto& column : std::as_const(m_columns))
+        m_sourceColumns.push_back(m_source ? m_source->columnIndex(column.first) : -1);
+    m_rows = m_source ? m_source->recordCount() : 0;
+}
+
+} // namespace odomira

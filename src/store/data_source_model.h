@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+
+#include <vector>
+
+namespace odomira {
+
+class DataSource;
+
+// A read-only grid over a data source's result: one row per record, a fixed list of columns
+// given as (column name, caption) pairs. Cells show the stored values in their text form;
+// a column the result lacks stays empty. Follows every reset of the result and every save
+// of the current record.
+class DataSourceModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    using ColumnList = QList<QPair<QString, QString>>;
+
+    DataSourceModel(DataSource* source, const ColumnList& columns, QObject* parent = nullptr);
+
+    DataSource* source() const { return m_source; }
+    // Result column shown in grid column `column`, or -1.
+    int sourceColumn(int column) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    bool isCell(const QModelIndex& index) const;
+    void beginSourceReset();
+    void endSourceReset();
+    void currentRecordChanged();
+    void resolveColumns();
+
+    QPointer<DataSource> m_source;
+    ColumnList m_columns;
+    std::vector<int> m_sourceColumns;
+    int m_rows = 0;
+    bool m_resetting = false;
+};
+
+} // namespace odomira
