@@ -1,0 +1,4 @@
+target_sources(odomira_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/trip_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/date_picker.cpp
+)

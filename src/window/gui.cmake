@@ -1,0 +1,12 @@
+target_sources(odomira_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/frm_odomira.h
+    ${CMAKE_CURRENT_LIST_DIR}/frm_odomira.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/frm_odomira_layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/entry_states.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/field_binding.h
+    ${CMAKE_CURRENT_LIST_DIR}/field_binding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tab_control.h
+    ${CMAKE_CURRENT_LIST_DIR}/tab_control.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_icon.h
+    ${CMAKE_CURRENT_LIST_DIR}/window_icon.cpp
+)
