@@ -25,4 +25,18 @@ void frm_odomira::cmd_auswerten_Click()
     // filled in by the evaluation commands
 }
 
+void frm_odomira::kriterien_setzen()
+{
+    // filled in by the evaluation commands
+}
+
+bool frm_odomira::auswertung_zeigen(const QString& liste, const QString& kmSumme, const QString& kostenSumme)
+{
+    // filled in by the evaluation commands
+    Q_UNUSED(liste);
+    Q_UNUSED(kmSumme);
+    Q_UNUSED(kostenSumme);
+    return false;
+}
+
 } // namespace odomira

@@ -228,6 +228,15 @@ private:
     void zeitraum_bilden();
     void cmd_ausohne_Click();
     void cmd_auswerten_Click();
+    // Shared by the kind evaluation and the kind export: the heading of the selected
+    // option (kept when none is selected) and the three criteria.
+    void kriterien_setzen();
+    // Shared by evaluations and exports: the list statement on `Auswertung`, the two sum
+    // statements in turn on `Auswertung1` (the kilometre sum stays in `txt_summekm`, the
+    // cost sum in `Text1`), then the emptiness test. No trip: the message about an empty
+    // period and false. Otherwise tab "Ergebnis", `fahrten_anzahl`, the car cost in
+    // `txt_sauto`, and true.
+    bool auswertung_zeigen(const QString& liste, const QString& kmSumme, const QString& kostenSumme);
 
     // HTML export (report/export_commands.cpp).
     void cmd_drucken_Click();
