@@ -1,13 +1,13 @@
 #include "common/date_text.h"
 
+#include "common/input_text.h"
+
 namespace odomira {
 
-namespace {
+using input::quoted;
+using input::setError;
 
-bool isBlank(QChar ch)
-{
-    return ch == u' ' || ch == u'\t' || ch.isSpace();
-}
+namespace {
 
 bool isDigit(QChar ch)
 {
@@ -27,31 +27,13 @@ int readNumber(const QChar*& p, const QChar* end, int most, int* value)
     return count;
 }
 
-void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-}
-
-QString quoted(QStringView text)
-{
-    constexpr qsizetype Longest = 40;
-    if (text.size() > Longest)
-        return QStringLiteral("„") + text.first(Longest).toString() + QStringLiteral("…“");
-    return QStringLiteral("„") + text.toString() + QStringLiteral("“");
-}
-
 } // namespace
 
 std::optional<QDate> parseDate(const QString& text, QString* error)
 {
-    const QChar* begin = text.constData();
-    const QChar* end = begin + text.size();
-    while (begin != end && isBlank(*begin))
-        ++begin;
-    while (end != begin && isBlank(*(end - 1)))
-        --end;
-    const QStringView trimmed(begin, end);
+    const QStringView trimmed = input::trimmed(text);
+    const QChar* begin = trimmed.data();
+    const QChar* end = begin + trimmed.size();
     if (begin == end) {
         setError(error, QStringLiteral("Kein Datum angegeben."));
         return std::nullopt;

@@ -1,44 +1,20 @@
 #include "common/number_text.h"
 
 #include "common/decimal_builder.h"
+#include "common/input_text.h"
 
 #include <cstdint>
 
 namespace odomira {
 
-namespace {
-
-bool isBlank(QChar ch)
-{
-    return ch == u' ' || ch == u'\t' || ch.isSpace();
-}
-
-// The text as the user sees it in a message, cut short when it is long.
-QString quoted(QStringView text)
-{
-    constexpr qsizetype Longest = 40;
-    if (text.size() > Longest)
-        return QStringLiteral("„") + text.first(Longest).toString() + QStringLiteral("…“");
-    return QStringLiteral("„") + text.toString() + QStringLiteral("“");
-}
-
-void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-}
-
-} // namespace
+using input::quoted;
+using input::setError;
 
 std::optional<Decimal> parseNumber(const QString& text, QString* error)
 {
-    const QChar* begin = text.constData();
-    const QChar* end = begin + text.size();
-    while (begin != end && isBlank(*begin))
-        ++begin;
-    while (end != begin && isBlank(*(end - 1)))
-        --end;
-    const QStringView trimmed(begin, end);
+    const QStringView trimmed = input::trimmed(text);
+    const QChar* begin = trimmed.data();
+    const QChar* end = begin + trimmed.size();
     if (begin == end) {
         setError(error, QStringLiteral("Keine Zahl angegeben."));
         return std::nullopt;
@@ -65,7 +41,7 @@ std::optional<Decimal> parseNumber(const QString& text, QString* error)
                 return std::nullopt;
             }
             fraction = true;
-        } else if (isBlank(*p)) {
+        } else if (input::isBlank(*p)) {
             setError(error, quoted(trimmed) + QStringLiteral(" enthält ein Leerzeichen."));
             return std::nullopt;
         } else {

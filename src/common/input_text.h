@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Small pieces shared by the readers of typed number and date texts.
+namespace odomira::input {
+
+inline bool isBlank(QChar ch)
+{
+    return ch == u' ' || ch == u'\t' || ch.isSpace();
+}
+
+// The text without the blanks around it.
+inline QStringView trimmed(const QString& text)
+{
+    const QChar* begin = text.constData();
+    const QChar* end = begin + text.size();
+    while (begin != end && isBlank(*begin))
+        ++begin;
+    while (end != begin && isBlank(*(end - 1)))
+        --end;
+    return QStringView(begin, end);
+}
+
+// The text as the user sees it in a message, cut short when it is long.
+inline QString quoted(QStringView text)
+{
+    constexpr qsizetype Longest = 40;
+    if (text.size() > Longest)
+        return QStringLiteral("„") + text.first(Longest).toString() + QStringLiteral("…“");
+    return QStringLiteral("„") + text.toString() + QStringLiteral("“");
+}
+
+inline void setError(QString* error, const QString& message)
+{
+    if (error)
+        *error = message;
+}
+
+} // namespace odomira::input
