@@ -46,6 +46,11 @@ bool FieldBinding::isTicked(const QString& flagText)
 
 void FieldBinding::load()
 {
+    // A result without the column says nothing about it: the field keeps what it shows.
+    // The two sum fields share one source whose statements yield one sum each, and each
+    // must keep its own sum while the other statement runs.
+    if (m_source->columnIndex(m_column) < 0)
+        return;
     const QString text = m_source->field(m_column);
     m_loading = true;
     if (m_edit) {
@@ -65,6 +70,10 @@ void FieldBinding::load()
 void FieldBinding::store(const QString& text)
 {
     if (m_loading)
+        return;
+    // A result that cannot be written (a sum) takes no pending values: nothing could save
+    // them, and they would only hide the value read.
+    if (!m_source->isWritable())
         return;
     // Without a current record there is nothing to hold the value; the field keeps it.
     m_source->setField(m_column, text);

@@ -15,8 +15,10 @@ class DataSource;
 
 // Binds a text field or a check box to one column of a data source's current record.
 // The control shows the column whenever the current record moves or the result is
-// re-read; every other change of the control (typing, or code setting its text) becomes
-// a pending value of the current record, written when the record is saved.
+// re-read; a result without the column leaves the control as it is. Every other change
+// of the control (typing, or code setting its text) becomes a pending value of the
+// current record, written when the record is saved; a result that cannot be written
+// (a sum) takes none.
 // A check box shows "-1" as ticked and writes "-1" or "0".
 class FieldBinding : public QObject {
     Q_OBJECT

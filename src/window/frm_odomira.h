@@ -234,8 +234,8 @@ private:
     // Shared by evaluations and exports: the list statement on `Auswertung`, the two sum
     // statements in turn on `Auswertung1` (the kilometre sum stays in `txt_summekm`, the
     // cost sum in `Text1`), then the emptiness test. No trip: the message about an empty
-    // period and false. Otherwise tab "Ergebnis", `fahrten_anzahl`, the car cost in
-    // `txt_sauto`, and true.
+    // period and false. A re-read the store refuses: its message and false. Otherwise tab
+    // "Ergebnis", `fahrten_anzahl`, the car cost in `txt_sauto`, and true.
     bool auswertung_zeigen(const QString& liste, const QString& kmSumme, const QString& kostenSumme);
 
     // HTML export (report/export_commands.cpp).
