@@ -1,21 +1,193 @@
 // The HTML export of a month: the report page, the trip pages and the browser.
 #include "window/frm_odomira.h"
 
+#include "evaluation/period.h"
+#include "evaluation/statements.h"
+#include "report/report_document.h"
+#include "report/report_paths.h"
+#include "report/trip_page.h"
+#include "store/data_source.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSaveFile>
+
+#include <optional>
+
 namespace odomira {
+
+namespace {
+
+// Where an export writes: both paths come from the plate and the texts of the month and
+// year boxes alone, so they are known before anything is deleted or written.
+struct ReportTarget
+{
+    QString folder;
+    QString file;
+};
+
+std::optional<ReportTarget> reportTarget(const frm_odomira& w, QString* error)
+{
+    const QString plate = w.txt_kennzeichen->text();
+    const std::optional<QString> folder = reportFolderPath(w.programDirectory(), plate, error);
+    if (!folder)
+        return std::nullopt;
+    const std::optional<QString> file = reportFilePath(w.programDirectory(), plate,
+        w.cmb_monat->currentText(), w.cmb_jahr->currentText(), error);
+    if (!file)
+        return std::nullopt;
+    return ReportTarget { *folder, *file };
+}
+
+QString refusal(const QString& reason)
+{
+    return reason + QStringLiteral(" Der Export wurde nicht ausgeführt, es wurde nichts geschrieben.");
+}
+
+// One line per failure; a long run of failed pages is cut short so the box stays readable.
+QString failureMessage(const QStringList& failures)
+{
+    constexpr qsizetype Shown = 10;
+    QStringList lines = failures.mid(0, Shown);
+    if (failures.size() > Shown)
+        lines << QStringLiteral("… und %1 weitere.").arg(failures.size() - Shown);
+    return lines.join(QLatin1Char('\n'));
+}
+
+ReportTrip currentTrip(const DataSource& list)
+{
+    return ReportTrip {
+        list.field(QStringLiteral("datum")),
+        list.field(QStringLiteral("von")),
+        list.field(QStringLiteral("bis")),
+        list.field(QStringLiteral("ziel")),
+        list.field(QStringLiteral("anfangsstand")),
+        list.field(QStringLiteral("endstand")),
+        list.field(QStringLiteral("gesamt")),
+    };
+}
+
+} // namespace
 
 void frm_odomira::cmd_drucken_Click()
 {
-    // filled in by the export commands
+    auswertung_titel = QStringLiteral("Komplette Übersicht aller Fahrten");
+    zeitraum_bilden();
+
+    // A plate or box text that is no safe name refuses the export before the old report
+    // is deleted, so nothing is touched on disk.
+    QString error;
+    const std::optional<ReportTarget> target = reportTarget(*this, &error);
+    if (!target) {
+        meldung(refusal(error), QMessageBox::Warning);
+        return;
+    }
+    QFile::remove(target->file); // a missing report is no error
+
+    const QString pattern = periodPattern(monat_teil, jahr_teil);
+    const QString liste = monthListStatement(pattern);
+    if (!auswertung_zeigen(liste, monthKmSumStatement(pattern), monthCostSumStatement(pattern)))
+        return;
+    bericht_schreiben(liste, target->folder, target->file);
 }
 
 void frm_odomira::cmd_kridruck_Click()
 {
-    // filled in by the export commands
+    QString error;
+    const std::optional<ReportTarget> target = reportTarget(*this, &error);
+    if (!target) {
+        meldung(refusal(error), QMessageBox::Warning);
+        return;
+    }
+    QFile::remove(target->file); // a missing report is no error
+
+    kriterien_setzen();
+    zeitraum_bilden();
+
+    const QString pattern = periodPattern(monat_teil, jahr_teil);
+    const KindCriteria criteria { krit_geschaeftl, krit_privat, krit_zurarbeit };
+    const QString liste = kindListStatement(pattern, criteria);
+    if (!auswertung_zeigen(liste, kindKmSumStatement(pattern, criteria), kindCostSumStatement(pattern, criteria)))
+        return;
+    bericht_schreiben(liste, target->folder, target->file);
 }
 
-void frm_odomira::fahrtseite_schreiben()
+void frm_odomira::bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei)
 {
-    // filled in by the export commands
+    // An existing folder is reused; anything else in its place means nothing can be written.
+    QDir().mkdir(berichtsOrdner);
+    if (!QFileInfo(berichtsOrdner).isDir()) {
+        meldung(QStringLiteral("Der Berichtsordner „%1“ konnte nicht angelegt werden. "
+                               "Es wurden weder Fahrtseiten noch der Bericht geschrieben.")
+                    .arg(QDir::toNativeSeparators(berichtsOrdner)),
+            QMessageBox::Warning);
+        return;
+    }
+
+    QStringList failures;
+    fahrtseite_schreiben(&failures);
+
+    // The pages have walked the list to its end; the report needs it from the first trip.
+    Auswertung->setStatement(liste);
+    QString error;
+    bool written = Auswertung->refresh(&error);
+    if (written) {
+        QSaveFile file(berichtDatei);
+        written = file.open(QIODevice::WriteOnly);
+        if (written) {
+            ReportWriter writer(&file);
+            writer.writeHead(reportHeading(auswertung_titel, txt_kennzeichen->text(),
+                cmb_monat->currentText(), cmb_jahr->currentText()));
+            for (; !Auswertung->atEnd(); Auswertung->moveNext())
+                writer.writeTrip(currentTrip(*Auswertung));
+            writer.writeTail(txt_summekm->text(), Text1->text());
+            // Only a complete page replaces the file: a failed write leaves none behind.
+            written = writer.ok() && file.commit();
+        }
+    } else {
+        failures << QStringLiteral("Die Fahrten konnten nicht erneut gelesen werden: %1").arg(error);
+    }
+    if (!written) {
+        failures.prepend(QStringLiteral("Der Bericht „%1“ konnte nicht geschrieben werden.")
+                             .arg(QDir::toNativeSeparators(berichtDatei)));
+    }
+
+    if (!failures.isEmpty())
+        meldung(failureMessage(failures), QMessageBox::Warning);
+    if (written)
+        openUrl(QUrl::fromLocalFile(berichtDatei)); // not waited for; a browser that fails stays silent
+}
+
+bool frm_odomira::fahrtseite_schreiben(QStringList* fehler)
+{
+    bool complete = true;
+    for (; !Auswertung->atEnd(); Auswertung->moveNext()) {
+        const QString datum = Auswertung->field(QStringLiteral("datum"));
+        // The plate is read for each trip, as the field shows it at that moment.
+        QString error;
+        const std::optional<QString> path
+            = tripPagePath(programDirectory(), txt_kennzeichen->text(), datum, &error);
+        if (!path) {
+            complete = false;
+            if (fehler)
+                *fehler << error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
+            continue;
+        }
+        // A remark without a value reads as "" and gives an empty line.
+        QSaveFile page(*path);
+        const bool written = page.open(QIODevice::WriteOnly)
+            && writeTripPage(&page, Auswertung->field(QStringLiteral("bemerkung"))) && page.commit();
+        if (!written) {
+            complete = false;
+            if (fehler)
+                *fehler << QStringLiteral("Die Fahrtseite „%1“ konnte nicht geschrieben werden.")
+                               .arg(QDir::toNativeSeparators(*path));
+        }
+    }
+    return complete;
 }
 
 } // namespace odomira

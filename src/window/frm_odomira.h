@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
@@ -241,7 +242,14 @@ private:
     // HTML export (report/export_commands.cpp).
     void cmd_drucken_Click();
     void cmd_kridruck_Click();
-    void fahrtseite_schreiben();
+    // One page per trip of `Auswertung`, from its current record to its end, named after
+    // the trip's date in the report folder. A page that cannot be written (or whose date
+    // is no safe file name) is skipped and named in `fehler`; false when one is missing.
+    bool fahrtseite_schreiben(QStringList* fehler = nullptr);
+    // The export's steps after a non-empty evaluation: report folder, trip pages, the list
+    // re-read with `liste`, the report file at `berichtDatei`, the browser. A failure to
+    // write is reported through meldung and keeps the browser closed.
+    void bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei);
 
     QString m_openError;
     QString m_programDirectory;

@@ -31,7 +31,10 @@ struct WindowAccess {
         return w.tageskosten_anzeigen(error);
     }
     static void zeitraum_bilden(frm_odomira& w) { w.zeitraum_bilden(); }
-    static void fahrtseite_schreiben(frm_odomira& w) { w.fahrtseite_schreiben(); }
+    static bool fahrtseite_schreiben(frm_odomira& w, QStringList* fehler = nullptr)
+    {
+        return w.fahrtseite_schreiben(fehler);
+    }
 };
 
 } // namespace odomira::test
