@@ -1,24 +1,43 @@
 // The date picker: the calendar shown from the date field, and the date taken from it.
 #include "window/frm_odomira.h"
 
+#include "common/date_text.h"
+
+#include <QCalendarWidget>
 #include <QDate>
+#include <QLineEdit>
 
 namespace odomira {
 
+namespace {
+
+    // Only an open date field offers the calendar; the closed one shows nothing.
+    void showCalendar(frm_odomira& window)
+    {
+        if (!window.txt_datum->isEnabled() || window.txt_datum->isReadOnly())
+            return;
+        window.MonthView1->show();
+        window.MonthView1->raise();
+    }
+
+} // namespace
+
 void frm_odomira::txt_datum_Click()
 {
-    // filled in by the trip commands
+    showCalendar(*this);
 }
 
 void frm_odomira::txt_datum_KeyPress()
 {
-    // filled in by the trip commands
+    // The character itself still reaches the field.
+    showCalendar(*this);
 }
 
 void frm_odomira::MonthView1_DateClick(const QDate& DateClicked)
 {
-    Q_UNUSED(DateClicked)
-    // filled in by the trip commands
+    // DD.MM.YYYY: the period pattern and the search look for ".MM.YYYY" in it.
+    txt_datum->setText(dateText(DateClicked));
+    MonthView1->hide();
 }
 
 } // namespace odomira

@@ -1,0 +1,1 @@
+odomira_add_test(test_trip_commands SOURCES test_trip_commands.cpp LIBS odomira_gui)
