@@ -1,26 +1,103 @@
 // The vehicle commands BEARBEITEN, SPEICHERN, ABBRECHEN and the cost per day.
 #include "window/frm_odomira.h"
 
+#include "common/number_text.h"
+#include "store/data_source.h"
 #include "vehicle/day_cost.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace odomira {
 
+namespace {
+
+    void lockVehicleFields(frm_odomira& window, bool locked)
+    {
+        for (QLineEdit* field :
+            { window.txt_kennzeichen, window.txt_verbrauch, window.txt_steuer, window.txt_versicherung })
+            field->setReadOnly(locked);
+    }
+
+    void setVehicleButtons(frm_odomira& window, bool open)
+    {
+        window.cmd_sbearbeiten->setEnabled(!open);
+        window.cmd_sabbrechen->setEnabled(open);
+        window.cmd_sspeichern->setEnabled(open);
+    }
+
+    // The three numbers of the vehicle record, checked before it is written: the
+    // consumption the trip figures need and the two amounts the cost per day needs.
+    bool vehicleNumbersValid(const frm_odomira& window, QString* error, QLineEdit** field)
+    {
+        const QString verbrauch = window.txt_verbrauch->text();
+        if (!parseNumber(verbrauch)) {
+            *field = window.txt_verbrauch;
+            *error = verbrauch.isEmpty()
+                ? QStringLiteral("Das Feld „Verbrauch 100km“ ist leer. Erwartet wird eine Zahl, zum "
+                                 "Beispiel 7,9.")
+                : QStringLiteral("Im Feld „Verbrauch 100km“ steht „%1“, das ist keine Zahl. Erwartet wird "
+                                 "eine Zahl, zum Beispiel 7,9.")
+                      .arg(verbrauch);
+            return false;
+        }
+        if (!dayCost(window.txt_steuer->text(), QStringLiteral("0"), error)) {
+            *field = window.txt_steuer;
+            return false;
+        }
+        // Each amount alone, then both together (their sum may still be too large).
+        if (!dayCost(QStringLiteral("0"), window.txt_versicherung->text(), error)
+            || !dayCost(window.txt_steuer->text(), window.txt_versicherung->text(), error)) {
+            *field = window.txt_versicherung;
+            return false;
+        }
+        return true;
+    }
+
+} // namespace
+
 void frm_odomira::cmd_sbearbeiten_Click()
 {
-    // filled in by the vehicle commands
+    lockVehicleFields(*this, false);
+    // Cancelled input is taken back at once, so there is normally nothing pending here.
+    QString problem;
+    if (stamm->hasPendingChanges() && !stamm->update(&problem))
+        meldung(problem, QMessageBox::Critical);
+    setVehicleButtons(*this, true);
 }
 
 void frm_odomira::cmd_sspeichern_Click()
 {
-    // filled in by the vehicle commands
+    // A refused save keeps the fields open with what was typed.
+    QString problem;
+    QLineEdit* field = nullptr;
+    if (!vehicleNumbersValid(*this, &problem, &field)) {
+        meldung(problem, QMessageBox::Critical);
+        field->setFocus();
+        return;
+    }
+    if (!stamm->update(&problem)) {
+        meldung(problem, QMessageBox::Critical);
+        return;
+    }
+    setVehicleButtons(*this, false);
+    lockVehicleFields(*this, true);
+    if (!tageskosten_anzeigen(&problem))
+        meldung(problem, QMessageBox::Critical);
 }
 
 void frm_odomira::cmd_sabbrechen_Click()
 {
-    // filled in by the vehicle commands
+    stamm->cancel();
+    // Takes back what was typed: the fields show the stored record again, the cost per
+    // day is computed from it, and no later save writes the cancelled values.
+    stamm->cancelBatch();
+    setVehicleButtons(*this, false);
+    lockVehicleFields(*this, true);
+    QString problem;
+    if (!tageskosten_anzeigen(&problem))
+        meldung(problem, QMessageBox::Critical);
 }
 
 bool frm_odomira::tageskosten_anzeigen(QString* error)

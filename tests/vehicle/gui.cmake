@@ -1,0 +1,1 @@
+odomira_add_test(test_vehicle_commands SOURCES test_vehicle_commands.cpp LIBS odomira_gui)
