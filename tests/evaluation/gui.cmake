@@ -1,0 +1,1 @@
+odomira_add_test(test_evaluation_commands SOURCES test_evaluation_commands.cpp LIBS odomira_gui)

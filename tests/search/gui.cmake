@@ -1,0 +1,1 @@
+odomira_add_test(test_search_commands SOURCES test_search_commands.cpp LIBS odomira_gui)
