@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QComboBox>
+#include <QPushButton>
 #include <QDir>
 #include <QTabWidget>
 #include <QTextStream>
@@ -27,6 +29,11 @@ int main(int argc, char* argv[])
     }
     window.show();
     QApplication::processEvents();
+
+    // The result tab shows an evaluation of March 2006, as a user would see it.
+    window.cmb_monat->setCurrentText(QStringLiteral("März"));
+    window.cmb_jahr->setCurrentText(QStringLiteral("2006"));
+    window.cmd_ausohne->click();
 
     const QDir folder(arguments.at(2));
     const char* const names[] = { "uebersicht.png", "auswertung.png", "ergebnis.png" };
