@@ -248,9 +248,8 @@ void frm_odomira::km_berechnen()
 
 void frm_odomira::kosten_berechnen()
 {
-    // The kilometres as the sum field shows them: from 0 to the sum is the same distance.
-    const TripFigures figures = computeTripFigures(
-        { QStringLiteral("0"), txt_summe->text(), txt_preis->text(), txt_verbrauch->text() });
+    // The kilometres as the sum field shows them; the consumption as the vehicle tab shows it.
+    const TripFigures figures = computeTripCost(txt_verbrauch->text(), txt_summe->text(), txt_preis->text());
     if (figures.outcome != TripFigures::Outcome::Computed)
         return;
     txt_kosten->setText(figures.kostenText);

@@ -95,15 +95,30 @@ TripFigures computeTripFigures(const TripFigureTexts& texts)
     const std::optional<Decimal> km = ende->subtract(*start);
     if (!km)
         return tooLarge(TripField::Summe);
-    const QString summeText = numberText(*km);
 
     // The cost takes the kilometres from the text just written, as the field is read back.
-    const std::optional<Decimal> kmRead = parseNumber(summeText);
-    if (!kmRead)
-        return tooLarge(TripField::Summe);
+    const QString summeText = numberText(*km);
+    TripFigures result = computeTripCost(texts.verbrauch, summeText, texts.preis);
+    if (result.outcome == TripFigures::Outcome::Computed)
+        result.summeText = summeText;
+    return result;
+}
+
+TripFigures computeTripCost(const QString& verbrauchText, const QString& summeText, const QString& preisText)
+{
+    const std::optional<Decimal> verbrauch = parseNumber(verbrauchText);
+    if (!verbrauch)
+        return notANumber(TripField::Verbrauch, verbrauchText);
+    const std::optional<Decimal> km = parseNumber(summeText);
+    if (!km)
+        return notANumber(TripField::Summe, summeText);
+    const std::optional<Decimal> preis = parseNumber(preisText);
+    if (!preis)
+        return notANumber(TripField::Preis, preisText);
+
     std::optional<Decimal> cost = verbrauch->divide(Decimal::fromInt(100));
     if (cost)
-        cost = cost->multiply(*kmRead);
+        cost = cost->multiply(*km);
     if (cost)
         cost = cost->multiply(*preis);
     if (!cost)
@@ -114,7 +129,6 @@ TripFigures computeTripFigures(const TripFigureTexts& texts)
 
     TripFigures result;
     result.outcome = TripFigures::Outcome::Computed;
-    result.summeText = summeText;
     result.kostenText = currencyText(*amount);
     return result;
 }

@@ -42,4 +42,8 @@ struct TripFigures
 // empty consumption, make the computation fail with a German message naming the field.
 TripFigures computeTripFigures(const TripFigureTexts& texts);
 
+// The fuel cost alone, from the consumption, the kilometres as the sum field shows them and
+// the price: what a save computes once the kilometres are written. Only kostenText is set.
+TripFigures computeTripCost(const QString& verbrauchText, const QString& summeText, const QString& preisText);
+
 } // namespace odomira
