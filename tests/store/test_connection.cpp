@@ -3,16 +3,18 @@
 #include "support/temp_logbook.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtTest>
-
-#include <sqlite3.h>
 
 using namespace odomira;
 using odomira::test::TempLogbook;
 using odomira::test::TripRow;
 
 namespace {
+
+template <typename... Columns> void addRow(const char* name, const Columns&... columns)
+{
+    (QTest::newRow(name) << ... << columns);
+}
 
 QByteArray fileBytes(const QString& path)
 {
@@ -25,18 +27,6 @@ QStringList listing(const QString& dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// Writes a database that SQLite accepts but that holds only the given statement's tables.
-bool writeForeignDatabase(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        == SQLITE_OK;
-    ok = ok && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close_v2(db);
-    return ok;
-}
-
 } // namespace
 
 class TestConnection : public QObject
@@ -46,246 +36,157 @@ class TestConnection : public QObject
 private slots:
     void openFails_data();
     void openFails();
-    void openReadOnlyFileFails();
-    void opensLogbook();
-    void createRefusesExistingFile();
-
-    void caldateOrdersByCalendar();
-    void unicaseOrdersWithoutCase();
-    void like_data();
-    void like();
-    void sum_data();
-    void sum();
+    void opensAndNeverOverwrites();
+    void functions_data();
+    void functions();
 };
 
+// `setup`: statements run on a fresh logbook, or what to put there instead of one.
 void TestConnection::openFails_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("message");
+    const QString noLogbook = QStringLiteral("Die Datenbank „%1“ ist kein Fahrtenbuch: ");
+    const QString noTables = noLogbook + "die Tabellen „fahrt“ und „verbrauch“ fehlen.";
 
-    QTest::newRow("missing") << "missing"
-                             << "Die Datenbankdatei „%1“ wurde nicht gefunden.";
-    QTest::newRow("text file") << "text"
-                               << "Die Datei „%1“ ist keine Datenbank.";
-    QTest::newRow("no tables")
-        << "foreign"
-        << "Die Datenbank „%1“ ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ fehlen.";
-    QTest::newRow("no verbrauch")
-        << "only fahrt"
-        << "Die Datenbank „%1“ ist kein Fahrtenbuch: die Tabelle „verbrauch“ fehlt.";
-    QTest::newRow("empty file")
-        << "empty"
-        << "Die Datenbank „%1“ ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ "
-           "fehlen.";
-    QTest::newRow("folder") << "folder"
-                            << "„%1“ ist keine Datei, sondern ein Ordner.";
+    addRow("missing", "nothing", "Die Datenbankdatei „%1“ wurde nicht gefunden.");
+    addRow("text file", "text", "Die Datei „%1“ ist keine Datenbank.");
+    addRow("empty file", "empty", noTables);
+    addRow("folder", "folder", "„%1“ ist keine Datei, sondern ein Ordner.");
+    addRow("read-only", "read-only",
+        "Die Datenbankdatei „%1“ ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.");
+    addRow("no tables", "drop table fahrt; drop table verbrauch; create table kunden (name text)", noTables);
+    addRow("no verbrauch", "drop table fahrt; drop table verbrauch; create table FAHRT (datum text)",
+        noLogbook + "die Tabelle „verbrauch“ fehlt.");
 }
 
 void TestConnection::openFails()
 {
-    QFETCH(QString, kind);
+    QFETCH(QString, setup);
     QFETCH(QString, message);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("odomira.mdb"));
-    if (kind == u"text") {
-        QFile file(path);
+    TempLogbook logbook;
+    const QString path = logbook.path();
+    QFile file(path);
+    if (setup == u"text" || setup == u"empty") {
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("Fahrtenbuch 2007\nHamburg - Kiel 95 km\n").repeated(40));
-    } else if (kind == u"foreign") {
-        QVERIFY(writeForeignDatabase(path, "create table kunden (name text)"));
-    } else if (kind == u"only fahrt") {
-        QVERIFY(writeForeignDatabase(path, "create table FAHRT (id integer primary key, datum text)"));
-    } else if (kind == u"empty") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else if (kind == u"folder") {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("odomira.mdb")));
+        if (setup == u"text")
+            file.write(QByteArray("Fahrtenbuch 2007\nHamburg - Kiel 95 km\n").repeated(40));
+        file.close();
+    } else if (setup == u"folder") {
+        QVERIFY(QDir(logbook.dirPath()).mkdir(QStringLiteral("odomira.mdb")));
+    } else if (setup != u"nothing") {
+        QVERIFY(logbook.create());
+        if (setup == u"read-only") {
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+            if (QFileInfo(path).isWritable())
+                QSKIP("running with rights that ignore file permissions");
+        } else {
+            QVERIFY(logbook.exec(setup));
+        }
     }
     const QByteArray before = fileBytes(path);
-    const QStringList filesBefore = listing(dir.path());
+    const QStringList filesBefore = listing(logbook.dirPath());
 
     Connection connection;
     QString error;
     QVERIFY(!connection.open(path, &error));
     QCOMPARE(error, message.arg(path));
     QVERIFY(!connection.isOpen());
-    QCOMPARE(listing(dir.path()), filesBefore);
+    QCOMPARE(listing(logbook.dirPath()), filesBefore);
     QCOMPARE(fileBytes(path), before);
 }
 
-void TestConnection::openReadOnlyFileFails()
-{
-    TempLogbook logbook;
-    QVERIFY(logbook.create());
-    QFile::setPermissions(logbook.path(), QFileDevice::ReadOwner);
-    if (QFileInfo(logbook.path()).isWritable())
-        QSKIP("running with rights that ignore file permissions");
-    Connection connection;
-    QString error;
-    QVERIFY(!connection.open(logbook.path(), &error));
-    QCOMPARE(error,
-        QStringLiteral(
-            "Die Datenbankdatei „%1“ ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.")
-            .arg(logbook.path()));
-}
-
-void TestConnection::opensLogbook()
+void TestConnection::opensAndNeverOverwrites()
 {
     TempLogbook logbook;
     QVERIFY(logbook.create());
     const QStringList filesBefore = listing(logbook.dirPath());
+    QString error;
     {
         Connection connection;
-        QString error;
         QVERIFY2(connection.open(logbook.path(), &error), qPrintable(error));
-        QVERIFY(connection.exec(QStringLiteral("insert into fahrt (ziel) values ('Kiel')"), &error));
-        QVERIFY(!connection.exec(QStringLiteral("insert into nirgends values (1)"), &error));
-        QVERIFY(error.startsWith(QStringLiteral("Die Anweisung wurde nicht ausgeführt: no such table")));
+        QVERIFY(connection.exec("insert into fahrt (ziel) values ('Kiel')", &error));
+        QVERIFY(!connection.exec("insert into nirgends values (1)", &error));
+        QVERIFY(error.startsWith("Die Anweisung wurde nicht ausgeführt: no such table"));
     }
-    QCOMPARE(logbook.scalar(QStringLiteral("select ziel from fahrt")), QStringLiteral("Kiel"));
+    QCOMPARE(logbook.scalar("select ziel from fahrt"), "Kiel");
     QCOMPARE(listing(logbook.dirPath()), filesBefore);
-}
 
-void TestConnection::createRefusesExistingFile()
-{
-    TempLogbook logbook;
-    QVERIFY(logbook.create());
-    QVERIFY(logbook.exec(QStringLiteral("insert into fahrt (ziel) values ('Kiel')")));
     const QByteArray before = fileBytes(logbook.path());
     Connection connection;
-    QString error;
     QVERIFY(!connection.create(logbook.path(), &error));
-    QCOMPARE(error,
-        QStringLiteral("Die Datei „%1“ gibt es bereits; sie wird nicht überschrieben.").arg(logbook.path()));
+    QCOMPARE(error, "Die Datei „" + logbook.path() + "“ gibt es bereits; sie wird nicht überschrieben.");
     QCOMPARE(fileBytes(logbook.path()), before);
 }
 
-void TestConnection::caldateOrdersByCalendar()
+// Each value becomes a trip with it as its datum, ziel and kosten ("" for none).
+void TestConnection::functions_data()
 {
-    TempLogbook logbook;
-    QList<TripRow> trips;
-    for (const char* datum : { "05.03.2007", "31.12.2006", "kein Datum", "01.01.2007", "15.03.2006",
-             "05.03.2006", "Anfang", "01.02.2007" }) {
-        TripRow trip;
-        trip.datum = QString::fromLatin1(datum);
-        trips.append(trip);
-    }
-    QVERIFY(logbook.create(nullptr, trips));
-    QStringList dates;
-    for (const QStringList& row : logbook.query(QStringLiteral("select datum from fahrt order by datum asc")))
-        dates.append(row.front());
-    // Dates by year, month, day; texts that are no date after them, without regard to case.
-    QCOMPARE(dates,
-        QStringList({ "05.03.2006", "15.03.2006", "31.12.2006", "01.01.2007", "01.02.2007", "05.03.2007",
-            "Anfang", "kein Datum" }));
-}
-
-void TestConnection::unicaseOrdersWithoutCase()
-{
-    TempLogbook logbook;
-    QList<TripRow> trips;
-    for (const char* ziel : { "Zeppelin", "Ärztehaus", "apfel", "äpfel", "Bahnhof" }) {
-        TripRow trip;
-        trip.ziel = QString::fromUtf8(ziel);
-        trips.append(trip);
-    }
-    QVERIFY(logbook.create(nullptr, trips));
-    QStringList order;
-    for (const QStringList& row : logbook.query(QStringLiteral("select ziel from fahrt order by ziel")))
-        order.append(row.front());
-    // Case plays no part; an umlaut orders by its code after the plain letters.
-    QCOMPARE(order, QStringList({ "apfel", "Bahnhof", "Zeppelin", "äpfel", "Ärztehaus" }));
-    QCOMPARE(logbook.scalar(QStringLiteral("select count(*) from fahrt where ziel = 'ÄPFEL'")),
-        QStringLiteral("1"));
-}
-
-void TestConnection::like_data()
-{
+    QTest::addColumn<QStringList>("values");
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("result");
+    const auto like = [](const char* name, const char* expression, const char* result) {
+        addRow(name, QStringList(), QString::fromUtf8(expression), result);
+    };
+    const auto sum = [](const char* name, const QStringList& kosten, const char* result) {
+        addRow(name, kosten, "sum(kosten)as expr1001 from [fahrt]", result);
+    };
+    const QStringList dates = { "05.03.2007", "31.12.2006", "kein Datum", "01.01.2007", "15.03.2006",
+        "05.03.2006", "Anfang", "01.02.2007" };
+    const QStringList ziele = { "Zeppelin", "Ärztehaus", "apfel", "äpfel", "Bahnhof" };
 
-    QTest::newRow("umlaut folded") << "'Ärztehaus' like '%ärzte%'"
-                                   << "1";
-    QTest::newRow("upper umlaut in pattern") << "'ärztehaus' like 'ÄRZTE%'"
-                                             << "1";
-    QTest::newRow("ascii case") << "'nach Hamburg' like  '%HAMBURG%'"
-                                << "1";
-    QTest::newRow("no match") << "'Kiel' like '%Hamburg%'"
-                              << "0";
-    QTest::newRow("anchored start") << "'Hamburg' like 'amburg%'"
-                                    << "0";
-    QTest::newRow("period pattern") << "'05.03.2006' like '%.03.2006%'"
-                                    << "1";
-    QTest::newRow("period of another year") << "'05.03.2007' like '%.03.2006%'"
-                                            << "0";
-    QTest::newRow("empty term") << "'x' like '%%'"
-                                << "1";
-    QTest::newRow("empty text") << "'' like '%%'"
-                                << "1";
-    QTest::newRow("underscore is one character") << "'Köln' like 'K_ln'"
-                                                 << "1";
-    QTest::newRow("underscore needs a character") << "'Kln' like 'K_ln'"
-                                                  << "0";
-    QTest::newRow("backtracking") << "'abcabcabd' like '%abc%abd'"
-                                  << "1";
-    QTest::newRow("flag yes") << "-1 like '-1'"
-                              << "1";
-    QTest::newRow("flag no against yes") << "0 like '-1'"
-                                         << "0";
-    QTest::newRow("flag no") << "0 like '0'"
-                             << "1";
-    QTest::newRow("null text") << "null like '%'"
-                               << "<null>";
-    QTest::newRow("not like") << "'Kiel' not like '%kiel%'"
-                              << "0";
-    QTest::newRow("escape") << "'100% Kiel' like '100\\%%' escape '\\'"
-                            << "1";
-    QTest::newRow("escaped percent is literal") << "'100 Kiel' like '100\\%%' escape '\\'"
-                                                << "0";
+    // Dates by year, month, day; texts that are no date after them, without regard to case.
+    addRow("caldate", dates, "group_concat(datum, ' ') from (select datum from fahrt order by datum asc)",
+        "05.03.2006 15.03.2006 31.12.2006 01.01.2007 01.02.2007 05.03.2007 Anfang kein Datum");
+    // Case plays no part; an umlaut orders by its code after the plain letters.
+    addRow("unicase", ziele, "group_concat(ziel, ' ') from (select ziel from fahrt order by ziel)",
+        "apfel Bahnhof Zeppelin äpfel Ärztehaus");
+    addRow("unicase equal", ziele, "count(*) from fahrt where ziel = 'ÄPFEL'", "1");
+
+    like("umlaut folded", "'Ärztehaus' like '%ärzte%'", "1");
+    like("upper umlaut in pattern", "'ärztehaus' like 'ÄRZTE%'", "1");
+    like("ascii case", "'nach Hamburg' like  '%HAMBURG%'", "1");
+    like("no match", "'Kiel' like '%Hamburg%'", "0");
+    like("anchored start", "'Hamburg' like 'amburg%'", "0");
+    like("period pattern", "'05.03.2006' like '%.03.2006%'", "1");
+    like("period of another year", "'05.03.2007' like '%.03.2006%'", "0");
+    like("empty term", "'x' like '%%'", "1");
+    like("empty text", "'' like '%%'", "1");
+    like("underscore is one character", "'Köln' like 'K_ln'", "1");
+    like("underscore needs a character", "'Kln' like 'K_ln'", "0");
+    like("backtracking", "'abcabcabd' like '%abc%abd'", "1");
+    like("flag yes", "-1 like '-1'", "1");
+    like("flag no against yes", "0 like '-1'", "0");
+    like("null text", "null like '%'", "<null>");
+    like("not like", "'Kiel' not like '%kiel%'", "0");
+    like("escape", "'100% Kiel' like '100\\%%' escape '\\'", "1");
+    like("escaped percent is literal", "'100 Kiel' like '100\\%%' escape '\\'", "0");
+
+    // Exact decimal sums, written as German number text.
+    sum("exact decimals", { "0.2101", "25.9906" }, "26,2007");
+    sum("tenths", { "0.1", "0.2" }, "0,3");
+    sum("trailing zeros dropped", { "1.20", "2.30" }, "3,5");
+    sum("negative", { "-0.96", "0.5" }, "-0,46");
+    sum("nulls skipped", { "", "12.5", "" }, "12,5");
+    sum("no rows", {}, "<null>");
+    sum("only nulls", { "", "" }, "<null>");
+    sum("word counts as zero", { "viel", "2" }, "2");
+    sum("large", { "99999999999.9999", "0.0001" }, "100000000000");
 }
 
-void TestConnection::like()
+void TestConnection::functions()
 {
+    QFETCH(QStringList, values);
     QFETCH(QString, expression);
     QFETCH(QString, result);
 
-    TempLogbook logbook;
-    QVERIFY(logbook.create());
-    QCOMPARE(logbook.scalar(QStringLiteral("select ") + expression), result);
-}
-
-void TestConnection::sum_data()
-{
-    QTest::addColumn<QStringList>("kosten");
-    QTest::addColumn<QString>("sum");
-
-    QTest::newRow("exact decimals") << QStringList { "0.2101", "25.9906" } << "26,2007";
-    QTest::newRow("tenths") << QStringList { "0.1", "0.2" } << "0,3";
-    QTest::newRow("trailing zeros dropped") << QStringList { "1.20", "2.30" } << "3,5";
-    QTest::newRow("negative") << QStringList { "-0.96", "0.5" } << "-0,46";
-    QTest::newRow("nulls skipped") << QStringList { "", "12.5", "" } << "12,5";
-    QTest::newRow("no rows") << QStringList {} << "<null>";
-    QTest::newRow("only nulls") << QStringList { "", "" } << "<null>";
-    QTest::newRow("word counts as zero") << QStringList { "viel", "2" } << "2";
-    QTest::newRow("large") << QStringList { "99999999999.9999", "0.0001" } << "100000000000";
-}
-
-void TestConnection::sum()
-{
-    QFETCH(QStringList, kosten);
-    QFETCH(QString, sum);
-
     QList<TripRow> trips;
-    for (const QString& value : kosten) {
-        TripRow trip;
-        trip.kosten = value;
-        trips.append(trip);
-    }
+    for (const QString& value : values)
+        trips.append({ .datum = value, .ziel = value, .kosten = value });
     TempLogbook logbook;
     QVERIFY(logbook.create(nullptr, trips));
-    QCOMPARE(logbook.scalar(QStringLiteral("select sum(kosten)as expr1001 from [fahrt]")), sum);
+    QCOMPARE(logbook.scalar("select " + expression), result);
 }
 
 QTEST_GUILESS_MAIN(TestConnection)

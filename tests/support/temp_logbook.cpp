@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QtTest>
 
-#include <functional>
-
 #include <sqlite3.h>
 
 namespace odomira::test {
@@ -29,32 +27,21 @@ sqlite3* openRaw(const QString& path)
     return db;
 }
 
-void bindText(sqlite3_stmt* stmt, int index, const QString& text)
-{
-    if (text.isEmpty()) {
-        sqlite3_bind_null(stmt, index);
-        return;
-    }
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-void bindFlag(sqlite3_stmt* stmt, int index, const QString& text)
-{
-    if (text.isEmpty())
-        sqlite3_bind_null(stmt, index);
-    else
-        sqlite3_bind_int64(stmt, index, text.toLongLong());
-}
-
-bool insert(sqlite3* db, const char* sql, const std::function<void(sqlite3_stmt*)>& bind)
+// An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
+bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
 {
     sqlite3_stmt* stmt = nullptr;
     bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
-    if (ok) {
-        bind(stmt);
-        ok = sqlite3_step(stmt) == SQLITE_DONE;
+    for (int i = 0; ok && i < values.size(); ++i) {
+        const QByteArray utf8 = values[i].toUtf8();
+        if (values[i].isEmpty())
+            sqlite3_bind_null(stmt, i + 1);
+        else if (i >= firstFlag)
+            sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
+        else
+            sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
     if (!ok)
         qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
     sqlite3_finalize(stmt);
@@ -83,44 +70,27 @@ bool TempLogbook::create(const VehicleRow* vehicle, const QList<TripRow>& trips)
     if (ok && vehicle) {
         ok = insert(db,
             "insert into verbrauch (kennzeichen, verbrauch, steuer, versicherung) values (?, ?, ?, ?)",
-            [vehicle](sqlite3_stmt* stmt) {
-                bindText(stmt, 1, vehicle->kennzeichen);
-                bindText(stmt, 2, vehicle->verbrauch);
-                bindText(stmt, 3, vehicle->steuer);
-                bindText(stmt, 4, vehicle->versicherung);
-            });
+            { vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung }, 4);
     }
-    for (const TripRow& trip : trips) {
-        if (!ok)
-            break;
-        ok = insert(db,
-            "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, gesamt, "
-            "preisliter, "
-            "kosten, geschaeftl, privat, zurarbeit) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-            [&trip](sqlite3_stmt* stmt) {
-                const QString texts[] = { trip.datum, trip.von, trip.bis, trip.ziel, trip.bemerkung,
-                    trip.anfangsstand, trip.endstand, trip.gesamt, trip.preisliter, trip.kosten };
-                int index = 1;
-                for (const QString& text : texts)
-                    bindText(stmt, index++, text);
-                bindFlag(stmt, index++, trip.geschaeftl);
-                bindFlag(stmt, index++, trip.privat);
-                bindFlag(stmt, index, trip.zurarbeit);
-            });
+    const char* tripSql = "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, "
+                          "gesamt, preisliter, kosten, geschaeftl, privat, zurarbeit) "
+                          "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    for (const TripRow& t : trips) {
+        ok = ok
+            && insert(db, tripSql,
+                { t.datum, t.von, t.bis, t.ziel, t.bemerkung, t.anfangsstand, t.endstand, t.gesamt,
+                    t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit },
+                10);
     }
-    if (ok)
-        ok = sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) == SQLITE_OK;
-    return ok;
+    return ok && sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool TempLogbook::exec(const QString& sql) const
 {
     sqlite3* db = openRaw(path());
-    if (!db)
-        return false;
     char* message = nullptr;
-    const bool ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK;
-    if (!ok)
+    const bool ok = db && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK;
+    if (db && !ok)
         qWarning("TempLogbook: %s: %s", qPrintable(sql), message);
     sqlite3_free(message);
     sqlite3_close_v2(db);
@@ -134,25 +104,18 @@ QList<QStringList> TempLogbook::query(const QString& sql) const
     if (!db)
         return rows;
     sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) == SQLITE_OK) {
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            QStringList row;
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                if (sqlite3_column_type(stmt, c) == SQLITE_NULL)
-                    row.append(QStringLiteral("<null>"));
-                else
-                    row.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                        sqlite3_column_bytes(stmt, c)));
-            }
-            rows.append(row);
+    int rc = sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row.append(text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString("<null>"));
         }
-        if (rc != SQLITE_DONE)
-            qWarning("TempLogbook: %s: %s", qPrintable(sql), sqlite3_errmsg(db));
-    } else {
-        qWarning("TempLogbook: %s: %s", qPrintable(sql), sqlite3_errmsg(db));
+        rows.append(row);
+        rc = SQLITE_OK;
     }
+    if (rc != SQLITE_DONE)
+        qWarning("TempLogbook: %s: %s", qPrintable(sql), sqlite3_errmsg(db));
     sqlite3_finalize(stmt);
     sqlite3_close_v2(db);
     return rows;

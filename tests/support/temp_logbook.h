@@ -9,11 +9,11 @@ namespace odomira::test {
 
 // One trip as the tests write it straight into the file: texts in the stored form
 // the store uses (dates "05.03.2007", numbers in machine form "25.9906" or "" for none,
-// flags "-1"/"0").
+// flags "-1"/"0"). Every field has an initialiser, so a designated initialiser may name only some.
 struct TripRow
 {
-    QString datum, von, bis, ziel, bemerkung;
-    QString anfangsstand, endstand, gesamt, preisliter, kosten;
+    QString datum {}, von {}, bis {}, ziel {}, bemerkung {};
+    QString anfangsstand {}, endstand {}, gesamt {}, preisliter {}, kosten {};
     QString geschaeftl = QStringLiteral("0"), privat = QStringLiteral("0"), zurarbeit = QStringLiteral("0");
 };
 
