@@ -1,3 +1,2 @@
 odomira_add_test(test_ansi_line_writer SOURCES test_ansi_line_writer.cpp)
-odomira_add_test(test_report_document SOURCES test_report_document.cpp)
 odomira_add_test(test_report_paths SOURCES test_report_paths.cpp)
