@@ -129,10 +129,19 @@ public:
     QString tripButtons() const
     {
         QString state;
-        for (const QPushButton* button : { m_window->cmd_neu, m_window->cmd_bearbeiten, m_window->cmb_speichern,
-                 m_window->cmd_abbrechen, m_window->cmd_löschen })
+        const frm_odomira& w = *m_window;
+        for (const QPushButton* button :
+            { w.cmd_neu, w.cmd_bearbeiten, w.cmb_speichern, w.cmd_abbrechen, w.cmd_löschen })
             state += button->isEnabled() ? u'1' : u'0';
         return state;
+    }
+
+    // The fields of the trip entry a user types into, in the order of the record.
+    QList<QLineEdit*> tripFields() const
+    {
+        const frm_odomira& w = *m_window;
+        return { w.txt_datum, w.txt_von, w.txt_bis, w.txt_ziel, w.txt_bemerkung, w.txt_start, w.txt_ende,
+            w.txt_preis };
     }
 
 private:
