@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include "store/schema.h"
+#include "store/store_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,26 +10,14 @@
 
 namespace odomira {
 
+using store::quoted;
+using store::setError;
+using store::sqliteMessage;
+
 namespace {
 
 // Another program holding a lock gets this long before an operation gives up.
 constexpr int BusyTimeoutMs = 5000;
-
-void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-}
-
-QString sqliteMessage(sqlite3* db)
-{
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("kein Speicher");
-}
-
-QString quoted(const QString& name)
-{
-    return QStringLiteral("„") + name + QStringLiteral("“");
-}
 
 // What the schema query of a freshly opened file says about it.
 enum class FileCheck { Logbook, NotADatabase, Locked, Failed };

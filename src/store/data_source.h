@@ -102,6 +102,12 @@ signals:
 
 private:
     struct Result;
+    // Installs a freshly read result; the first row becomes current.
+    void replaceResult(std::unique_ptr<Result> result);
+    // Key of the current record; false when its key cell holds no integer.
+    bool currentKey(qint64* key) const;
+    bool rereadCurrent(qint64 key, bool byRowid);
+    bool hasCell(int row, int column) const;
     QString readOnlyMessage() const;
     void removeResultRow(int row);
     void clearPending();

@@ -1,0 +1,151 @@
+#include "store/result_table.h"
+
+#include "store/value_forms.h"
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <climits>
+#include <string>
+
+namespace odomira {
+
+namespace {
+
+// The end offset of a cell carries its null mark in the top bit, which caps the buffer at 2 GiB.
+constexpr std::uint32_t NullBit = 0x80000000u;
+constexpr std::uint32_t OffsetMask = 0x7fffffffu;
+
+} // namespace
+
+bool ResultTable::isFull() const
+{
+    return m_columns > 0 && std::size_t(rowCount()) >= std::size_t(INT_MAX) / std::size_t(m_columns);
+}
+
+std::string_view ResultTable::text(int row, int column) const
+{
+    const std::size_t index = cellIndex(row, column);
+    const std::uint32_t begin = index == 0 ? 0 : (m_ends[index - 1] & OffsetMask);
+    return std::string_view(m_bytes.data() + begin, (m_ends[index] & OffsetMask) - begin);
+}
+
+bool ResultTable::isNull(int row, int column) const
+{
+    return (m_ends[cellIndex(row, column)] & NullBit) != 0;
+}
+
+bool ResultTable::appendRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds)
+{
+    const std::uint32_t stored = storedRows();
+    if (!appendStoredRow(stmt, kinds, nullptr, -1))
+        return false;
+    m_order.push_back(stored);
+    return true;
+}
+
+void ResultTable::appendNullRow()
+{
+    const std::uint32_t stored = storedRows();
+    // Cannot pass the cap: a failed append leaves the buffer as it was, within the cap.
+    m_ends.insert(m_ends.end(), std::size_t(m_columns), std::uint32_t(m_bytes.size()) | NullBit);
+    m_order.push_back(stored);
+}
+
+bool ResultTable::replaceRow(
+    int row, sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds)
+{
+    const std::uint32_t stored = storedRows();
+    if (!appendStoredRow(stmt, kinds, &source, row))
+        return false;
+    m_order[std::size_t(row)] = stored;
+    return true;
+}
+
+void ResultTable::removeRow(int row)
+{
+    m_order.erase(m_order.begin() + row);
+}
+
+void ResultTable::squeeze()
+{
+    m_bytes.shrink_to_fit();
+    m_ends.shrink_to_fit();
+    m_order.shrink_to_fit();
+}
+
+qsizetype ResultTable::bytes() const
+{
+    return qsizetype(m_bytes.capacity() + (m_ends.capacity() + m_order.capacity()) * sizeof(std::uint32_t));
+}
+
+std::uint32_t ResultTable::storedRows() const
+{
+    return m_columns ? std::uint32_t(m_ends.size() / std::size_t(m_columns)) : 0;
+}
+
+std::size_t ResultTable::cellIndex(int row, int column) const
+{
+    return std::size_t(m_order[std::size_t(row)]) * std::size_t(m_columns) + std::size_t(column);
+}
+
+bool ResultTable::appendStoredRow(
+    sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds, const std::vector<int>* source, int row)
+{
+    const std::size_t bytesBefore = m_bytes.size();
+    const std::size_t endsBefore = m_ends.size();
+    for (int c = 0; c < m_columns; ++c) {
+        const int sc = source ? (*source)[std::size_t(c)] : c;
+        if (sc < 0 ? !appendCopy(row, c) : !appendCell(stmt, sc, kinds[std::size_t(c)])) {
+            // Past the cap: no part of the row stays.
+            m_bytes.resize(bytesBefore);
+            m_ends.resize(endsBefore);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ResultTable::appendCell(sqlite3_stmt* stmt, int sc, ColumnKind kind)
+{
+    switch (sqlite3_column_type(stmt, sc)) {
+    case SQLITE_NULL:
+        return endCell(true);
+    case SQLITE_INTEGER: {
+        char digits[24];
+        const auto written = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, sc));
+        m_bytes.insert(m_bytes.end(), digits, written.ptr);
+        return endCell(false);
+    }
+    default:
+        break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, sc));
+    const auto size = std::size_t(sqlite3_column_bytes(stmt, sc));
+    if (text) {
+        if (kind == ColumnKind::Number || kind == ColumnKind::Flag)
+            appendNumberForm(m_bytes, text, size);
+        else
+            m_bytes.insert(m_bytes.end(), text, text + size);
+    }
+    return endCell(false);
+}
+
+bool ResultTable::appendCopy(int row, int column)
+{
+    // Copy first: inserting may move the buffer the view points into.
+    const std::string copy(text(row, column));
+    const bool null = isNull(row, column);
+    m_bytes.insert(m_bytes.end(), copy.begin(), copy.end());
+    return endCell(null);
+}
+
+bool ResultTable::endCell(bool null)
+{
+    if (m_bytes.size() > OffsetMask)
+        return false;
+    m_ends.push_back(std::uint32_t(m_bytes.size()) | (null ? NullBit : 0u));
+    return true;
+}
+
+} // namespace odomira

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "store/schema.h"
+
+#include <QtGlobal>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace odomira {
+
+// The client-side copy of a result's rows, every cell in its text form. A large result is
+// read on every search, so the copy is compact: one UTF-8 buffer holds all cells, each found
+// by its end offset, which also carries the null mark. Rows are reached through an order of
+// stored rows, so removing a row costs one entry and a changed row is stored anew.
+class ResultTable
+{
+public:
+    explicit ResultTable(int columns = 0)
+        : m_columns(columns)
+    { }
+
+    int rowCount() const { return int(m_order.size()); }
+    int columnCount() const { return m_columns; }
+    // Whether one row more would hold more cells than an int can count.
+    bool isFull() const;
+
+    // Row and column must be in range.
+    std::string_view text(int row, int column) const;
+    bool isNull(int row, int column) const;
+
+    // Appends the row a stepped statement stands on, its columns the table's; numbers and
+    // flags get their text form, as `kinds` says. False when the cells would pass 2 GiB;
+    // the table then stays as it was.
+    bool appendRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds);
+    // Appends a row without values.
+    void appendNullRow();
+    // Replaces a row by the row a stepped statement stands on: column c comes from statement
+    // column source[c], or stays as it was where that is -1. Fails as appendRow does.
+    bool replaceRow(
+        int row, sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds);
+    void removeRow(int row);
+
+    // Gives back the room the buffers grew beyond their content while the rows were read.
+    void squeeze();
+    // Bytes the buffers take.
+    qsizetype bytes() const;
+
+private:
+    std::uint32_t storedRows() const;
+    std::size_t cellIndex(int row, int column) const;
+    bool appendStoredRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds,
+        const std::vector<int>* source, int row);
+    bool appendCell(sqlite3_stmt* stmt, int sc, ColumnKind kind);
+    bool appendCopy(int row, int column);
+    bool endCell(bool null);
+
+    int m_columns = 0;
+    std::vector<char> m_bytes;
+    std::vector<std::uint32_t> m_ends; // per stored cell, row after row
+    std::vector<std::uint32_t> m_order; // result row -> stored row
+};
+
+} // namespace odomira

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <sqlite3.h>
+
+// Texts the store's files share: names written into SQL and the pieces of its messages.
+namespace odomira::store {
+
+inline void setError(QString* error, const QString& message)
+{
+    if (error)
+        *error = message;
+}
+
+// A name as a message shows it.
+inline QString quoted(const QString& name)
+{
+    return QStringLiteral("„") + name + QStringLiteral("“");
+}
+
+// A table or column name as SQL takes it, whatever characters it holds.
+inline QByteArray sqlName(const QString& name)
+{
+    QByteArray text = name.toUtf8();
+    text.replace('"', "\"\"");
+    return '"' + text + '"';
+}
+
+// A connection that could not be made has no handle, only the lack of memory to blame.
+inline QString sqliteMessage(sqlite3* db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("kein Speicher");
+}
+
+} // namespace odomira::store
