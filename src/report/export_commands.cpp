@@ -21,27 +21,6 @@ namespace odomira {
 
 namespace {
 
-// Where an export writes: both paths come from the plate and the texts of the month and
-// year boxes alone, so they are known before anything is deleted or written.
-struct ReportTarget
-{
-    QString folder;
-    QString file;
-};
-
-std::optional<ReportTarget> reportTarget(const frm_odomira& w, QString* error)
-{
-    const QString plate = w.txt_kennzeichen->text();
-    const std::optional<QString> folder = reportFolderPath(w.programDirectory(), plate, error);
-    if (!folder)
-        return std::nullopt;
-    const std::optional<QString> file = reportFilePath(w.programDirectory(), plate,
-        w.cmb_monat->currentText(), w.cmb_jahr->currentText(), error);
-    if (!file)
-        return std::nullopt;
-    return ReportTarget { *folder, *file };
-}
-
 QString refusal(const QString& reason)
 {
     return reason + QStringLiteral(" Der Export wurde nicht ausgeführt, es wurde nichts geschrieben.");
@@ -72,20 +51,32 @@ ReportTrip currentTrip(const DataSource& list)
 
 } // namespace
 
+std::optional<frm_odomira::ReportTarget> frm_odomira::alten_bericht_loeschen()
+{
+    // Both paths come from the plate and the box texts alone, so an unsafe name refuses
+    // the export before the old report is deleted: nothing is touched on disk.
+    const QString plate = txt_kennzeichen->text();
+    QString error;
+    const std::optional<QString> folder = reportFolderPath(programDirectory(), plate, &error);
+    const std::optional<QString> file = folder
+        ? reportFilePath(programDirectory(), plate, cmb_monat->currentText(), cmb_jahr->currentText(), &error)
+        : std::nullopt;
+    if (!file) {
+        meldung(refusal(error), QMessageBox::Warning);
+        return std::nullopt;
+    }
+    QFile::remove(*file); // a missing report is no error
+    return ReportTarget { *folder, *file };
+}
+
 void frm_odomira::cmd_drucken_Click()
 {
     auswertung_titel = QStringLiteral("Komplette Übersicht aller Fahrten");
     zeitraum_bilden();
 
-    // A plate or box text that is no safe name refuses the export before the old report
-    // is deleted, so nothing is touched on disk.
-    QString error;
-    const std::optional<ReportTarget> target = reportTarget(*this, &error);
-    if (!target) {
-        meldung(refusal(error), QMessageBox::Warning);
+    const std::optional<ReportTarget> target = alten_bericht_loeschen();
+    if (!target)
         return;
-    }
-    QFile::remove(target->file); // a missing report is no error
 
     const QString pattern = periodPattern(monat_teil, jahr_teil);
     const QString liste = monthListStatement(pattern);
@@ -96,13 +87,9 @@ void frm_odomira::cmd_drucken_Click()
 
 void frm_odomira::cmd_kridruck_Click()
 {
-    QString error;
-    const std::optional<ReportTarget> target = reportTarget(*this, &error);
-    if (!target) {
-        meldung(refusal(error), QMessageBox::Warning);
+    const std::optional<ReportTarget> target = alten_bericht_loeschen();
+    if (!target)
         return;
-    }
-    QFile::remove(target->file); // a missing report is no error
 
     kriterien_setzen();
     zeitraum_bilden();

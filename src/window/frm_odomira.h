@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QCalendarWidget;
 class QCheckBox;
@@ -246,6 +247,14 @@ private:
     // the trip's date in the report folder. A page that cannot be written (or whose date
     // is no safe file name) is skipped and named in `fehler`; false when one is missing.
     bool fahrtseite_schreiben(QStringList* fehler = nullptr);
+    // Where an export writes: the report folder and the report file.
+    struct ReportTarget {
+        QString folder;
+        QString file;
+    };
+    // The first steps of both exports: checks that the plate and the box texts make safe
+    // names (otherwise a message, nothing touched, and no result), then deletes the old report.
+    std::optional<ReportTarget> alten_bericht_loeschen();
     // The export's steps after a non-empty evaluation: report folder, trip pages, the list
     // re-read with `liste`, the report file at `berichtDatei`, the browser. A failure to
     // write is reported through meldung and keeps the browser closed.

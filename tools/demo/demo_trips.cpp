@@ -14,11 +14,11 @@ namespace odomira::demo {
 namespace {
 
 // splitmix64: tiny, fast and the same on every platform, unlike the standard
-// distributions, so a seed always gives the same logbook.
+// distributions, so one start value always gives the same logbook.
 class Random
 {
 public:
-    explicit Random(quint64 seed) : m_state(seed) {}
+    explicit Random(quint64 start) : m_state(start) {}
 
     quint64 next()
     {
