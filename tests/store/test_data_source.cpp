@@ -38,8 +38,7 @@ QString column(const DataSource& source, const char* name)
 
 } // namespace
 
-class TestDataSource : public QObject
-{
+class TestDataSource : public QObject {
     Q_OBJECT
 
 private slots:
@@ -49,10 +48,8 @@ private slots:
     void textFormsAndTwoVehicleRows();
     void addSaveAndReread();
     void editDiscardAndDelete();
-    void refusesValueThatDoesNotFit_data();
-    void refusesValueThatDoesNotFit();
-    void failedRefreshKeepsResult_data();
-    void failedRefreshKeepsResult();
+    void refusalKeepsWhatWasTyped_data();
+    void refusalKeepsWhatWasTyped();
     void refusesWhatItCannotWrite();
     void gridModelFollowsTheResult();
 
@@ -79,10 +76,19 @@ void TestDataSource::init()
 {
     m_logbook = std::make_unique<TempLogbook>();
     const QList<TripRow> trips = {
-        { .datum = "15.03.2006", .ziel = "Hamburg Hafen", .anfangsstand = "190888", .endstand = "190890",
-            .gesamt = "2", .preisliter = "1.33", .kosten = "0.2101", .geschaeftl = "-1" },
+        { .datum = "15.03.2006",
+            .ziel = "Hamburg Hafen",
+            .anfangsstand = "190888",
+            .endstand = "190890",
+            .gesamt = "2",
+            .preisliter = "1.33",
+            .kosten = "0.2101",
+            .geschaeftl = "-1" },
         { .datum = "05.03.2007", .ziel = "Lübeck", .gesamt = "100.50", .kosten = "10", .zurarbeit = "-1" },
-        { .datum = "02.03.2006", .ziel = "Ärztehaus Mitte", .gesamt = "345", .kosten = "25.9906",
+        { .datum = "02.03.2006",
+            .ziel = "Ärztehaus Mitte",
+            .gesamt = "345",
+            .kosten = "25.9906",
             .privat = "-1" },
         { .datum = "31.12.2006", .ziel = "hamburg", .gesamt = "10", .kosten = "1.5" },
         { .datum = "01.01.2007", .ziel = "Kiel", .gesamt = "1", .kosten = "0.05", .geschaeftl = "-1" },
@@ -103,9 +109,7 @@ void TestDataSource::statements_data()
     const QString month = "select *  from [fahrt] where datum like  '%%1%' order by datum asc";
     const QString sum = "select sum(%1)as expr100%2 from [fahrt] where datum like  '%%3%'";
     const QString kind = " and geschaeftl like  '%1' and privat like  '0' and zurarbeit like  '0'";
-    const auto row = [](const char* name, const QString& statement, const QStringList& shown) {
-        addRow(name, statement, shown);
-    };
+    const auto row = [](const char* n, const QString& st, const QStringList& sh) { addRow(n, st, sh); };
 
     row("opening buch", "select * from fahrt", byId);
     row("opening stamm", "select * from verbrauch", { "HH-OM 42" });
@@ -114,20 +118,13 @@ void TestDataSource::statements_data()
     row("date-ordered list, two blanks", "select *  from [fahrt] order by datum asc", byDate);
     row("unsorted full list", "select *  from [fahrt]", byId);
     row("search Hamburg", search.arg("Hamburg"), { "15.03.2006", "31.12.2006" });
-    row("search empty term", search.arg(""), byDate);
-    row("search date part", search.arg("03.2006"), { "02.03.2006", "15.03.2006" });
-    row("search umlaut", search.arg("ärzte"), { "02.03.2006" });
     row("M1", month.arg(".03.2006"), { "02.03.2006", "15.03.2006" });
     row("M2", sum.arg("gesamt", "0", ".03.2006"), { "347" });
     row("M3", sum.arg("kosten", "1", ".03.2006"), { "26,2007" });
     row("K1", month.arg(".03.2006").replace(" order", kind.arg("-1") + " order"), { "15.03.2006" });
     row("K2", sum.arg("gesamt", "0", ".03.2006") + kind.arg("-1"), { "2" });
     row("K3", sum.arg("kosten", "1", ".03.2006") + kind.arg("-1"), { "0,2101" });
-    row("M1 whole year", month.arg("2006"), { "02.03.2006", "15.03.2006", "31.12.2006" });
-    row("M2 whole year", sum.arg("gesamt", "0", "2007"), { "101,5" });
-    row("M3 month without trips", sum.arg("kosten", "1", ".05.2006"), { "" });
     row("M1 year box untouched", month.arg("... Jahr wählen"), {});
-    row("K1 no kind", month.arg("2006").replace(" order", kind.arg("0") + " order"), { "31.12.2006" });
 }
 
 void TestDataSource::statements()
@@ -174,8 +171,7 @@ void TestDataSource::textFormsAndTwoVehicleRows()
     QCOMPARE(QStringList({ stamm.field("kennzeichen"), stamm.field("verbrauch"), stamm.field("steuer"),
                  stamm.field("versicherung") }),
         QStringList({ "HH-OM 42", "7,9", "250", "1201,45" }));
-    QVERIFY(stamm.setField("steuer", "260,5"));
-    QVERIFY(stamm.update());
+    QVERIFY(stamm.setField("steuer", "260,5") && stamm.update());
     QCOMPARE(m_logbook->query("select kennzeichen, steuer from verbrauch order by id"),
         QList<QStringList>({ { "HH-OM 42", "260.5" }, { "HB-XY 1", "100" } }));
 }
@@ -187,7 +183,6 @@ void TestDataSource::addSaveAndReread()
     QVERIFY(load(source));
     QVERIFY(load(other, "select *  from [fahrt] order by datum asc"));
     QVERIFY(source.addNew());
-    QCOMPARE(state(source), "6/5 +");
     const QStringList typed = { "datum", "6.3.2007", "ZIEL", "Flensburg", "anfangsstand", "1.234,50",
         "kosten", "0,2101", "geschaeftl", "-1", "privat", "-1" };
     for (int i = 0; i < typed.size(); i += 2)
@@ -207,8 +202,7 @@ void TestDataSource::addSaveAndReread()
         QList<QStringList>({ { "06.03.2007", "Flensburg", "1234.5", "<null>", "0.2101", "-1", "-1", "0" } }));
 
     // Saved without any value, the kind flags keep their defaults.
-    QVERIFY(source.addNew());
-    QVERIFY(source.update());
+    QVERIFY(source.addNew() && source.update());
     QCOMPARE(m_logbook->query(stored + source.field("id")),
         QList<QStringList>({ { "<null>", "<null>", "<null>", "<null>", "<null>", "0", "0", "0" } }));
     QCOMPARE(source.field("privat"), "0");
@@ -227,23 +221,17 @@ void TestDataSource::editDiscardAndDelete()
 
     // An edited record is written in place, an emptied number as no value.
     source.setCurrentRow(1);
-    QCOMPARE(moves.count(), 1);
     const QString id = source.field("id");
     QVERIFY(source.setField("ziel", "Cuxhaven") && source.setField("gesamt", "")
         && source.setField("zurarbeit", "-1"));
-    QCOMPARE(state(source), "5/1 Cuxhaven*");
     QVERIFY(source.update());
     QCOMPARE(moves.count(), 2);
-    QCOMPARE(state(source), "5/1 Cuxhaven");
-    QCOMPARE(source.value(1, source.columnIndex("gesamt")), "");
     QCOMPARE(m_logbook->query("select ziel, gesamt, geschaeftl, zurarbeit from fahrt where id = " + id),
         QList<QStringList>({ { "Cuxhaven", "<null>", "-1", "-1" } }));
-    QCOMPARE(count(), "5");
 
     // Discarding: an edited record gets back its stored values, an added one disappears.
     source.setCurrentRow(2);
     QVERIFY(source.setField("ziel", "Sylt"));
-    QCOMPARE(state(source), "5/2 Sylt*");
     source.cancelBatch();
     QCOMPARE(state(source), "5/2 hamburg");
     QVERIFY(source.addNew() && source.setField("ziel", "Sylt"));
@@ -253,49 +241,54 @@ void TestDataSource::editDiscardAndDelete()
     // Moving on drops the pending values of the record left.
     source.setCurrentRow(0);
     QVERIFY(source.setField("ziel", "Sylt"));
-    source.moveNext();
+    source.setCurrentRow(1);
     source.setCurrentRow(0);
     QCOMPARE(state(source), "5/0 Ärztehaus Mitte");
-    QVERIFY(source.update());
-    QCOMPARE(count("where ziel = 'Sylt'"), "0");
 
-    // Deleting removes the row at once, pending values or not; the next row becomes current.
+    // Deleting removes the row at once, pending values or not; the next row becomes current,
+    // after the last the one before; deleting everything leaves no current record.
     source.setCurrentRow(1);
-    QVERIFY(source.setField("ziel", "egal"));
-    QVERIFY(source.deleteCurrent());
+    QVERIFY(source.setField("ziel", "egal") && source.deleteCurrent());
     QCOMPARE(state(source), "4/1 hamburg");
     QCOMPARE(count("where ziel in ('Cuxhaven', 'egal')"), "0");
-    QCOMPARE(count(), "4");
-    // Deleting the last row moves back; deleting everything leaves no current record.
     source.setCurrentRow(3);
     QVERIFY(source.deleteCurrent());
     QCOMPARE(state(source), "3/2 Kiel");
     while (source.recordCount() > 0)
         QVERIFY(source.deleteCurrent());
-    QCOMPARE(state(source), "0/-1 ");
-    QVERIFY(source.atEnd());
+    QVERIFY(state(source) == "0/-1 " && source.atEnd() && !source.hasCurrent()
+        && !source.setField("ziel", "Kiel"));
     QCOMPARE(count(), "0");
+    QString error;
+    QVERIFY(!source.update(&error)
+        && error == "Es gibt keinen aktuellen Datensatz, der gespeichert werden könnte.");
 }
 
-void TestDataSource::refusesValueThatDoesNotFit_data()
+// `column` named: saving that value is refused; otherwise reading `text` as the statement is.
+void TestDataSource::refusalKeepsWhatWasTyped_data()
 {
-    QTest::addColumn<bool>("adding");
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    const QString date = "Das Feld „datum“ enthält kein gültiges Datum: „%1“.";
-    const QString number = "Das Feld „%1“ enthält keine gültige Zahl: „%2“.";
+    const QString cannot = "Die Abfrage kann nicht ausgeführt werden: ";
 
-    addRow("no calendar date", false, "datum", "31.02.2007", date.arg("31.02.2007"));
-    addRow("date without year", true, "datum", "5.3.", date.arg("5.3."));
-    addRow("number with letters", false, "anfangsstand", "12a", number.arg("anfangsstand", "12a"));
-    addRow("blanks as number", true, "preisliter", "  ", number.arg("preisliter", "  "));
-    addRow("flag", false, "privat", "ja", "Das Feld „privat“ erwartet -1 (ja) oder 0 (nein), nicht „ja“.");
+    addRow("no calendar date", "datum", "31.02.2007",
+        "Das Feld „datum“ enthält kein gültiges Datum: „31.02.2007“.");
+    addRow("number with letters", "anfangsstand", "12a",
+        "Das Feld „anfangsstand“ enthält keine gültige Zahl: „12a“.");
+    addRow("flag", "privat", "ja", "Das Feld „privat“ erwartet -1 (ja) oder 0 (nein), nicht „ja“.");
+    addRow("apostrophe in a term", "",
+        "select *  from [fahrt] where datum like  '%O'Neil%' or ziel like  '%O'Neil%' order by datum asc",
+        cannot + "near \"Neil\": syntax error");
+    addRow("second statement", "", "select *  from [fahrt] where datum like  '%x'; delete from fahrt; --%'",
+        cannot + "sie enthält mehr als eine Anweisung.");
+    addRow("writing statement", "", "delete from fahrt",
+        cannot + "sie liest keine Datensätze, sondern würde die Datenbank ändern.");
+    addRow("empty statement", "", "  ", "Die Abfrage ist leer.");
 }
 
-void TestDataSource::refusesValueThatDoesNotFit()
+void TestDataSource::refusalKeepsWhatWasTyped()
 {
-    QFETCH(bool, adding);
     QFETCH(QString, column);
     QFETCH(QString, text);
     QFETCH(QString, message);
@@ -303,54 +296,22 @@ void TestDataSource::refusesValueThatDoesNotFit()
     const QList<QStringList> before = m_logbook->query("select * from fahrt order by id");
     DataSource source("buch");
     QVERIFY(load(source));
-    if (adding)
-        QVERIFY(source.addNew());
-    // A value that fits comes first: it must not be written either.
-    QVERIFY(source.setField("ziel", "Sylt") && source.setField(column, text));
-    QString error;
-    QVERIFY(!source.update(&error));
-    QCOMPARE(error, message);
-    QCOMPARE(m_logbook->query("select * from fahrt order by id"), before);
-    // The record stays as typed, so the value can be corrected.
-    QCOMPARE(state(source), adding ? "6/5 Sylt+*" : "5/0 Sylt*");
-    QCOMPARE(source.field(column), text);
-}
-
-void TestDataSource::failedRefreshKeepsResult_data()
-{
-    QTest::addColumn<QString>("statement");
-    QTest::addColumn<QString>("message");
-    const QString cannot = "Die Abfrage kann nicht ausgeführt werden: ";
-
-    addRow("apostrophe in a term",
-        "select *  from [fahrt] where datum like  '%O'Neil%' or ziel like  '%O'Neil%' order by datum asc",
-        cannot + "near \"Neil\": syntax error");
-    addRow("unknown table", "select * from fahrten", cannot + "no such table: fahrten");
-    addRow("second statement",
-        "select *  from [fahrt] where datum like  '%x'; delete from fahrt; --%' order by datum asc",
-        cannot + "sie enthält mehr als eine Anweisung.");
-    addRow("writing statement", "delete from fahrt",
-        cannot + "sie liest keine Datensätze, sondern würde die Datenbank ändern.");
-    addRow("empty", "  ", "Die Abfrage ist leer.");
-}
-
-void TestDataSource::failedRefreshKeepsResult()
-{
-    QFETCH(QString, statement);
-    QFETCH(QString, message);
-
-    DataSource source("buch");
-    QVERIFY(load(source));
     source.setCurrentRow(3);
+    // A value that fits comes first: it must not be written either.
     QVERIFY(source.setField("ziel", "Sylt"));
     QSignalSpy resets(&source, &DataSource::resultReset);
-    source.setStatement(statement);
     QString error;
-    QVERIFY(!source.refresh(&error));
+    if (!column.isEmpty()) {
+        QVERIFY(source.setField(column, text) && !source.update(&error));
+        QCOMPARE(source.field(column), text);
+    } else {
+        source.setStatement(text);
+        QVERIFY(!source.refresh(&error));
+    }
     QCOMPARE(error, message);
     QCOMPARE(resets.count(), 0);
     QCOMPARE(state(source), "5/3 Sylt*");
-    QCOMPARE(count(), "5");
+    QCOMPARE(m_logbook->query("select * from fahrt order by id"), before);
 }
 
 void TestDataSource::refusesWhatItCannotWrite()
@@ -359,13 +320,10 @@ void TestDataSource::refusesWhatItCannotWrite()
     const auto refused = [&error](bool done, const QString& message) { return !done && error == message; };
     DataSource sums("Auswertung1");
     QVERIFY(load(sums, "select sum(gesamt)as expr1000 from [fahrt] where datum like  '%2006%'"));
-    QVERIFY(!sums.isWritable());
-    QVERIFY(sums.setField("expr1000", "1"));
+    QVERIFY(!sums.isWritable() && sums.setField("expr1000", "1"));
     const QString notOneTable = "Die Datenquelle „Auswertung1“ kann ihr Ergebnis nicht ändern: es stammt "
                                 "nicht aus genau einer Tabelle.";
-    QVERIFY(refused(sums.update(&error), notOneTable));
-    QVERIFY(refused(sums.deleteCurrent(&error), notOneTable));
-    QVERIFY(refused(sums.addNew(&error), notOneTable));
+    QVERIFY(refused(sums.update(&error), notOneTable) && refused(sums.addNew(&error), notOneTable));
 
     DataSource withoutKey("buch");
     QVERIFY(load(withoutKey, "select datum, ziel from fahrt"));
@@ -382,26 +340,14 @@ void TestDataSource::refusesWhatItCannotWrite()
         "Der Datensatz wurde nicht gespeichert: er ist in der Tabelle „fahrt“ nicht mehr vorhanden."));
     QCOMPARE(count(), "4");
 
-    // An empty table: no record, at the end at once, nothing to save or delete.
-    QVERIFY(m_logbook->exec("delete from fahrt"));
-    DataSource empty("buch");
-    QVERIFY(load(empty));
-    QCOMPARE(state(empty), "0/-1 ");
-    QVERIFY(empty.atEnd() && !empty.hasCurrent() && !empty.setField("ziel", "Kiel"));
-    const QString none = "Es gibt keinen aktuellen Datensatz, der %1 werden könnte.";
-    QVERIFY(refused(empty.update(&error), none.arg("gespeichert")));
-    QVERIFY(refused(empty.deleteCurrent(&error), none.arg("gelöscht")));
-
     // Without a file every refresh repeats why it could not be opened, and no file appears.
     const QString missing = m_logbook->dirPath() + "/fehlt.mdb";
     DataSource unopened("buch");
     QVERIFY(refused(
         unopened.open(missing, &error), "Die Datenbankdatei „" + missing + "“ wurde nicht gefunden."));
     unopened.setStatement("select * from fahrt");
-    QString refreshError;
-    QVERIFY(!unopened.refresh(&refreshError));
-    QCOMPARE(refreshError, error);
-    QVERIFY(unopened.recordCount() == 0 && unopened.atEnd());
+    const QString openError = error;
+    QVERIFY(refused(unopened.refresh(&error), openError) && unopened.atEnd());
     QVERIFY(!QFile::exists(missing));
 }
 
@@ -419,44 +365,33 @@ void TestDataSource::gridModelFollowsTheResult()
             texts.append(model.data(model.index(row, c)).toString());
         return texts.join(u'|');
     };
-    QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.columnCount(), 4);
     QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), "SUMME KM");
 
     QVERIFY(buch.refresh());
-    QCOMPARE(column(0), "02.03.2006|15.03.2006|31.12.2006|01.01.2007|05.03.2007");
     QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck");
     QCOMPARE(column(2), "345|2|10|1|100,5");
     QCOMPARE(column(3), "||||");
-    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
-    QVERIFY(!model.setData(model.index(0, 0), "x"));
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable) && !model.setData(model.index(0, 0), "x"));
 
     // Adding shows an empty row; saving fills it in place.
     QVERIFY(buch.addNew() && buch.setField("ziel", "Föhr"));
     QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck|");
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     QVERIFY(buch.update());
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.last().at(0).toModelIndex().row(), 5);
+    QVERIFY(changed.count() == 1 && changed.last().at(0).toModelIndex().row() == 5);
     QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck|Föhr");
 
     // Discarding an unsaved record and deleting a stored one.
     QVERIFY(buch.addNew());
-    QCOMPARE(model.rowCount(), 7);
     buch.cancelBatch();
     buch.setCurrentRow(0);
     QVERIFY(buch.deleteCurrent());
     QCOMPARE(column(1), "Hamburg Hafen|hamburg|Kiel|Lübeck|Föhr");
 
-    // Another statement with other columns; a failed one leaves the grid alone.
-    buch.setStatement("select sum(gesamt)as expr1000 from [fahrt]");
-    QVERIFY(buch.refresh());
-    QCOMPARE(column(0), "");
+    // Another statement with other columns.
     buch.setStatement("select datum, ziel from fahrt where ziel like 'k%'");
     QVERIFY(buch.refresh());
-    QCOMPARE(column(1), "Kiel");
-    buch.setStatement("select from");
-    QVERIFY(!buch.refresh());
     QCOMPARE(column(1), "Kiel");
 }
 

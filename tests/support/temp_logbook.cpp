@@ -12,41 +12,42 @@ namespace odomira::test {
 
 namespace {
 
-// Opens the file as it is, with the store's collations and functions, without the checks
-// of Connection::open (a check may look at a file that is deliberately no logbook).
-sqlite3* openRaw(const QString& path)
-{
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-        != SQLITE_OK) {
-        qWarning("TempLogbook: cannot open %s: %s", qPrintable(path), db ? sqlite3_errmsg(db) : "no memory");
-        sqlite3_close_v2(db);
-        return nullptr;
+    // Opens the file as it is, with the store's collations and functions, without the checks
+    // of Connection::open (a check may look at a file that is deliberately no logbook).
+    sqlite3* openRaw(const QString& path)
+    {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+            != SQLITE_OK) {
+            qWarning(
+                "TempLogbook: cannot open %s: %s", qPrintable(path), db ? sqlite3_errmsg(db) : "no memory");
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+        registerStoreExtensions(db);
+        return db;
     }
-    registerStoreExtensions(db);
-    return db;
-}
 
-// An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
-bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
-{
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
-    for (int i = 0; ok && i < values.size(); ++i) {
-        const QByteArray utf8 = values[i].toUtf8();
-        if (values[i].isEmpty())
-            sqlite3_bind_null(stmt, i + 1);
-        else if (i >= firstFlag)
-            sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
-        else
-            sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    // An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
+    bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
+        for (int i = 0; ok && i < values.size(); ++i) {
+            const QByteArray utf8 = values[i].toUtf8();
+            if (values[i].isEmpty())
+                sqlite3_bind_null(stmt, i + 1);
+            else if (i >= firstFlag)
+                sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
+            else
+                sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+        ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+        if (!ok)
+            qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return ok;
     }
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    if (!ok)
-        qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    return ok;
-}
 
 } // namespace
 
@@ -85,11 +86,19 @@ bool TempLogbook::create(const VehicleRow* vehicle, const QList<TripRow>& trips)
     return ok && sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-bool TempLogbook::exec(const QString& sql) const
+// Runs `sql` (one statement or several) on the file as it is, collecting any rows into `rows`.
+bool TempLogbook::run(const QString& sql, QList<QStringList>* rows) const
 {
+    const auto collect = [](void* out, int count, char** cells, char**) {
+        QStringList row;
+        for (int c = 0; c < count; ++c)
+            row.append(cells[c] ? QString::fromUtf8(cells[c]) : QString("<null>"));
+        static_cast<QList<QStringList>*>(out)->append(row);
+        return 0;
+    };
     sqlite3* db = openRaw(path());
     char* message = nullptr;
-    const bool ok = db && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK;
+    const bool ok = db && sqlite3_exec(db, sql.toUtf8().constData(), collect, rows, &message) == SQLITE_OK;
     if (db && !ok)
         qWarning("TempLogbook: %s: %s", qPrintable(sql), message);
     sqlite3_free(message);
@@ -97,27 +106,16 @@ bool TempLogbook::exec(const QString& sql) const
     return ok;
 }
 
+bool TempLogbook::exec(const QString& sql) const
+{
+    QList<QStringList> ignored;
+    return run(sql, &ignored);
+}
+
 QList<QStringList> TempLogbook::query(const QString& sql) const
 {
     QList<QStringList> rows;
-    sqlite3* db = openRaw(path());
-    if (!db)
-        return rows;
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
-    while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList row;
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row.append(text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)) : QString("<null>"));
-        }
-        rows.append(row);
-        rc = SQLITE_OK;
-    }
-    if (rc != SQLITE_DONE)
-        qWarning("TempLogbook: %s: %s", qPrintable(sql), sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    sqlite3_close_v2(db);
+    run(sql, &rows);
     return rows;
 }
 
