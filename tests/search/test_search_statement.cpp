@@ -4,33 +4,20 @@
 
 using namespace odomira;
 
-class TestSearchStatement : public QObject
-{
+class TestSearchStatement : public QObject {
     Q_OBJECT
 private slots:
-    void statement_data();
-    void statement();
+    // The term is matched in date and destination; an apostrophe in it stays text.
+    void statement()
+    {
+        QCOMPARE(searchStatement("Hamburg"),
+            "select *  from [fahrt] where datum like  '%Hamburg%' "
+            "or ziel like  '%Hamburg%' order by datum asc");
+        QCOMPARE(searchStatement("x' or 1=1 --"),
+            "select *  from [fahrt] where datum like  '%x'' or 1=1 --%' "
+            "or ziel like  '%x'' or 1=1 --%' order by datum asc");
+    }
 };
-
-void TestSearchStatement::statement_data()
-{
-    QTest::addColumn<QString>("term");
-    QTest::addColumn<QString>("condition"); // the LIKE text, used for date and destination
-
-    QTest::newRow("Hamburg") << "Hamburg" << "'%Hamburg%'";
-    QTest::newRow("blanks kept") << " Bad " << "'% Bad %'";
-    QTest::newRow("apostrophe doubled") << "O'Neill" << "'%O''Neill%'";
-    QTest::newRow("injection stays text") << "x' or 1=1 --" << "'%x'' or 1=1 --%'";
-    QTest::newRow("wildcards kept") << "5_%" << "'%5_%%'";
-}
-
-void TestSearchStatement::statement()
-{
-    QFETCH(QString, term);
-    QFETCH(QString, condition);
-    QCOMPARE(searchStatement(term), "select *  from [fahrt] where datum like  " + condition
-                                        + " or ziel like  " + condition + " order by datum asc");
-}
 
 QTEST_GUILESS_MAIN(TestSearchStatement)
 #include "test_search_statement.moc"
