@@ -21,15 +21,14 @@ QString snapshot(const TempLogbook& logbook)
 {
     QFile file(logbook.path());
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    return QDir(logbook.dirPath())
-               .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
-               .join(u'|')
-        + QString::fromLatin1(bytes.toHex());
+    const QDir dir(logbook.dirPath());
+    return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u'|') + bytes.toHex();
 }
 
 } // namespace
 
-class TestConnection : public QObject {
+class TestConnection : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -38,7 +38,8 @@ QString column(const DataSource& source, const char* name)
 
 } // namespace
 
-class TestDataSource : public QObject {
+class TestDataSource : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -76,19 +77,10 @@ void TestDataSource::init()
 {
     m_logbook = std::make_unique<TempLogbook>();
     const QList<TripRow> trips = {
-        { .datum = "15.03.2006",
-            .ziel = "Hamburg Hafen",
-            .anfangsstand = "190888",
-            .endstand = "190890",
-            .gesamt = "2",
-            .preisliter = "1.33",
-            .kosten = "0.2101",
-            .geschaeftl = "-1" },
+        { .datum = "15.03.2006", .ziel = "Hamburg Hafen", .anfangsstand = "190888", .endstand = "190890",
+            .gesamt = "2", .preisliter = "1.33", .kosten = "0.2101", .geschaeftl = "-1" },
         { .datum = "05.03.2007", .ziel = "Lübeck", .gesamt = "100.50", .kosten = "10", .zurarbeit = "-1" },
-        { .datum = "02.03.2006",
-            .ziel = "Ärztehaus Mitte",
-            .gesamt = "345",
-            .kosten = "25.9906",
+        { .datum = "02.03.2006", .ziel = "Ärztehaus Mitte", .gesamt = "345", .kosten = "25.9906",
             .privat = "-1" },
         { .datum = "31.12.2006", .ziel = "hamburg", .gesamt = "10", .kosten = "1.5" },
         { .datum = "01.01.2007", .ziel = "Kiel", .gesamt = "1", .kosten = "0.05", .geschaeftl = "-1" },

@@ -12,42 +12,41 @@ namespace odomira::test {
 
 namespace {
 
-    // Opens the file as it is, with the store's collations and functions, without the checks
-    // of Connection::open (a check may look at a file that is deliberately no logbook).
-    sqlite3* openRaw(const QString& path)
-    {
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-            != SQLITE_OK) {
-            qWarning(
-                "TempLogbook: cannot open %s: %s", qPrintable(path), db ? sqlite3_errmsg(db) : "no memory");
-            sqlite3_close_v2(db);
-            return nullptr;
-        }
-        registerStoreExtensions(db);
-        return db;
+// Opens the file as it is, with the store's collations and functions, without the checks
+// of Connection::open (a check may look at a file that is deliberately no logbook).
+sqlite3* openRaw(const QString& path)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        != SQLITE_OK) {
+        qWarning("TempLogbook: cannot open %s: %s", qPrintable(path), db ? sqlite3_errmsg(db) : "no memory");
+        sqlite3_close_v2(db);
+        return nullptr;
     }
+    registerStoreExtensions(db);
+    return db;
+}
 
-    // An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
-    bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
-    {
-        sqlite3_stmt* stmt = nullptr;
-        bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
-        for (int i = 0; ok && i < values.size(); ++i) {
-            const QByteArray utf8 = values[i].toUtf8();
-            if (values[i].isEmpty())
-                sqlite3_bind_null(stmt, i + 1);
-            else if (i >= firstFlag)
-                sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
-            else
-                sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        }
-        ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-        if (!ok)
-            qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
-        sqlite3_finalize(stmt);
-        return ok;
+// An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
+bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
+{
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
+    for (int i = 0; ok && i < values.size(); ++i) {
+        const QByteArray utf8 = values[i].toUtf8();
+        if (values[i].isEmpty())
+            sqlite3_bind_null(stmt, i + 1);
+        else if (i >= firstFlag)
+            sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
+        else
+            sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+    if (!ok)
+        qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    return ok;
+}
 
 } // namespace
 
