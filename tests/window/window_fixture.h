@@ -2,11 +2,6 @@
 
 // A window on a temporary logbook, as the GUI tests use it: messages and browser launches
 // recorded instead of shown, exports going into a temporary program folder.
-//
-//     WindowFixture f;
-//     QVERIFY(f.open(trips));          // logbook with a vehicle row and `trips`, window shown
-//     QTest::mouseClick(f.w().cmd_neu, Qt::LeftButton);
-//     QCOMPARE(f.messages.size(), 0);
 #include "support/temp_logbook.h"
 #include "window/frm_odomira.h"
 
