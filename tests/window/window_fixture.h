@@ -68,6 +68,17 @@ public:
     }
 
     frm_odomira& w() { return *m_window; }
+
+    // A control of the window by its object name (`txt_datum`, `cmd_neu`); tests reach the
+    // window's controls only this way. Null, with a warning, when there is none.
+    template <class T = QWidget>
+    T* control(const QString& name) const
+    {
+        T* found = m_window->findChild<T*>(name);
+        if (!found)
+            qWarning("No control named %s", qPrintable(name));
+        return found;
+    }
     TempLogbook& logbook() { return m_logbook; }
     // An existing empty folder standing for the program's own; exports write below it.
     QString programDir() const { return m_root.filePath(QStringLiteral("programm")); }
