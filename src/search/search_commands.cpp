@@ -15,7 +15,7 @@ namespace {
     // `buch` then would drop what is typed into it, or leave it bound to another record.
     bool fahrtGeoeffnet(const frm_odomira& window)
     {
-        return window.cmb_speichern->isEnabled();
+        return window.entryMode() != frm_odomira::EntryMode::Browsing;
     }
 
     QString geoeffneteFahrtMeldung()

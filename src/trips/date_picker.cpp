@@ -12,25 +12,25 @@ namespace odomira {
 namespace {
 
     // Only an open date field offers the calendar; the closed one shows nothing.
-    void showCalendar(frm_odomira& window)
+    void showCalendar(const QLineEdit* field, QCalendarWidget* calendar)
     {
-        if (!window.txt_datum->isEnabled() || window.txt_datum->isReadOnly())
+        if (!field->isEnabled() || field->isReadOnly())
             return;
-        window.MonthView1->show();
-        window.MonthView1->raise();
+        calendar->show();
+        calendar->raise();
     }
 
 } // namespace
 
 void frm_odomira::txt_datum_Click()
 {
-    showCalendar(*this);
+    showCalendar(txt_datum, MonthView1);
 }
 
 void frm_odomira::txt_datum_KeyPress()
 {
     // The character itself still reaches the field.
-    showCalendar(*this);
+    showCalendar(txt_datum, MonthView1);
 }
 
 void frm_odomira::MonthView1_DateClick(const QDate& DateClicked)

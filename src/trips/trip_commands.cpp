@@ -4,6 +4,7 @@
 #include "common/date_text.h"
 #include "common/number_text.h"
 #include "store/data_source.h"
+#include "trips/open_trip_guard.h"
 #include "trips/trip_figures.h"
 
 #include <QCalendarWidget>
@@ -19,77 +20,6 @@ namespace odomira {
 
 namespace {
 
-    const char* const GridGuardName = "odomira_open_trip_guard";
-
-    // While a trip is open in the entry, the trip grid keeps it as the current record:
-    // choosing another row would drop the typed values or let them be saved into that
-    // other trip. Clicks and keys on the grid are swallowed; the wheel and the scroll
-    // bars still scroll it.
-    class OpenTripGuard : public QObject {
-    public:
-        explicit OpenTripGuard(QTableView* grid)
-            : QObject(grid)
-            , m_grid(grid)
-            , m_focusPolicy(grid->focusPolicy())
-        {
-            setObjectName(QString::fromLatin1(GridGuardName));
-            grid->installEventFilter(this);
-            grid->viewport()->installEventFilter(this);
-            // Keys reach the grid only with the focus; a click must not give it the focus.
-            grid->setFocusPolicy(Qt::NoFocus);
-            if (grid->hasFocus())
-                grid->clearFocus();
-        }
-
-        OpenTripGuard(const OpenTripGuard&) = delete;
-        OpenTripGuard& operator=(const OpenTripGuard&) = delete;
-
-        // The grid works as before. Not in a destructor: the guard also goes with the
-        // grid, which must not be touched then. Deleting a filter uninstalls it.
-        void release()
-        {
-            m_grid->setFocusPolicy(m_focusPolicy);
-            delete this;
-        }
-
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove:
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-                return true;
-            default:
-                return QObject::eventFilter(watched, event);
-            }
-        }
-
-    private:
-        QTableView* m_grid;
-        Qt::FocusPolicy m_focusPolicy;
-    };
-
-    OpenTripGuard* openTripGuard(const frm_odomira& window)
-    {
-        return static_cast<OpenTripGuard*>(window.DataGrid1->findChild<QObject*>(
-            QString::fromLatin1(GridGuardName), Qt::FindDirectChildrenOnly));
-    }
-
-    void holdOpenTrip(frm_odomira& window)
-    {
-        if (!openTripGuard(window))
-            new OpenTripGuard(window.DataGrid1);
-    }
-
-    void releaseOpenTrip(frm_odomira& window)
-    {
-        if (OpenTripGuard* guard = openTripGuard(window))
-            guard->release();
-    }
-
     QString notANumber(const QString& label, const QString& text, const QString& example)
     {
         return QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet wird eine Zahl, "
@@ -97,62 +27,62 @@ namespace {
             .arg(label, text, example);
     }
 
-    // Everything a save needs, checked before anything changes: a trip to write, a
-    // calendar date, numbers in the filled kilometre and price fields and, when the
-    // figures are computed, a consumption to compute them with. On failure `field` is the
-    // entry field to correct (none for the consumption on the other tab).
-    bool tripReadyToSave(const frm_odomira& window, QString* error, QLineEdit** field)
-    {
-        *field = nullptr;
-        if (!window.buch->hasCurrent()) {
-            *error = QStringLiteral("Es ist keine Fahrt geöffnet, die gespeichert werden könnte. "
-                                    "Eine neue Fahrt beginnt mit NEU.");
-            return false;
-        }
+} // namespace
 
-        const QString datum = window.txt_datum->text();
-        if (datum.trimmed().isEmpty()) {
-            *field = window.txt_datum;
-            *error = QStringLiteral("Bitte ein Datum eingeben. Das Feld „Datum“ ist leer; erwartet wird "
-                                    "ein Datum wie 05.03.2007.");
-            return false;
-        }
-        if (!parseDate(datum)) {
-            *field = window.txt_datum;
-            *error = QStringLiteral("Im Feld „Datum“ steht „%1“, das ist kein gültiges Datum. Erwartet wird "
-                                    "ein Datum wie 05.03.2007.")
-                         .arg(datum);
-            return false;
-        }
-
-        const struct {
-            QLineEdit* edit;
-            TripField field;
-            const char* example;
-        } numbers[] = {
-            { window.txt_start, TripField::Start, "12345" },
-            { window.txt_ende, TripField::Ende, "12345" },
-            { window.txt_preis, TripField::Preis, "1,159" },
-        };
-        for (const auto& number : numbers) {
-            const QString text = number.edit->text();
-            if (!text.isEmpty() && !parseNumber(text)) {
-                *field = number.edit;
-                *error = notANumber(tripFieldLabel(number.field), text, QString::fromLatin1(number.example));
-                return false;
-            }
-        }
-
-        const TripFigures figures = computeTripFigures({ window.txt_start->text(), window.txt_ende->text(),
-            window.txt_preis->text(), window.txt_verbrauch->text() });
-        if (figures.outcome == TripFigures::Outcome::Failed) {
-            *error = figures.error;
-            return false;
-        }
-        return true;
+// Everything a save needs, checked before anything changes: a trip to write, a
+// calendar date, numbers in the filled kilometre and price fields and, when the
+// figures are computed, a consumption to compute them with. On failure `field` is the
+// entry field to correct (none for the consumption on the other tab).
+bool frm_odomira::tripReadyToSave(QString* error, QLineEdit** field) const
+{
+    *field = nullptr;
+    if (!buch->hasCurrent()) {
+        *error = QStringLiteral("Es ist keine Fahrt geöffnet, die gespeichert werden könnte. "
+                                "Eine neue Fahrt beginnt mit NEU.");
+        return false;
     }
 
-} // namespace
+    const QString datum = txt_datum->text();
+    if (datum.trimmed().isEmpty()) {
+        *field = txt_datum;
+        *error = QStringLiteral("Bitte ein Datum eingeben. Das Feld „Datum“ ist leer; erwartet wird "
+                                "ein Datum wie 05.03.2007.");
+        return false;
+    }
+    if (!parseDate(datum)) {
+        *field = txt_datum;
+        *error = QStringLiteral("Im Feld „Datum“ steht „%1“, das ist kein gültiges Datum. Erwartet wird "
+                                "ein Datum wie 05.03.2007.")
+                     .arg(datum);
+        return false;
+    }
+
+    const struct {
+        QLineEdit* edit;
+        TripField field;
+        const char* example;
+    } numbers[] = {
+        { txt_start, TripField::Start, "12345" },
+        { txt_ende, TripField::Ende, "12345" },
+        { txt_preis, TripField::Preis, "1,159" },
+    };
+    for (const auto& number : numbers) {
+        const QString text = number.edit->text();
+        if (!text.isEmpty() && !parseNumber(text)) {
+            *field = number.edit;
+            *error = notANumber(tripFieldLabel(number.field), text, QString::fromLatin1(number.example));
+            return false;
+        }
+    }
+
+    const TripFigures figures = computeTripFigures({ txt_start->text(), txt_ende->text(),
+        txt_preis->text(), txt_verbrauch->text() });
+    if (figures.outcome == TripFigures::Outcome::Failed) {
+        *error = figures.error;
+        return false;
+    }
+    return true;
+}
 
 void frm_odomira::cmd_neu_Click()
 {
@@ -170,23 +100,23 @@ void frm_odomira::cmd_neu_Click()
         for (const char* column : { "geschaeftl", "privat", "zurarbeit" })
             buch->setField(QString::fromLatin1(column), QStringLiteral("0"));
     }
-    holdOpenTrip(*this);
+    holdOpenTrip();
 }
 
 void frm_odomira::cmd_bearbeiten_Click()
 {
     modus_bearbeiten();
     felder_freigeben();
-    holdOpenTrip(*this);
+    holdOpenTrip();
 }
 
 void frm_odomira::cmb_speichern_Click()
 {
     // A refused save leaves the entry open as it was, with everything typed.
-    const bool editing = cmd_löschen->isEnabled();
+    const bool editing = m_entryMode == EntryMode::Editing;
     QString problem;
     QLineEdit* field = nullptr;
-    if (!tripReadyToSave(*this, &problem, &field)) {
+    if (!tripReadyToSave(&problem, &field)) {
         meldung(problem, QMessageBox::Critical);
         if (field)
             field->setFocus();
@@ -203,7 +133,7 @@ void frm_odomira::cmb_speichern_Click()
         meldung(problem, QMessageBox::Critical);
         return;
     }
-    releaseOpenTrip(*this);
+    releaseOpenTrip();
     felder_sperren();
     // The trip is written; a list that cannot be re-read is only reported.
     if (!listen_aktualisieren(&problem))
@@ -216,7 +146,7 @@ void frm_odomira::cmd_abbrechen_Click()
     modus_abbrechen();
     // An added trip goes, an edited one gets back its stored values.
     buch->cancelBatch();
-    releaseOpenTrip(*this);
+    releaseOpenTrip();
     felder_sperren();
     QString problem;
     if (!listen_aktualisieren(&problem))
@@ -229,10 +159,24 @@ void frm_odomira::cmd_löschen_Click()
     // Each step runs even when one before it failed (no trip to delete on an empty list).
     modus_loeschen();
     buch->deleteCurrent();
-    releaseOpenTrip(*this);
+    releaseOpenTrip();
     felder_sperren();
     listen_aktualisieren();
     MonthView1->hide();
+}
+
+void frm_odomira::holdOpenTrip()
+{
+    if (!m_openTripGuard)
+        m_openTripGuard = new OpenTripGuard(DataGrid1);
+}
+
+void frm_odomira::releaseOpenTrip()
+{
+    if (m_openTripGuard) {
+        m_openTripGuard->restoreGrid();
+        delete m_openTripGuard;
+    }
 }
 
 void frm_odomira::km_berechnen()

@@ -11,60 +11,56 @@
 
 namespace odomira {
 
-namespace {
+void frm_odomira::lockVehicleFields(bool locked)
+{
+    for (QLineEdit* field :
+        { txt_kennzeichen, txt_verbrauch, txt_steuer, txt_versicherung })
+        field->setReadOnly(locked);
+}
 
-    void lockVehicleFields(frm_odomira& window, bool locked)
-    {
-        for (QLineEdit* field :
-            { window.txt_kennzeichen, window.txt_verbrauch, window.txt_steuer, window.txt_versicherung })
-            field->setReadOnly(locked);
+void frm_odomira::setVehicleButtons(bool open)
+{
+    cmd_sbearbeiten->setEnabled(!open);
+    cmd_sabbrechen->setEnabled(open);
+    cmd_sspeichern->setEnabled(open);
+}
+
+// The three numbers of the vehicle record, checked before it is written: the
+// consumption the trip figures need and the two amounts the cost per day needs.
+bool frm_odomira::vehicleNumbersValid(QString* error, QLineEdit** field) const
+{
+    const QString verbrauch = txt_verbrauch->text();
+    if (!parseNumber(verbrauch)) {
+        *field = txt_verbrauch;
+        *error = verbrauch.isEmpty()
+            ? QStringLiteral("Das Feld „Verbrauch 100km“ ist leer. Erwartet wird eine Zahl, zum "
+                             "Beispiel 7,9.")
+            : QStringLiteral("Im Feld „Verbrauch 100km“ steht „%1“, das ist keine Zahl. Erwartet wird "
+                             "eine Zahl, zum Beispiel 7,9.")
+                  .arg(verbrauch);
+        return false;
     }
-
-    void setVehicleButtons(frm_odomira& window, bool open)
-    {
-        window.cmd_sbearbeiten->setEnabled(!open);
-        window.cmd_sabbrechen->setEnabled(open);
-        window.cmd_sspeichern->setEnabled(open);
+    if (!dayCost(txt_steuer->text(), QStringLiteral("0"), error)) {
+        *field = txt_steuer;
+        return false;
     }
-
-    // The three numbers of the vehicle record, checked before it is written: the
-    // consumption the trip figures need and the two amounts the cost per day needs.
-    bool vehicleNumbersValid(const frm_odomira& window, QString* error, QLineEdit** field)
-    {
-        const QString verbrauch = window.txt_verbrauch->text();
-        if (!parseNumber(verbrauch)) {
-            *field = window.txt_verbrauch;
-            *error = verbrauch.isEmpty()
-                ? QStringLiteral("Das Feld „Verbrauch 100km“ ist leer. Erwartet wird eine Zahl, zum "
-                                 "Beispiel 7,9.")
-                : QStringLiteral("Im Feld „Verbrauch 100km“ steht „%1“, das ist keine Zahl. Erwartet wird "
-                                 "eine Zahl, zum Beispiel 7,9.")
-                      .arg(verbrauch);
-            return false;
-        }
-        if (!dayCost(window.txt_steuer->text(), QStringLiteral("0"), error)) {
-            *field = window.txt_steuer;
-            return false;
-        }
-        // Each amount alone, then both together (their sum may still be too large).
-        if (!dayCost(QStringLiteral("0"), window.txt_versicherung->text(), error)
-            || !dayCost(window.txt_steuer->text(), window.txt_versicherung->text(), error)) {
-            *field = window.txt_versicherung;
-            return false;
-        }
-        return true;
+    // Each amount alone, then both together (their sum may still be too large).
+    if (!dayCost(QStringLiteral("0"), txt_versicherung->text(), error)
+        || !dayCost(txt_steuer->text(), txt_versicherung->text(), error)) {
+        *field = txt_versicherung;
+        return false;
     }
-
-} // namespace
+    return true;
+}
 
 void frm_odomira::cmd_sbearbeiten_Click()
 {
-    lockVehicleFields(*this, false);
+    lockVehicleFields(false);
     // Cancelled input is taken back at once, so there is normally nothing pending here.
     QString problem;
     if (stamm->hasPendingChanges() && !stamm->update(&problem))
         meldung(problem, QMessageBox::Critical);
-    setVehicleButtons(*this, true);
+    setVehicleButtons(true);
 }
 
 void frm_odomira::cmd_sspeichern_Click()
@@ -72,7 +68,7 @@ void frm_odomira::cmd_sspeichern_Click()
     // A refused save keeps the fields open with what was typed.
     QString problem;
     QLineEdit* field = nullptr;
-    if (!vehicleNumbersValid(*this, &problem, &field)) {
+    if (!vehicleNumbersValid(&problem, &field)) {
         meldung(problem, QMessageBox::Critical);
         field->setFocus();
         return;
@@ -81,8 +77,8 @@ void frm_odomira::cmd_sspeichern_Click()
         meldung(problem, QMessageBox::Critical);
         return;
     }
-    setVehicleButtons(*this, false);
-    lockVehicleFields(*this, true);
+    setVehicleButtons(false);
+    lockVehicleFields(true);
     if (!tageskosten_anzeigen(&problem))
         meldung(problem, QMessageBox::Critical);
 }
@@ -93,8 +89,8 @@ void frm_odomira::cmd_sabbrechen_Click()
     // Takes back what was typed: the fields show the stored record again, the cost per
     // day is computed from it, and no later save writes the cancelled values.
     stamm->cancelBatch();
-    setVehicleButtons(*this, false);
-    lockVehicleFields(*this, true);
+    setVehicleButtons(false);
+    lockVehicleFields(true);
     QString problem;
     if (!tageskosten_anzeigen(&problem))
         meldung(problem, QMessageBox::Critical);

@@ -23,40 +23,55 @@ namespace {
     constexpr TripButtons Editing { false, true, false, true, true };
     constexpr TripButtons Browsing { true, false, true, false, false };
 
-    void setTripButtons(frm_odomira& window, const TripButtons& state)
+    TripButtons buttonsFor(frm_odomira::EntryMode mode)
     {
-        window.cmd_bearbeiten->setEnabled(state.bearbeiten);
-        window.cmd_löschen->setEnabled(state.loeschen);
-        window.cmd_neu->setEnabled(state.neu);
-        window.cmb_speichern->setEnabled(state.speichern);
-        window.cmd_abbrechen->setEnabled(state.abbrechen);
+        switch (mode) {
+        case frm_odomira::EntryMode::NewTrip:
+            return NewTrip;
+        case frm_odomira::EntryMode::Editing:
+            return Editing;
+        case frm_odomira::EntryMode::Browsing:
+            break;
+        }
+        return Browsing;
     }
 
 } // namespace
 
+void frm_odomira::setEntryMode(EntryMode mode)
+{
+    m_entryMode = mode;
+    const TripButtons state = buttonsFor(mode);
+    cmd_bearbeiten->setEnabled(state.bearbeiten);
+    cmd_löschen->setEnabled(state.loeschen);
+    cmd_neu->setEnabled(state.neu);
+    cmb_speichern->setEnabled(state.speichern);
+    cmd_abbrechen->setEnabled(state.abbrechen);
+}
+
 void frm_odomira::modus_neu()
 {
-    setTripButtons(*this, NewTrip);
+    setEntryMode(EntryMode::NewTrip);
 }
 
 void frm_odomira::modus_bearbeiten()
 {
-    setTripButtons(*this, Editing);
+    setEntryMode(EntryMode::Editing);
 }
 
 void frm_odomira::modus_speichern()
 {
-    setTripButtons(*this, Browsing);
+    setEntryMode(EntryMode::Browsing);
 }
 
 void frm_odomira::modus_abbrechen()
 {
-    setTripButtons(*this, Browsing);
+    setEntryMode(EntryMode::Browsing);
 }
 
 void frm_odomira::modus_loeschen()
 {
-    setTripButtons(*this, Browsing);
+    setEntryMode(EntryMode::Browsing);
 }
 
 void frm_odomira::felder_sperren()

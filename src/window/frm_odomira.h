@@ -3,6 +3,7 @@
 #include "common/decimal.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -27,6 +28,7 @@ namespace odomira {
 
 class DataSource;
 class DataSourceModel;
+class OpenTripGuard;
 
 namespace test {
     struct WindowAccess;
@@ -37,13 +39,16 @@ namespace test {
 // folders of their subsystems (trips, vehicle, search, evaluation, report); this class
 // only declares them and wires them to their controls.
 //
-// Controls, data sources and window-level values are public and carry the names the
-// commands use; the handlers and the shared routines are private.
+// Controls, data sources and window-level values are private and carry the names the
+// commands use; tests reach the controls by object name.
 class frm_odomira : public QWidget {
     Q_OBJECT
 public:
     using MessageHook = std::function<void(const QString& text, QMessageBox::Icon icon)>;
     using UrlOpener = std::function<void(const QUrl& url)>;
+
+    // The state of the trip entry: closed, a new trip open, or a stored trip open.
+    enum class EntryMode { Browsing, NewTrip, Editing };
 
     // Creates every control and opens the four data sources on `databasePath` at once
     // with their opening statements. A failure to open is kept for Form_Load.
@@ -63,6 +68,16 @@ public:
     QString programDirectory() const { return m_programDirectory; }
     // Opens a report in the browser without waiting (default: the desktop's browser).
     void setUrlOpener(UrlOpener opener);
+
+    EntryMode entryMode() const { return m_entryMode; }
+
+protected:
+    // Clicks, key presses and focus changes of line edits, which have no signals of
+    // their own, reach their handlers here.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend struct test::WindowAccess;
 
     // The four data sources.
     DataSource* buch = nullptr;
@@ -162,13 +177,6 @@ public:
     QLabel* Label18 = nullptr;
     QLineEdit* Text1 = nullptr;
 
-protected:
-    // Clicks, key presses and focus changes of line edits, which have no signals of
-    // their own, reach their handlers here.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    friend struct test::WindowAccess;
 
     // Creation steps (frm_odomira.cpp, frm_odomira_layout.cpp).
     void createControls();
@@ -186,6 +194,8 @@ private:
     void cmd_about_Click();
 
     // Entry states (entry_states.cpp).
+    // Sets the mode and the trip buttons that go with it.
+    void setEntryMode(EntryMode mode);
     void modus_neu();
     void modus_bearbeiten();
     void modus_speichern();
@@ -203,6 +213,12 @@ private:
     void cmb_speichern_Click();
     void cmd_abbrechen_Click();
     void cmd_löschen_Click();
+    // Everything a save needs, checked before anything changes. On failure `field` is the
+    // entry field to correct (none for the consumption on the other tab).
+    bool tripReadyToSave(QString* error, QLineEdit** field) const;
+    // The trip grid keeps the open trip as its current record while the entry is open.
+    void holdOpenTrip();
+    void releaseOpenTrip();
     void km_berechnen();
     void kosten_berechnen();
 
@@ -215,6 +231,10 @@ private:
     void cmd_sbearbeiten_Click();
     void cmd_sspeichern_Click();
     void cmd_sabbrechen_Click();
+    void lockVehicleFields(bool locked);
+    void setVehicleButtons(bool open);
+    // The three numbers of the vehicle record, checked before it is written.
+    bool vehicleNumbersValid(QString* error, QLineEdit** field) const;
     // Cost per day from the texts `txt_steuer` and `txt_versicherung` show, into
     // `tageskosten` and `lbl_tag`. False, with both left as they were and a German
     // message in `error`, when a text is empty or no number.
@@ -260,6 +280,8 @@ private:
     // write is reported through meldung and keeps the browser closed.
     void bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei);
 
+    EntryMode m_entryMode = EntryMode::Browsing;
+    QPointer<OpenTripGuard> m_openTripGuard;
     QString m_openError;
     QString m_programDirectory;
     MessageHook m_messageHook;

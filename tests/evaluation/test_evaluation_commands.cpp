@@ -37,22 +37,22 @@ const QString March2006 = QStringLiteral("01.03.2006 09.03.2006 15.03.2006 22.03
 void evaluate(WindowFixture& f, QPushButton* button, const QString& month = QStringLiteral("März"),
     const QString& year = QStringLiteral("2006"))
 {
-    f.w().SSTab1->setCurrentIndex(1);
+    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
     if (!month.isNull())
-        WindowFixture::choose(f.w().cmb_monat, month);
-    WindowFixture::choose(f.w().cmb_jahr, year);
+        WindowFixture::choose(f.control<QComboBox>("cmb_monat"), month);
+    WindowFixture::choose(f.control<QComboBox>("cmb_jahr"), year);
     WindowFixture::click(button);
 }
 
 QString listed(WindowFixture& f)
 {
-    return WindowFixture::gridColumn(f.w().DataGrid2).join(u' ');
+    return WindowFixture::gridColumn(f.control<QTableView>("DataGrid2")).join(u' ');
 }
 
 // The kilometre sum, the fuel cost sum and the car cost.
 QString figures(WindowFixture& f)
 {
-    return f.w().txt_summekm->text() + " | " + f.w().Text1->text() + " | " + f.w().txt_sauto->text();
+    return f.control<QLineEdit>("txt_summekm")->text() + " | " + f.control<QLineEdit>("Text1")->text() + " | " + f.control<QLineEdit>("txt_sauto")->text();
 }
 
 } // namespace
@@ -99,21 +99,21 @@ private slots:
         WindowFixture f;
         QVERIFY(f.open(trips()));
         if (!option.isNull()) {
-            evaluate(f, f.w().cmd_ausohne);
+            evaluate(f, f.control<QPushButton>("cmd_ausohne"));
             if (!option.isEmpty())
                 WindowFixture::click(f.w().findChild<QRadioButton*>(option));
         }
-        evaluate(f, option.isNull() ? f.w().cmd_ausohne : f.w().cmd_auswerten, month);
+        evaluate(f, option.isNull() ? f.control<QPushButton>("cmd_ausohne") : f.control<QPushButton>("cmd_auswerten"), month);
 
         QVERIFY(f.messages.isEmpty());
-        QCOMPARE(f.w().SSTab1->currentIndex(), 2);
+        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2);
         QCOMPARE(listed(f), dates);
-        QCOMPARE(f.w().fahrten_anzahl, dates.count(u' ') + 1);
-        QCOMPARE(f.w().auswertung_titel, heading);
+        QCOMPARE(WindowAccess::fahrten_anzahl(f.w()), dates.count(u' ') + 1);
+        QCOMPARE(WindowAccess::auswertung_titel(f.w()), heading);
         QCOMPARE(::figures(f), figures);
         // A sum field changed by code leaves nothing pending that could be saved or shown.
-        f.w().Text1->setText(QStringLiteral("1"));
-        QVERIFY(!f.w().Auswertung1->hasPendingChanges());
+        f.control<QLineEdit>("Text1")->setText(QStringLiteral("1"));
+        QVERIFY(!WindowAccess::Auswertung1(f.w())->hasPendingChanges());
     }
 
     // A month without trips, and by kind a typed year whose apostrophe is doubled so that the
@@ -124,19 +124,19 @@ private slots:
             { std::pair<QString, QString>("Mai", "2006"), { "März", "20'06" } }) {
             WindowFixture f;
             QVERIFY(f.open(trips()));
-            evaluate(f, f.w().cmd_ausohne);
-            evaluate(f, year == "2006" ? f.w().cmd_ausohne : f.w().cmd_auswerten, month, year);
+            evaluate(f, f.control<QPushButton>("cmd_ausohne"));
+            evaluate(f, year == "2006" ? f.control<QPushButton>("cmd_ausohne") : f.control<QPushButton>("cmd_auswerten"), month, year);
 
-            QCOMPARE(f.w().cmb_jahr->currentText(), year);
+            QCOMPARE(f.control<QComboBox>("cmb_jahr")->currentText(), year);
             QCOMPARE(f.messages.size(), 1);
             QCOMPARE(f.messages[0].text, QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !"));
             QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-            QCOMPARE(f.w().SSTab1->currentIndex(), 1);
+            QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
             // List and sums are the new, empty ones; count and car cost those of the last
             // evaluation that found trips.
             QCOMPARE(listed(f), QString());
             QCOMPARE(::figures(f), QStringLiteral(" |  | 19,8829"));
-            QCOMPARE(f.w().fahrten_anzahl, 5);
+            QCOMPARE(WindowAccess::fahrten_anzahl(f.w()), 5);
         }
     }
 };

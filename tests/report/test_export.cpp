@@ -88,11 +88,11 @@ QStringList treeState(const QString& root)
 void exportWith(WindowFixture& f, bool byKind, const QString& month = QStringLiteral("März"),
     const QString& year = QStringLiteral("2006"))
 {
-    f.w().SSTab1->setCurrentIndex(1);
+    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
     if (!month.isNull())
-        WindowFixture::choose(f.w().cmb_monat, month);
-    WindowFixture::choose(f.w().cmb_jahr, year);
-    WindowFixture::click(byKind ? f.w().cmd_kridruck : f.w().cmd_drucken);
+        WindowFixture::choose(f.control<QComboBox>("cmb_monat"), month);
+    WindowFixture::choose(f.control<QComboBox>("cmb_jahr"), year);
+    WindowFixture::click(byKind ? f.control<QPushButton>("cmd_kridruck") : f.control<QPushButton>("cmd_drucken"));
 }
 
 // A trip page: the remark between the two opening and the two closing lines.
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(QDir(folder(f)).entryList(QDir::Files).size(), 5);
 
         QCOMPARE(f.openedUrls, QList<QUrl> { QUrl::fromLocalFile(reportPath(f)) });
-        QCOMPARE(f.w().SSTab1->currentIndex(), 2);
+        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2);
     }
 
     void heading_data()
@@ -210,7 +210,7 @@ private slots:
         exportWith(f, byKind, month);
 
         QCOMPARE(f.messages.size(), 0);
-        const QString path = reportPath(f, f.w().cmb_monat->currentText());
+        const QString path = reportPath(f, f.control<QComboBox>("cmb_monat")->currentText());
         const QByteArray bytes = readAll(path);
         QCOMPARE(bytes.split('\n').value(3), odomira::toWindows1252(heading) + '\r');
         QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
@@ -219,7 +219,7 @@ private slots:
         // A page for each listed trip; trips sharing a date share a page, the later one in the
         // list writing it last (the two unflagged trips of April).
         QMap<QString, QString> remarks;
-        odomira::DataSource* list = f.w().Auswertung;
+        odomira::DataSource* list = WindowAccess::Auswertung(f.w());
         QVERIFY(list->refresh());
         for (; !list->atEnd(); list->moveNext())
             remarks[list->field(QStringLiteral("datum"))] = list->field(QStringLiteral("bemerkung"));
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(f.messages[0].text, QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !"));
         QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
         QVERIFY(f.openedUrls.isEmpty());
-        QCOMPARE(f.w().SSTab1->currentIndex(), 1);
+        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
         const QStringList left { "HH-OM 42/",
             "HH-OM 42/HH-OM 42 März_2006.html Bericht eines anderen Monats" };
         QCOMPARE(treeState(f.programDir()), left);
@@ -269,7 +269,7 @@ private slots:
             QVERIFY2(f.messages[0].text.contains("nichts geschrieben"), qPrintable(f.messages[0].text));
             QVERIFY(f.openedUrls.isEmpty());
             QCOMPARE(treeState(root), before);
-            QCOMPARE(f.w().SSTab1->currentIndex(), 1);
+            QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
         }
     }
 
@@ -300,7 +300,7 @@ private slots:
         QCOMPARE(QDir(folder(f)).entryList({ "??.03.2006.html" }, QDir::Files).size(), pages);
         QVERIFY(!QFile::exists(f.programDir() + "/.03.2006.html"));
         QVERIFY(f.openedUrls.isEmpty());
-        QCOMPARE(f.w().SSTab1->currentIndex(), 2); // the evaluation itself is shown
+        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2); // the evaluation itself is shown
     }
 };
 

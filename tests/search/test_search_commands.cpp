@@ -20,14 +20,14 @@ const QList<TripRow> Trips = { trip("15.03.2006", "Rheinbach"), trip("02.01.2006
 // Entering the box empties it; the term is typed after that, then SUCHEN clicked.
 void search(WindowFixture& f, const QString& term)
 {
-    WindowFixture::click(f.w().txt_suche);
-    QTest::keyClicks(f.w().txt_suche, term);
-    WindowFixture::click(f.w().cmd_suche);
+    WindowFixture::click(f.control<QLineEdit>("txt_suche"));
+    QTest::keyClicks(f.control<QLineEdit>("txt_suche"), term);
+    WindowFixture::click(f.control<QPushButton>("cmd_suche"));
 }
 
 QString listed(WindowFixture& f)
 {
-    return WindowFixture::gridColumn(f.w().DataGrid1).join(u' ');
+    return WindowFixture::gridColumn(f.control<QTableView>("DataGrid1")).join(u' ');
 }
 
 // The trips as the store gives them without an ordering clause.
@@ -70,25 +70,25 @@ private slots:
         QVERIFY(f.open(Trips));
         search(f, term);
 
-        QCOMPARE(f.w().txt_suche->text(), term);
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), term);
         if (hits.isEmpty()) {
             QCOMPARE(f.messages.size(), 1);
             QCOMPARE(
                 f.messages[0].text, "Es wurden keine Datensätze mit dem Suchbegriff " + term + " gefunden");
             // Then the whole list, unsorted.
-            QCOMPARE(f.w().buch->statement(), QStringLiteral("select *  from [fahrt]"));
+            QCOMPARE(WindowAccess::buch(f.w())->statement(), QStringLiteral("select *  from [fahrt]"));
             hits = storeOrder(f);
             f.messages.clear();
         }
         QCOMPARE(f.messages.size(), 0);
         QCOMPARE(listed(f), hits);
-        QCOMPARE(f.w().txt_datum->text(), hits.left(10)); // the fields follow the first row
+        QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), hits.left(10)); // the fields follow the first row
 
         // RESET: every trip in the store's own order, the box emptied.
-        WindowFixture::click(f.w().cmd_alle);
+        WindowFixture::click(f.control<QPushButton>("cmd_alle"));
         QCOMPARE(listed(f), storeOrder(f));
-        QCOMPARE(f.w().txt_datum->text(), storeOrder(f).left(10));
-        QCOMPARE(f.w().txt_suche->text(), QString());
+        QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), storeOrder(f).left(10));
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), QString());
         QCOMPARE(f.messages.size(), 0);
     }
 
@@ -97,18 +97,18 @@ private slots:
         WindowFixture f;
         QVERIFY(f.open(Trips));
         // Clicking inside a term being typed erases it.
-        WindowFixture::click(f.w().txt_suche);
-        QTest::keyClicks(f.w().txt_suche, QStringLiteral("Bre"));
-        QTest::mouseClick(f.w().txt_suche, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(f.w().txt_suche->text(), QString());
+        WindowFixture::click(f.control<QLineEdit>("txt_suche"));
+        QTest::keyClicks(f.control<QLineEdit>("txt_suche"), QStringLiteral("Bre"));
+        QTest::mouseClick(f.control<QLineEdit>("txt_suche"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), QString());
 
         // Leaving the box keeps the term; coming back by keyboard empties it.
-        QTest::keyClicks(f.w().txt_suche, QStringLiteral("Kiel"));
-        f.w().cmd_suche->setFocus(Qt::TabFocusReason);
-        QCOMPARE(f.w().txt_suche->text(), QStringLiteral("Kiel"));
-        QTest::keyClick(f.w().cmd_suche, Qt::Key_Backtab, Qt::ShiftModifier);
-        QVERIFY(f.w().txt_suche->hasFocus());
-        QCOMPARE(f.w().txt_suche->text(), QString());
+        QTest::keyClicks(f.control<QLineEdit>("txt_suche"), QStringLiteral("Kiel"));
+        f.control<QPushButton>("cmd_suche")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), QStringLiteral("Kiel"));
+        QTest::keyClick(f.control<QPushButton>("cmd_suche"), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(f.control<QLineEdit>("txt_suche")->hasFocus());
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), QString());
     }
 
     // SUCHEN and RESET while a new trip is open leave it, half typed and unsaved.
@@ -118,20 +118,20 @@ private slots:
         QVERIFY(f.open(Trips));
         const QList<QStringList> before
             = f.logbook().query(QStringLiteral("select * from fahrt order by id"));
-        WindowFixture::click(f.w().cmd_neu);
-        WindowFixture::type(f.w().txt_ziel, QStringLiteral("Halb getipp"));
+        WindowFixture::click(f.control<QPushButton>("cmd_neu"));
+        WindowFixture::type(f.control<QLineEdit>("txt_ziel"), QStringLiteral("Halb getipp"));
 
         search(f, QStringLiteral("Kiel"));
-        WindowFixture::click(f.w().cmd_alle);
+        WindowFixture::click(f.control<QPushButton>("cmd_alle"));
 
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.messages[1].text,
             QStringLiteral("Bitte schließen Sie zuerst die geöffnete Fahrt mit SPEICHERN oder ABBRECHEN."));
-        QCOMPARE(f.w().buch->statement(), QStringLiteral("select * from [fahrt] order by datum asc"));
-        QVERIFY(f.w().buch->isAdding());
-        QCOMPARE(f.w().buch->field(QStringLiteral("ziel")), QStringLiteral("Halb getipp"));
+        QCOMPARE(WindowAccess::buch(f.w())->statement(), QStringLiteral("select * from [fahrt] order by datum asc"));
+        QVERIFY(WindowAccess::buch(f.w())->isAdding());
+        QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")), QStringLiteral("Halb getipp"));
         QCOMPARE(f.logbook().query(QStringLiteral("select * from fahrt order by id")), before);
-        QCOMPARE(f.w().txt_suche->text(), QStringLiteral("Kiel")); // RESET refused, so the term stays
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), QStringLiteral("Kiel")); // RESET refused, so the term stays
     }
 };
 

@@ -88,23 +88,22 @@ void TestTripCommands::workedExamplesAreStored()
     VehicleRow vehicle;
     vehicle.verbrauch = verbrauch;
     QVERIFY(f.open(threeTrips(), vehicle));
-    frm_odomira& w = f.w();
     if (!shown.isNull()) {
-        w.SSTab1->setCurrentIndex(1);
-        f.click(w.cmd_sbearbeiten);
-        f.type(w.txt_verbrauch, shown);
-        w.SSTab1->setCurrentIndex(0);
+        f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        f.click(f.control<QPushButton>("cmd_sbearbeiten"));
+        f.type(f.control<QLineEdit>("txt_verbrauch"), shown);
+        f.control<QTabWidget>("SSTab1")->setCurrentIndex(0);
     }
-    QVERIFY(w.chk_gesch->isChecked()); // the first trip is a business trip
-    f.click(w.cmd_neu);
+    QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked()); // the first trip is a business trip
+    f.click(f.control<QPushButton>("cmd_neu"));
     // A blank entry, its kinds set on the record itself rather than left to the table's defaults.
     QCOMPARE(f.tripButtons(), NewTrip);
-    QVERIFY(w.txt_ziel->text().isEmpty() && !w.chk_gesch->isChecked());
-    QCOMPARE(w.buch->field(QStringLiteral("geschaeftl")), QStringLiteral("0"));
+    QVERIFY(f.control<QLineEdit>("txt_ziel")->text().isEmpty() && !f.control<QCheckBox>("chk_gesch")->isChecked());
+    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("geschaeftl")), QStringLiteral("0"));
 
     typeTrip(f, QStringList { "5.3.2007" } + typed.split(u' '));
-    f.click(w.chk_priv);
-    w.cmb_speichern->click();
+    f.click(f.control<QCheckBox>("chk_priv"));
+    f.control<QPushButton>("cmb_speichern")->click();
 
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.logbook().query(QStringLiteral("select datum, von, bis, ziel, bemerkung, anfangsstand, "
@@ -117,52 +116,50 @@ void TestTripCommands::workedExamplesAreStored()
 
     // The entry closes on the first trip of the re-read list.
     QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(f.gridColumn(w.DataGrid1),
+    QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")),
         QStringList({ "02.01.2006", "31.12.2006", "01.01.2007", "05.03.2007" }));
-    QCOMPARE(w.txt_ziel->text(), QStringLiteral("Bremen"));
+    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Bremen"));
 }
 
 void TestTripCommands::cancelChangesNothing()
 {
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
-    frm_odomira& w = f.w();
     const QList<QStringList> before = f.logbook().query(AllTrips);
     // BEARBEITEN, changes, ABBRECHEN: the trip shows as stored.
-    f.click(w.cmd_bearbeiten);
-    f.type(w.txt_ziel, QStringLiteral("Anderswo"));
-    f.click(w.chk_priv);
-    f.click(w.cmd_abbrechen);
-    QCOMPARE(w.txt_ziel->text(), QStringLiteral("Bremen"));
-    QVERIFY(!w.chk_priv->isChecked());
+    f.click(f.control<QPushButton>("cmd_bearbeiten"));
+    f.type(f.control<QLineEdit>("txt_ziel"), QStringLiteral("Anderswo"));
+    f.click(f.control<QCheckBox>("chk_priv"));
+    f.click(f.control<QPushButton>("cmd_abbrechen"));
+    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Bremen"));
+    QVERIFY(!f.control<QCheckBox>("chk_priv")->isChecked());
 
     // NEU, a whole trip typed, ABBRECHEN: no row, back on the first trip.
-    f.clickGridRow(w.DataGrid1, 1);
-    f.click(w.cmd_neu);
+    f.clickGridRow(f.control<QTableView>("DataGrid1"), 1);
+    f.click(f.control<QPushButton>("cmd_neu"));
     typeTrip(f, { "05.03.2007", "1", "2", "1" });
-    f.click(w.cmd_abbrechen);
+    f.click(f.control<QPushButton>("cmd_abbrechen"));
     QCOMPARE(f.logbook().query(AllTrips), before);
     QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(w.DataGrid1->model()->rowCount(), 3);
-    QCOMPARE(w.txt_ziel->text(), QStringLiteral("Bremen"));
+    QCOMPARE(f.control<QTableView>("DataGrid1")->model()->rowCount(), 3);
+    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Bremen"));
 }
 
 void TestTripCommands::editThenDelete()
 {
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
-    frm_odomira& w = f.w();
     // LÖSCHEN on an open trip deletes it at once and closes the entry on the first trip.
-    f.clickGridRow(w.DataGrid1, 1);
-    f.click(w.cmd_bearbeiten);
-    f.type(w.txt_ziel, QStringLiteral("getippt"));
-    f.click(w.txt_datum);
-    f.click(w.cmd_löschen);
+    f.clickGridRow(f.control<QTableView>("DataGrid1"), 1);
+    f.click(f.control<QPushButton>("cmd_bearbeiten"));
+    f.type(f.control<QLineEdit>("txt_ziel"), QStringLiteral("getippt"));
+    f.click(f.control<QLineEdit>("txt_datum"));
+    f.click(f.control<QPushButton>("cmd_löschen"));
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.logbook().query(QStringLiteral("select ziel from fahrt order by id")),
         QList<QStringList>({ { "Bremen" }, { "Stade" } }));
     QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(w.txt_ziel->text(), QStringLiteral("Bremen"));
+    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Bremen"));
 }
 
 void TestTripCommands::deleteOnEmptyList()
@@ -172,32 +169,31 @@ void TestTripCommands::deleteOnEmptyList()
     vehicle.steuer = QStringLiteral("100");
     vehicle.versicherung = QStringLiteral("0");
     QVERIFY(f.open({}, vehicle));
-    QCOMPARE(f.w().lbl_tag->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
-    f.click(f.w().cmd_bearbeiten);
-    f.click(f.w().cmd_löschen);
+    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
+    f.click(f.control<QPushButton>("cmd_bearbeiten"));
+    f.click(f.control<QPushButton>("cmd_löschen"));
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.tripButtons(), Browsing);
-    QVERIFY(f.w().txt_datum->isReadOnly());
+    QVERIFY(f.control<QLineEdit>("txt_datum")->isReadOnly());
 }
 
 void TestTripCommands::datePicker()
 {
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
-    frm_odomira& w = f.w();
-    f.click(w.cmd_neu);
-    QTest::keyClick(w.txt_datum, Qt::Key_0);
-    QVERIFY(w.MonthView1->isVisible());
-    QCOMPARE(w.buch->field(QStringLiteral("datum")), QStringLiteral("0"));
+    f.click(f.control<QPushButton>("cmd_neu"));
+    QTest::keyClick(f.control<QLineEdit>("txt_datum"), Qt::Key_0);
+    QVERIFY(f.control<QCalendarWidget>("MonthView1")->isVisible());
+    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("datum")), QStringLiteral("0"));
 
     // Click the day 1 of March 2007 in the calendar's own grid.
-    w.MonthView1->setSelectedDate(QDate(2007, 3, 1));
-    auto* days = w.MonthView1->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    f.control<QCalendarWidget>("MonthView1")->setSelectedDate(QDate(2007, 3, 1));
+    auto* days = f.control<QCalendarWidget>("MonthView1")->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
     QVERIFY(days);
     QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, days->visualRect(days->currentIndex()).center());
-    QCOMPARE(w.txt_datum->text(), QStringLiteral("01.03.2007"));
-    QCOMPARE(w.buch->field(QStringLiteral("datum")), QStringLiteral("01.03.2007"));
-    QVERIFY(w.MonthView1->isHidden());
+    QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), QStringLiteral("01.03.2007"));
+    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("datum")), QStringLiteral("01.03.2007"));
+    QVERIFY(f.control<QCalendarWidget>("MonthView1")->isHidden());
 }
 
 void TestTripCommands::refusedSaveKeepsEntryOpen_data()
@@ -226,7 +222,7 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     const QList<QStringList> before = f.logbook().query(AllTrips);
     auto* edit = w.findChild<QLineEdit*>(field);
     QVERIFY(edit);
-    f.click(editing ? w.cmd_bearbeiten : w.cmd_neu);
+    f.click(editing ? f.control<QPushButton>("cmd_bearbeiten") : f.control<QPushButton>("cmd_neu"));
     typeTrip(f, { "05.03.2007", "100", "150", "1,5" });
     const QString good = edit->text();
     f.type(edit, text);
@@ -234,7 +230,7 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     for (QLineEdit* entry : f.tripFields())
         typed << entry->text();
 
-    f.click(w.cmb_speichern);
+    f.click(f.control<QPushButton>("cmb_speichern"));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(label), qPrintable(f.messages[0].text));
     QCOMPARE(f.logbook().query(AllTrips), before);
@@ -242,16 +238,16 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     for (int i = 0; i < typed.size(); ++i)
         QVERIFY(f.tripFields()[i]->text() == typed[i] && !f.tripFields()[i]->isReadOnly());
 
-    const int row = w.buch->currentRow();
-    f.clickGridRow(w.DataGrid1, 2);
-    QTest::keyClick(w.DataGrid1, Qt::Key_Up);
-    QCOMPARE(w.buch->currentRow(), row);
-    QCOMPARE(w.DataGrid1->currentIndex().row(), row);
-    QCOMPARE(w.buch->field(QStringLiteral("ziel")), QStringLiteral("Messe"));
+    const int row = WindowAccess::buch(f.w())->currentRow();
+    f.clickGridRow(f.control<QTableView>("DataGrid1"), 2);
+    QTest::keyClick(f.control<QTableView>("DataGrid1"), Qt::Key_Up);
+    QCOMPARE(WindowAccess::buch(f.w())->currentRow(), row);
+    QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), row);
+    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")), QStringLiteral("Messe"));
 
     // Only the open trip (Bremen, id 2, or the new one) takes the typed trip.
     f.type(edit, good);
-    f.click(w.cmb_speichern);
+    f.click(f.control<QPushButton>("cmb_speichern"));
     QCOMPARE(f.tripButtons(), Browsing);
     QCOMPARE(f.logbook().query(QStringLiteral("select id from fahrt where ziel = 'Messe'")),
         QList<QStringList>({ { editing ? "2" : "4" } }));

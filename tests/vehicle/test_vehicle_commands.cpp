@@ -15,15 +15,15 @@ const QList<QStringList> AsCreated = { { "HH-OM 42", "7.9", "250.00", "1201.45" 
 
 // "open" (fields take input, only SPEICHERN and ABBRECHEN usable), "locked" (the reverse)
 // or the mix found, followed by the texts shown.
-QStringList state(const frm_odomira& w)
+QStringList state(const WindowFixture& f)
 {
     QStringList shown;
     QString access;
-    for (const QLineEdit* field : { w.txt_kennzeichen, w.txt_verbrauch, w.txt_steuer, w.txt_versicherung }) {
+    for (const QLineEdit* field : { f.control<QLineEdit>("txt_kennzeichen"), f.control<QLineEdit>("txt_verbrauch"), f.control<QLineEdit>("txt_steuer"), f.control<QLineEdit>("txt_versicherung") }) {
         shown << field->text();
         access += field->isReadOnly() ? u'0' : u'1';
     }
-    for (const QPushButton* button : { w.cmd_sbearbeiten, w.cmd_sspeichern, w.cmd_sabbrechen })
+    for (const QPushButton* button : { f.control<QPushButton>("cmd_sbearbeiten"), f.control<QPushButton>("cmd_sspeichern"), f.control<QPushButton>("cmd_sabbrechen") })
         access += button->isEnabled() ? u'1' : u'0';
     return QStringList(access == u"1111011" ? "open" : access == u"0000100" ? "locked" : access) + shown;
 }
@@ -41,41 +41,40 @@ void TestVehicleCommands::editRefuseCancelAndSave()
 {
     WindowFixture f;
     QVERIFY(f.open());
-    frm_odomira& w = f.w();
-    w.SSTab1->setCurrentIndex(1);
-    const QStringList shown = state(w);
+    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    const QStringList shown = state(f);
     QCOMPARE(shown, QStringList({ "locked", "HH-OM 42", "7,9", "250", "1201,45" }));
 
     // Refused: named, nothing written, the fields stay open as typed.
-    f.click(w.cmd_sbearbeiten);
-    f.type(w.txt_verbrauch, QStringLiteral("5"));
-    f.type(w.txt_steuer, QStringLiteral("100"));
-    f.type(w.txt_versicherung, QStringLiteral("1,2,3"));
-    const QStringList typed = state(w);
+    f.click(f.control<QPushButton>("cmd_sbearbeiten"));
+    f.type(f.control<QLineEdit>("txt_verbrauch"), QStringLiteral("5"));
+    f.type(f.control<QLineEdit>("txt_steuer"), QStringLiteral("100"));
+    f.type(f.control<QLineEdit>("txt_versicherung"), QStringLiteral("1,2,3"));
+    const QStringList typed = state(f);
     QCOMPARE(typed, QStringList({ "open", "HH-OM 42", "5", "100", "1,2,3" }));
-    f.click(w.cmd_sspeichern);
+    f.click(f.control<QPushButton>("cmd_sspeichern"));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(u"„Versicherung“"), qPrintable(f.messages[0].text));
-    QCOMPARE(state(w), typed);
+    QCOMPARE(state(f), typed);
     QCOMPARE(f.logbook().query(Stored), AsCreated);
 
     // Cancelled: the stored record and its cost per day show again; nothing is written.
-    f.click(w.cmd_sabbrechen);
-    QCOMPARE(state(w), shown);
-    QCOMPARE(w.lbl_tag->text(), QStringLiteral("3,9766 €"));
+    f.click(f.control<QPushButton>("cmd_sabbrechen"));
+    QCOMPARE(state(f), shown);
+    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("3,9766 €"));
     QCOMPARE(f.logbook().query(Stored), AsCreated);
 
     // Saved: written in stored form, the cost per day recomputed from the new texts.
-    f.click(w.cmd_sbearbeiten);
-    f.type(w.txt_kennzeichen, QStringLiteral("HB-X 1"));
-    f.type(w.txt_verbrauch, QStringLiteral("6,5"));
-    f.type(w.txt_steuer, QStringLiteral("365"));
-    f.type(w.txt_versicherung, QStringLiteral("0"));
-    f.click(w.cmd_sspeichern);
+    f.click(f.control<QPushButton>("cmd_sbearbeiten"));
+    f.type(f.control<QLineEdit>("txt_kennzeichen"), QStringLiteral("HB-X 1"));
+    f.type(f.control<QLineEdit>("txt_verbrauch"), QStringLiteral("6,5"));
+    f.type(f.control<QLineEdit>("txt_steuer"), QStringLiteral("365"));
+    f.type(f.control<QLineEdit>("txt_versicherung"), QStringLiteral("0"));
+    f.click(f.control<QPushButton>("cmd_sspeichern"));
     QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(state(w).first(), QStringLiteral("locked"));
+    QCOMPARE(state(f).first(), QStringLiteral("locked"));
     QCOMPARE(f.logbook().query(Stored), QList<QStringList>({ { "HB-X 1", "6.5", "365", "0" } }));
-    QCOMPARE(w.lbl_tag->text(), QStringLiteral("1 €"));
+    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("1 €"));
 }
 
 QTEST_MAIN(TestVehicleCommands)

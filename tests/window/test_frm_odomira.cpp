@@ -66,46 +66,45 @@ void TestFrmOdomira::startUpStateAndGridSelection()
 {
     WindowFixture f;
     QVERIFY(f.open(mixedTrips()));
-    frm_odomira& w = f.w();
 
-    QCOMPARE(w.SSTab1->currentIndex(), 0);
-    for (QLineEdit* field : f.tripFields() + QList<QLineEdit*> { w.txt_kennzeichen, w.txt_verbrauch,
-             w.txt_steuer, w.txt_versicherung, w.txt_sauto, w.txt_summekm, w.Text1 })
+    QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 0);
+    for (QLineEdit* field : f.tripFields() + QList<QLineEdit*> { f.control<QLineEdit>("txt_kennzeichen"), f.control<QLineEdit>("txt_verbrauch"),
+             f.control<QLineEdit>("txt_steuer"), f.control<QLineEdit>("txt_versicherung"), f.control<QLineEdit>("txt_sauto"), f.control<QLineEdit>("txt_summekm"), f.control<QLineEdit>("Text1") })
         QVERIFY2(field->isReadOnly() && field->isEnabled(), qPrintable(field->objectName()));
-    for (QWidget* closed : std::initializer_list<QWidget*> { w.txt_summe, w.txt_kosten, w.MonthView1,
-             w.chk_gesch, w.chk_priv, w.chk_weg, w.cmd_sabbrechen, w.cmd_sspeichern })
+    for (QWidget* closed : std::initializer_list<QWidget*> { f.control<QLineEdit>("txt_summe"), f.control<QLineEdit>("txt_kosten"), f.control<QCalendarWidget>("MonthView1"),
+             f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"), f.control<QCheckBox>("chk_weg"), f.control<QPushButton>("cmd_sabbrechen"), f.control<QPushButton>("cmd_sspeichern") })
         QVERIFY2(!closed->isEnabled(), qPrintable(closed->objectName()));
     QCOMPARE(f.tripButtons(), QStringLiteral("11000"));
-    QCOMPARE(w.lbl_tag->text(), QStringLiteral("3,9766 €"));
+    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("3,9766 €"));
 
     // Month and year boxes keep their own texts over the filled lists.
-    QCOMPARE(w.cmb_monat->currentText(), QStringLiteral(".. Monat Wählen"));
-    QCOMPARE(w.cmb_jahr->currentText(), QStringLiteral("... Jahr wählen"));
-    QCOMPARE(w.cmb_monat->count(), 12);
-    QCOMPARE(w.cmb_jahr->count(), 2);
+    QCOMPARE(f.control<QComboBox>("cmb_monat")->currentText(), QStringLiteral(".. Monat Wählen"));
+    QCOMPARE(f.control<QComboBox>("cmb_jahr")->currentText(), QStringLiteral("... Jahr wählen"));
+    QCOMPARE(f.control<QComboBox>("cmb_monat")->count(), 12);
+    QCOMPARE(f.control<QComboBox>("cmb_jahr")->count(), 2);
 
     // The trips in calendar order across years, the first in the fields.
-    QCOMPARE(f.gridColumn(w.DataGrid1),
+    QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")),
         QStringList({ "02.01.2006", "05.03.2006", "31.12.2006", "01.01.2007", "15.03.2007" }));
-    QCOMPARE(w.DataGrid1->currentIndex().row(), 0);
+    QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), 0);
     const QStringList shown
-        = { w.txt_datum->text(), w.txt_ziel->text(), w.txt_summe->text(), w.txt_kosten->text() };
+        = { f.control<QLineEdit>("txt_datum")->text(), f.control<QLineEdit>("txt_ziel")->text(), f.control<QLineEdit>("txt_summe")->text(), f.control<QLineEdit>("txt_kosten")->text() };
     QCOMPARE(shown, QStringList({ "02.01.2006", "Ärztehaus Altona", "20", "4,9783" }));
-    QVERIFY(w.chk_gesch->isChecked() && !w.chk_priv->isChecked());
+    QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked() && !f.control<QCheckBox>("chk_priv")->isChecked());
 
     // A row chosen in the grid shows its trip.
-    f.clickGridRow(w.DataGrid1, 2);
-    QCOMPARE(w.buch->currentRow(), 2);
-    QCOMPARE(w.txt_datum->text() + " " + w.txt_ziel->text(), QStringLiteral("31.12.2006 Kiel"));
-    QVERIFY(w.chk_gesch->isChecked());
+    f.clickGridRow(f.control<QTableView>("DataGrid1"), 2);
+    QCOMPARE(WindowAccess::buch(f.w())->currentRow(), 2);
+    QCOMPARE(f.control<QLineEdit>("txt_datum")->text() + " " + f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("31.12.2006 Kiel"));
+    QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked());
 
     // The grid follows the record when it moves by other means, past the end to no row.
-    w.buch->moveNext();
-    QCOMPARE(w.DataGrid1->currentIndex().row(), 3);
-    w.buch->moveNext();
-    w.buch->moveNext();
-    QVERIFY(!w.DataGrid1->selectionModel()->hasSelection());
-    QCOMPARE(w.txt_datum->text(), QString());
+    WindowAccess::buch(f.w())->moveNext();
+    QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), 3);
+    WindowAccess::buch(f.w())->moveNext();
+    WindowAccess::buch(f.w())->moveNext();
+    QVERIFY(!f.control<QTableView>("DataGrid1")->selectionModel()->hasSelection());
+    QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), QString());
 }
 
 void TestFrmOdomira::startUpFailure_data()
@@ -149,7 +148,7 @@ void TestFrmOdomira::entryRoutines()
         { &WindowAccess::modus_speichern, "11000" }, { &WindowAccess::modus_abbrechen, "11000" },
         { &WindowAccess::modus_loeschen, "11000" }, { &WindowAccess::modus_bearbeiten, "00111" } };
     const QList<QPushButton*> buttons
-        = { w.cmd_neu, w.cmd_bearbeiten, w.cmb_speichern, w.cmd_abbrechen, w.cmd_löschen };
+        = { f.control<QPushButton>("cmd_neu"), f.control<QPushButton>("cmd_bearbeiten"), f.control<QPushButton>("cmb_speichern"), f.control<QPushButton>("cmd_abbrechen"), f.control<QPushButton>("cmd_löschen") };
     for (const auto& [routine, expected] : routines) {
         for (int i = 0; i < buttons.size(); ++i)
             buttons[i]->setEnabled(expected[i] == u'0');
@@ -159,23 +158,23 @@ void TestFrmOdomira::entryRoutines()
 
     // Opening hides a calendar left in view and opens fields, calendar and check boxes,
     // never the computed fields; closing leaves the calendar where it is, only disabled.
-    const QList<QWidget*> kinds = { w.chk_gesch, w.chk_priv, w.chk_weg, w.MonthView1 };
+    const QList<QWidget*> kinds = { f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"), f.control<QCheckBox>("chk_weg"), f.control<QCalendarWidget>("MonthView1") };
     for (const bool open : { true, false }) {
-        w.MonthView1->setVisible(true);
+        f.control<QCalendarWidget>("MonthView1")->setVisible(true);
         (open ? WindowAccess::felder_freigeben : WindowAccess::felder_sperren)(w);
         for (QLineEdit* field : f.tripFields())
             QVERIFY2(field->isReadOnly() != open, qPrintable(field->objectName()));
         for (QWidget* control : kinds)
             QVERIFY2(control->isEnabled() == open, qPrintable(control->objectName()));
-        QCOMPARE(w.MonthView1->isHidden(), open);
-        QVERIFY(!w.txt_summe->isEnabled() && !w.txt_kosten->isEnabled());
+        QCOMPARE(f.control<QCalendarWidget>("MonthView1")->isHidden(), open);
+        QVERIFY(!f.control<QLineEdit>("txt_summe")->isEnabled() && !f.control<QLineEdit>("txt_kosten")->isEnabled());
     }
 
     // The focus order of the open trip entry.
     WindowAccess::modus_neu(w);
     WindowAccess::felder_freigeben(w);
-    w.txt_datum->setFocus();
-    QVERIFY(QTest::qWaitFor([&] { return w.txt_datum->hasFocus(); }));
+    f.control<QLineEdit>("txt_datum")->setFocus();
+    QVERIFY(QTest::qWaitFor([&] { return f.control<QLineEdit>("txt_datum")->hasFocus(); }));
     QStringList order;
     for (int i = 0; i < 11; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -213,18 +212,18 @@ void TestFrmOdomira::periodSelection()
     frm_odomira& w = f.w();
 
     if (firstMonth >= 0) {
-        w.cmb_monat->setCurrentIndex(firstMonth);
+        f.control<QComboBox>("cmb_monat")->setCurrentIndex(firstMonth);
         WindowAccess::zeitraum_bilden(w);
     }
     if (!typedMonth.isNull()) {
-        f.type(w.cmb_monat->lineEdit(), typedMonth);
-        QCOMPARE(w.cmb_monat->currentText(), typedMonth); // neither completed nor changed
+        f.type(f.control<QComboBox>("cmb_monat")->lineEdit(), typedMonth);
+        QCOMPARE(f.control<QComboBox>("cmb_monat")->currentText(), typedMonth); // neither completed nor changed
     }
     if (!year.isNull())
-        f.type(w.cmb_jahr->lineEdit(), year);
+        f.type(f.control<QComboBox>("cmb_jahr")->lineEdit(), year);
     WindowAccess::zeitraum_bilden(w);
-    QCOMPARE(w.monat_teil, monatTeil);
-    QCOMPARE(w.jahr_teil, jahrTeil);
+    QCOMPARE(WindowAccess::monat_teil(f.w()), monatTeil);
+    QCOMPARE(WindowAccess::jahr_teil(f.w()), jahrTeil);
 }
 
 QTEST_MAIN(TestFrmOdomira)

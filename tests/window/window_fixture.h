@@ -4,6 +4,7 @@
 // recorded instead of shown, exports going into a temporary program folder.
 #include "support/temp_logbook.h"
 #include "window/frm_odomira.h"
+#include "window/window_access.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -135,19 +136,19 @@ public:
     QString tripButtons() const
     {
         QString state;
-        const frm_odomira& w = *m_window;
-        for (const QPushButton* button :
-            { w.cmd_neu, w.cmd_bearbeiten, w.cmb_speichern, w.cmd_abbrechen, w.cmd_löschen })
-            state += button->isEnabled() ? u'1' : u'0';
+        for (const char* name : { "cmd_neu", "cmd_bearbeiten", "cmb_speichern", "cmd_abbrechen", "cmd_löschen" })
+            state += control<QPushButton>(QString::fromUtf8(name))->isEnabled() ? u'1' : u'0';
         return state;
     }
 
     // The fields of the trip entry a user types into, in the order of the record.
     QList<QLineEdit*> tripFields() const
     {
-        const frm_odomira& w = *m_window;
-        return { w.txt_datum, w.txt_von, w.txt_bis, w.txt_ziel, w.txt_bemerkung, w.txt_start, w.txt_ende,
-            w.txt_preis };
+        QList<QLineEdit*> fields;
+        for (const char* name :
+            { "txt_datum", "txt_von", "txt_bis", "txt_ziel", "txt_bemerkung", "txt_start", "txt_ende", "txt_preis" })
+            fields << control<QLineEdit>(QString::fromLatin1(name));
+        return fields;
     }
 
 private:

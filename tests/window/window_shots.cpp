@@ -31,14 +31,14 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
 
     // The result tab shows an evaluation of March 2006, as a user would see it.
-    window.cmb_monat->setCurrentText(QStringLiteral("März"));
-    window.cmb_jahr->setCurrentText(QStringLiteral("2006"));
-    window.cmd_ausohne->click();
+    window.findChild<QComboBox*>(QStringLiteral("cmb_monat"))->setCurrentText(QStringLiteral("März"));
+    window.findChild<QComboBox*>(QStringLiteral("cmb_jahr"))->setCurrentText(QStringLiteral("2006"));
+    window.findChild<QPushButton*>(QStringLiteral("cmd_ausohne"))->click();
 
     const QDir folder(arguments.at(2));
     const char* const names[] = { "uebersicht.png", "auswertung.png", "ergebnis.png" };
     for (int tab = 0; tab < 3; ++tab) {
-        window.SSTab1->setCurrentIndex(tab);
+        window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(tab);
         QApplication::processEvents();
         if (!window.grab().save(folder.filePath(QString::fromLatin1(names[tab])))) {
             err << "Kann " << names[tab] << " nicht schreiben.\n";
@@ -46,8 +46,8 @@ int main(int argc, char* argv[])
         }
     }
     if (arguments.contains(QStringLiteral("--kalender"))) {
-        window.SSTab1->setCurrentIndex(0);
-        window.MonthView1->setVisible(true);
+        window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+        window.findChild<QCalendarWidget*>(QStringLiteral("MonthView1"))->setVisible(true);
         QApplication::processEvents();
         window.grab().save(folder.filePath(QStringLiteral("kalender.png")));
     }
