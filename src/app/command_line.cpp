@@ -36,7 +36,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         }
     }
     if (error.isEmpty() && line.userLogbook && logbookGiven)
-        error = QStringLiteral("--mein-fahrtenbuch und die Angabe eines Fahrtenbuchs schließen einander aus.");
+        error
+            = QStringLiteral("--mein-fahrtenbuch und die Angabe eines Fahrtenbuchs schließen einander aus.");
     if (error.isEmpty() && logbookGiven && line.logbook.isEmpty())
         error = QStringLiteral("Der Name des Fahrtenbuchs ist leer.");
     if (!error.isEmpty()) {

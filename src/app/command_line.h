@@ -6,8 +6,7 @@
 namespace odomira {
 
 // What the program was asked to do on its command line.
-struct CommandLine
-{
+struct CommandLine {
     enum class Action {
         Run, // open the window on `logbook`
         Help, // German help on standard output

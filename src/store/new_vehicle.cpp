@@ -25,8 +25,8 @@ namespace {
 
 } // namespace
 
-std::optional<LogbookVehicle> checkVehicle(const VehicleInput& input, const VehicleFieldNames& names,
-                                           QString* error, VehicleField* field)
+std::optional<LogbookVehicle> checkVehicle(
+    const VehicleInput& input, const VehicleFieldNames& names, QString* error, VehicleField* field)
 {
     QString message;
     const auto fail = [&](VehicleField at) -> std::optional<LogbookVehicle> {
@@ -43,7 +43,8 @@ std::optional<LogbookVehicle> checkVehicle(const VehicleInput& input, const Vehi
         return fail(VehicleField::Kennzeichen);
     }
     // The plate names the report folder, so it must be a single folder name.
-    if (kennzeichen.contains(u'/') || kennzeichen.contains(u'\\') || kennzeichen == u"." || kennzeichen == u"..") {
+    if (kennzeichen.contains(u'/') || kennzeichen.contains(u'\\') || kennzeichen == u"."
+        || kennzeichen == u"..") {
         message = QStringLiteral("Das Kennzeichen „%1“ taugt nicht als Ordnername (kein „/“ oder „\\“).")
                       .arg(kennzeichen);
         return fail(VehicleField::Kennzeichen);

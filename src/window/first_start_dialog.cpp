@@ -42,7 +42,8 @@ FirstStartDialog::FirstStartDialog(const QString& logbookPath, QWidget* parent)
         return edit;
     };
     m_kennzeichen = addField("txt_kennzeichen", QStringLiteral("&Kennzeichen"), defaults.kennzeichen);
-    m_verbrauch = addField("txt_verbrauch", QStringLiteral("&Verbrauch (Liter je 100 km)"), defaults.verbrauch);
+    m_verbrauch
+        = addField("txt_verbrauch", QStringLiteral("&Verbrauch (Liter je 100 km)"), defaults.verbrauch);
     m_steuer = addField("txt_steuer", QStringLiteral("&Steuer (Euro im Jahr)"), defaults.steuer);
     m_versicherung
         = addField("txt_versicherung", QStringLiteral("V&ersicherung (Euro im Jahr)"), defaults.versicherung);

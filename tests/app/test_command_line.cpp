@@ -26,15 +26,18 @@ private slots:
                                  << "";
         QTest::newRow("file named like an option after --")
             << QStringList { "--", "--version" } << Action::Run << "--version" << false << "";
-        QTest::newRow("user logbook") << QStringList { "--mein-fahrtenbuch" } << Action::Run << "" << true << "";
-        QTest::newRow("user logbook, English") << QStringList { "--user-logbook" } << Action::Run << "" << true
-                                               << "";
+        QTest::newRow("user logbook")
+            << QStringList { "--mein-fahrtenbuch" } << Action::Run << "" << true << "";
+        QTest::newRow("user logbook, English")
+            << QStringList { "--user-logbook" } << Action::Run << "" << true << "";
         QTest::newRow("help") << QStringList { "--help" } << Action::Help << "" << false << "";
         QTest::newRow("short help") << QStringList { "-h" } << Action::Help << "" << false << "";
-        QTest::newRow("help in English") << QStringList { "--help-en" } << Action::HelpEn << "" << false << "";
+        QTest::newRow("help in English")
+            << QStringList { "--help-en" } << Action::HelpEn << "" << false << "";
         QTest::newRow("version beside a mistake")
             << QStringList { "a.mdb", "b.mdb", "--version" } << Action::Version << "a.mdb" << false << "";
-        QTest::newRow("unknown option") << QStringList { "--force" } << Action::Error << "" << false << "--force";
+        QTest::newRow("unknown option")
+            << QStringList { "--force" } << Action::Error << "" << false << "--force";
         QTest::newRow("two logbooks") << QStringList { "a.mdb", "b.mdb" } << Action::Error << "a.mdb" << false
                                       << "Mehr als ein Fahrtenbuch";
         QTest::newRow("user logbook and a file")
@@ -74,9 +77,12 @@ private slots:
     {
         QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("path");
-        QTest::newRow("set") << "/daten/anna/" << "/daten/anna/odomira/odomira.mdb";
-        QTest::newRow("unset") << "" << "/home/anna/.local/share/odomira/odomira.mdb";
-        QTest::newRow("relative counts as unset") << "daten" << "/home/anna/.local/share/odomira/odomira.mdb";
+        QTest::newRow("set") << "/daten/anna/"
+                             << "/daten/anna/odomira/odomira.mdb";
+        QTest::newRow("unset") << ""
+                               << "/home/anna/.local/share/odomira/odomira.mdb";
+        QTest::newRow("relative counts as unset") << "daten"
+                                                  << "/home/anna/.local/share/odomira/odomira.mdb";
     }
 
     void userLogbookPath()

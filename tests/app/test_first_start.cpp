@@ -18,8 +18,7 @@ namespace {
 
 const char* const FieldNames[] = { "txt_kennzeichen", "txt_verbrauch", "txt_steuer", "txt_versicherung" };
 
-template <class T>
-T* child(const QDialog& dialog, const char* name)
+template <class T> T* child(const QDialog& dialog, const char* name)
 {
     T* found = dialog.findChild<T*>(QString::fromLatin1(name));
     if (!found)
@@ -53,7 +52,8 @@ int runCreator(const QStringList& arguments)
 // Everything a logbook holds that a program can see: schema, both tables, header values.
 QList<QStringList> contents(const TempLogbook& logbook)
 {
-    QList<QStringList> all = logbook.query(QStringLiteral("select type, name, sql from sqlite_master order by name"));
+    QList<QStringList> all
+        = logbook.query(QStringLiteral("select type, name, sql from sqlite_master order by name"));
     all += logbook.query(QStringLiteral("select * from verbrauch order by id"));
     all += logbook.query(QStringLiteral("select * from fahrt order by id"));
     all += logbook.query(QStringLiteral("pragma user_version"));
@@ -72,10 +72,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QStringList>("options");
-        QTest::newRow("presets") << QStringList { QString(), QString(), QString(), QString() } << QStringList {};
+        QTest::newRow("presets") << QStringList { QString(), QString(), QString(), QString() }
+                                 << QStringList {};
         QTest::newRow("typed") << QStringList { " M-ÄÖ 77 ", "6,5", "1.180,50", "980" }
-                               << QStringList { "--kennzeichen", " M-ÄÖ 77 ", "--verbrauch", "6,5", "--steuer",
-                                      "1.180,50", "--versicherung", "980" };
+                               << QStringList { "--kennzeichen", " M-ÄÖ 77 ", "--verbrauch", "6,5",
+                                      "--steuer", "1.180,50", "--versicherung", "980" };
     }
 
     void createsWhatTheCreatorCreates()
@@ -111,12 +112,15 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("field");
-        QTest::newRow("no plate") << QStringList { "  " } << "Kennzeichen darf nicht leer" << "txt_kennzeichen";
-        QTest::newRow("plate no folder name") << QStringList { "HH/OM" } << "Ordnername" << "txt_kennzeichen";
-        QTest::newRow("consumption no number")
-            << QStringList { QString(), "sieben" } << "Verbrauch:" << "txt_verbrauch";
-        QTest::newRow("negative insurance") << QStringList { QString(), QString(), QString(), "-5" }
-                                            << "Versicherung darf nicht negativ" << "txt_versicherung";
+        QTest::newRow("no plate") << QStringList { "  " } << "Kennzeichen darf nicht leer"
+                                  << "txt_kennzeichen";
+        QTest::newRow("plate no folder name") << QStringList { "HH/OM" } << "Ordnername"
+                                              << "txt_kennzeichen";
+        QTest::newRow("consumption no number") << QStringList { QString(), "sieben" } << "Verbrauch:"
+                                               << "txt_verbrauch";
+        QTest::newRow("negative insurance")
+            << QStringList { QString(), QString(), QString(), "-5" } << "Versicherung darf nicht negativ"
+            << "txt_versicherung";
     }
 
     void refusesWhatTheCreatorRefuses()
@@ -153,8 +157,10 @@ private slots:
     {
         QTest::addColumn<QString>("blocker"); // a file put in the way, or none
         QTest::addColumn<QString>("logbook");
-        QTest::newRow("file where a folder must go") << "share" << "share/odomira/odomira.mdb";
-        QTest::newRow("name too long") << "" << "share/odomira/" + QString(300, u'x') + ".mdb";
+        QTest::newRow("file where a folder must go") << "share"
+                                                     << "share/odomira/odomira.mdb";
+        QTest::newRow("name too long") << ""
+                                       << "share/odomira/" + QString(300, u'x') + ".mdb";
     }
 
     void failureLeavesNothing()
@@ -171,7 +177,8 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         const QString shown = child<QLabel>(dialog, "lbl_fehler")->text();
         QVERIFY2(shown.contains(QStringLiteral("nicht angelegt")), qPrintable(shown));
-        const QStringList left = QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList left
+            = QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QCOMPARE(left, blocker.isEmpty() ? QStringList {} : QStringList { blocker });
     }
 };

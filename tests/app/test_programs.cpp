@@ -46,21 +46,27 @@ private slots:
 
         const QString program = QStringLiteral(ODOMIRA_PROGRAM);
         const QString creator = QStringLiteral(ODOMIRA_DB_PROGRAM);
-        QTest::newRow("help") << program << QStringList { "--help" } << 0 << "Aufruf: odomira [Optionen] [Fahrtenbuch]"
+        QTest::newRow("help") << program << QStringList { "--help" } << 0
+                              << "Aufruf: odomira [Optionen] [Fahrtenbuch]"
                               << "";
         QTest::newRow("help in English")
-            << program << QStringList { "--help-en" } << 0 << "Usage: odomira [options] [logbook]" << "";
+            << program << QStringList { "--help-en" } << 0 << "Usage: odomira [options] [logbook]"
+            << "";
         QTest::newRow("version") << program << QStringList { "--version" } << 0
-                                 << "odomira (Odomira) " ODOMIRA_VERSION "\n" << "";
-        QTest::newRow("licence") << program << QStringList { "--version" } << 0 << "Lizenz GPL-3.0-or-later" << "";
+                                 << "odomira (Odomira) " ODOMIRA_VERSION "\n"
+                                 << "";
+        QTest::newRow("licence") << program << QStringList { "--version" } << 0 << "Lizenz GPL-3.0-or-later"
+                                 << "";
         QTest::newRow("unknown option") << program << QStringList { "--drucken" } << 1 << ""
                                         << "odomira: Unbekannte Option „--drucken“.";
-        QTest::newRow("two logbooks")
-            << program << QStringList { "a.mdb", "b.mdb" } << 1 << "" << "Mehr als ein Fahrtenbuch";
-        QTest::newRow("creator version") << creator << QStringList { "--version" } << 0
-                                         << "odomira-db (Odomira) " ODOMIRA_VERSION "\n" << "";
+        QTest::newRow("two logbooks") << program << QStringList { "a.mdb", "b.mdb" } << 1 << ""
+                                      << "Mehr als ein Fahrtenbuch";
+        QTest::newRow("creator version")
+            << creator << QStringList { "--version" } << 0 << "odomira-db (Odomira) " ODOMIRA_VERSION "\n"
+            << "";
         QTest::newRow("creator licence")
-            << creator << QStringList { "--version" } << 0 << "Lizenz GPL-3.0-or-later" << "";
+            << creator << QStringList { "--version" } << 0 << "Lizenz GPL-3.0-or-later"
+            << "";
     }
 
     void answersWithoutDisplay()

@@ -21,9 +21,12 @@ private slots:
     {
         QTest::addColumn<QString>("workingDirectory"); // "logbook", "parent" or "elsewhere"
         QTest::addColumn<QString>("logbookName"); // as given to the window; %1 is the logbook's folder name
-        QTest::newRow("absolute path") << "elsewhere" << "";
-        QTest::newRow("relative path") << "parent" << "%1/odomira.mdb";
-        QTest::newRow("working directory, as a start without arguments") << "logbook" << "odomira.mdb";
+        QTest::newRow("absolute path") << "elsewhere"
+                                       << "";
+        QTest::newRow("relative path") << "parent"
+                                       << "%1/odomira.mdb";
+        QTest::newRow("working directory, as a start without arguments") << "logbook"
+                                                                         << "odomira.mdb";
     }
 
     void besideTheLogbook()
@@ -31,18 +34,19 @@ private slots:
         QFETCH(QString, workingDirectory);
         QFETCH(QString, logbookName);
         TempLogbook logbook;
-        QVERIFY(logbook.createWithVehicle({}, { { .datum = "05.03.2006", .ziel = "Kunde", .bemerkung = "Messe" } }));
+        QVERIFY(logbook.createWithVehicle(
+            {}, { { .datum = "05.03.2006", .ziel = "Kunde", .bemerkung = "Messe" } }));
         const QDir folder(logbook.dirPath());
         QTemporaryDir elsewhere;
 
         const QString previous = QDir::currentPath();
         const QString current = workingDirectory == u"logbook" ? folder.path()
-            : workingDirectory == u"parent"                     ? QFileInfo(folder.path()).path()
-                                                                : elsewhere.path();
+            : workingDirectory == u"parent"                    ? QFileInfo(folder.path()).path()
+                                                               : elsewhere.path();
         QVERIFY(QDir::setCurrent(current));
         const QString name = logbookName.isEmpty() ? logbook.path()
-            : logbookName.contains(u'%')  ? logbookName.arg(folder.dirName())
-                                               : logbookName;
+            : logbookName.contains(u'%')           ? logbookName.arg(folder.dirName())
+                                                   : logbookName;
 
         const QString programFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/HH-OM 42");
         const bool programFolderHadOne = QFileInfo::exists(programFolder);
