@@ -9,9 +9,9 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -46,7 +46,8 @@ namespace {
 
 frm_odomira::frm_odomira(const QString& databasePath, QWidget* parent)
     : QWidget(parent)
-    , m_programDirectory(QCoreApplication::applicationDirPath())
+    // Reports go beside the logbook, where its user can write, not beside the program.
+    , m_programDirectory(QFileInfo(databasePath).absolutePath())
     , m_urlOpener([](const QUrl& url) { QDesktopServices::openUrl(url); })
 {
     createControls();

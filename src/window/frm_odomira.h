@@ -63,7 +63,7 @@ public:
 
     // Seams. Messages go through the hook (default: a modal box titled "Odomira" with OK).
     void setMessageHook(MessageHook hook);
-    // Folder the export writes its report folder into (default: the program's folder).
+    // Folder the export writes its report folder into (default: the logbook file's folder).
     void setProgramDirectory(const QString& directory);
     QString programDirectory() const { return m_programDirectory; }
     // Opens a report in the browser without waiting (default: the desktop's browser).

@@ -9,4 +9,6 @@ target_sources(odomira_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/tab_control.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_icon.h
     ${CMAKE_CURRENT_LIST_DIR}/window_icon.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/first_start_dialog.h
+    ${CMAKE_CURRENT_LIST_DIR}/first_start_dialog.cpp
 )

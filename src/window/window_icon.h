@@ -4,8 +4,8 @@
 
 namespace odomira {
 
-// The program's icon: an odometer on a blue ground, drawn at 32 and 16 pixels from the
-// sixteen standard colours.
+// The program's icon: an odometer on a blue ground, in every size the installed icon
+// theme has, all from one SVG.
 QIcon windowIcon();
 
 } // namespace odomira

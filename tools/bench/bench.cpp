@@ -4,9 +4,9 @@
 
 #include "common/decimal.h"
 #include "demo/demo_trips.h"
-#include "demo/logbook_writer.h"
 #include "store/connection.h"
 #include "store/data_source.h"
+#include "store/logbook_writer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -196,7 +196,7 @@ int main(int argc, char* argv[])
     const demo::DemoVehicle vehicle{QStringLiteral("HH-OM 42"), consumption.toCanonical(), QStringLiteral("250.00"),
                                     QStringLiteral("1201.45")};
     QString error;
-    if (demo::writeLogbook(path, vehicle, demo::demoTrips(consumption, count), &error) != demo::WriteResult::Ok) {
+    if (writeLogbook(path, vehicle, demo::demoTrips(consumption, count), &error) != WriteResult::Ok) {
         std::fprintf(stderr, "odomira-bench: %s\n", error.toUtf8().constData());
         return 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/decimal.h"
+#include "store/logbook_writer.h"
 
 #include <QString>
 
@@ -8,25 +9,9 @@
 
 namespace odomira::demo {
 
-// One trip in the form the store keeps it: date text DD.MM.YYYY, numbers in machine
-// form ("48213", "1.339", "6.0425"), flags -1/0.
-struct DemoTrip
-{
-    QString datum, von, bis, ziel, bemerkung;
-    QString anfangsstand, endstand, gesamt, preisliter, kosten;
-    int geschaeftl = 0;
-    int privat = 0;
-    int zurarbeit = 0;
-};
-
-// The vehicle row in stored form (numbers in machine form).
-struct DemoVehicle
-{
-    QString kennzeichen;
-    QString verbrauch;
-    QString steuer;
-    QString versicherung;
-};
+// The demo's trips and vehicle are the rows a new logbook is written with.
+using DemoTrip = LogbookTrip;
+using DemoVehicle = LogbookVehicle;
 
 // Trips over the years 2006 and 2007, in date order, with odometer readings that climb
 // from trip to trip. `count` < 0 gives the demo logbook: several trips a month, of all

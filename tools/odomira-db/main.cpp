@@ -2,9 +2,10 @@
 // optionally filled with demo trips. The window program never creates the file.
 
 #include "common/decimal.h"
-#include "common/number_text.h"
+#include "common/program_info.h"
 #include "demo/demo_trips.h"
-#include "demo/logbook_writer.h"
+#include "store/logbook_writer.h"
+#include "store/new_vehicle.h"
 #include "store/schema.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,7 @@ Optionen:
   --fahrten N          mit N erzeugten Fahrten über 2006 und 2007 füllen (für Messungen)
   -h, --help           diese Hilfe zeigen
   --help-en            die Hilfe auf Englisch zeigen
+  --version            Version und Lizenz zeigen
 
 Zahlen werden deutsch geschrieben: Komma vor den Nachkommastellen, ein Punkt trennt
 nur Tausender (7,9 ist sieben Komma neun, 7.9 ist neunundsiebzig).
@@ -62,6 +64,7 @@ Options:
   --fahrten N, --trips N  fill with N generated trips over 2006 and 2007 (for benchmarks)
   -h, --help           show the help in German
   --help-en            show this help
+  --version            show the version and the licence
 
 Numbers are written the German way: a comma before the decimals, a period only groups
 thousands (7,9 is seven point nine, 7.9 is seventy-nine).
@@ -90,14 +93,12 @@ int usageError(const QString& text)
 struct Options
 {
     QString path = QString::fromLatin1(LogbookFileName);
-    QString kennzeichen = QStringLiteral("HH-OM 42");
-    QString verbrauch = QStringLiteral("7,9");
-    QString steuer = QStringLiteral("250,00");
-    QString versicherung = QStringLiteral("1201,45");
+    VehicleInput vehicle; // starts with the defaults every new logbook shares
     bool demo = false;
     int trips = -1; // none
     bool help = false;
     bool helpEn = false;
+    bool version = false;
 };
 
 // Fills `options` from the arguments; on a usage error returns its message.
@@ -126,6 +127,10 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
             options.helpEn = true;
             continue;
         }
+        if (argument == u"--version") {
+            options.version = true;
+            continue;
+        }
         if (argument == u"--demo") {
             options.demo = true;
             continue;
@@ -140,13 +145,13 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
         QString* target = nullptr;
         QString tripsText;
         if (name == u"--kennzeichen")
-            target = &options.kennzeichen;
+            target = &options.vehicle.kennzeichen;
         else if (name == u"--verbrauch")
-            target = &options.verbrauch;
+            target = &options.vehicle.verbrauch;
         else if (name == u"--steuer")
-            target = &options.steuer;
+            target = &options.vehicle.steuer;
         else if (name == u"--versicherung")
-            target = &options.versicherung;
+            target = &options.vehicle.versicherung;
         else if (name == u"--fahrten" || name == u"--trips")
             target = &tripsText;
         else
@@ -173,22 +178,6 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
     return std::nullopt;
 }
 
-// A vehicle number option as German number text; refuses what is no number or negative.
-std::optional<Decimal> readNumber(const QString& option, const QString& text, QString* error)
-{
-    QString problem;
-    const std::optional<Decimal> value = parseNumber(text, &problem);
-    if (!value) {
-        *error = QStringLiteral("%1: %2").arg(option, problem);
-        return std::nullopt;
-    }
-    if (value->isNegative() && !value->isZero()) {
-        *error = QStringLiteral("%1 darf nicht negativ sein („%2“).").arg(option, text);
-        return std::nullopt;
-    }
-    return value;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -203,45 +192,38 @@ int main(int argc, char* argv[])
         return ExitOk;
     }
 
-    const QString kennzeichen = options.kennzeichen.trimmed();
-    if (kennzeichen.isEmpty())
-        return usageError(QStringLiteral("Das Kennzeichen darf nicht leer sein."));
-    // The plate names the report folder, so it must be a single folder name.
-    if (kennzeichen.contains(u'/') || kennzeichen.contains(u'\\') || kennzeichen == u"." || kennzeichen == u"..")
-        return usageError(QStringLiteral("Das Kennzeichen „%1“ taugt nicht als Ordnername "
-                                         "(kein „/“ oder „\\“).").arg(kennzeichen));
+    if (options.version) {
+        printOut(versionText(QStringLiteral("odomira-db")));
+        return ExitOk;
+    }
 
+    // The same checks as a logbook made at the program's first start; messages name the options.
     QString problem;
-    const auto verbrauch = readNumber(QStringLiteral("--verbrauch"), options.verbrauch, &problem);
-    if (!verbrauch)
+    const VehicleFieldNames optionNames { QStringLiteral("--verbrauch"), QStringLiteral("--steuer"),
+        QStringLiteral("--versicherung") };
+    const std::optional<LogbookVehicle> vehicle = checkVehicle(options.vehicle, optionNames, &problem);
+    if (!vehicle)
         return usageError(problem);
-    const auto steuer = readNumber(QStringLiteral("--steuer"), options.steuer, &problem);
-    if (!steuer)
-        return usageError(problem);
-    const auto versicherung = readNumber(QStringLiteral("--versicherung"), options.versicherung, &problem);
-    if (!versicherung)
-        return usageError(problem);
+    const std::optional<Decimal> verbrauch = Decimal::fromCanonical(vehicle->verbrauch.toStdString());
 
-    const demo::DemoVehicle vehicle{kennzeichen, verbrauch->toCanonical(), steuer->toCanonical(),
-                                    versicherung->toCanonical()};
     std::vector<demo::DemoTrip> trips;
     if (options.demo)
         trips = demo::demoTrips(*verbrauch);
     else if (options.trips > 0)
         trips = demo::demoTrips(*verbrauch, options.trips);
 
-    switch (demo::writeLogbook(options.path, vehicle, trips, &problem)) {
-    case demo::WriteResult::Ok:
+    switch (writeLogbook(options.path, *vehicle, trips, &problem)) {
+    case WriteResult::Ok:
         break;
-    case demo::WriteResult::Exists:
+    case WriteResult::Exists:
         printError(problem);
         return ExitExists;
-    case demo::WriteResult::Failed:
+    case WriteResult::Failed:
         printError(QStringLiteral("Das Fahrtenbuch „%1“ konnte nicht angelegt werden: %2").arg(options.path, problem));
         return ExitWriteFailed;
     }
     const QString tripCount = trips.size() == 1 ? QStringLiteral("1 Fahrt")
                                                 : QStringLiteral("%1 Fahrten").arg(trips.size());
-    printOut(QStringLiteral("Fahrtenbuch „%1“ angelegt: Fahrzeug %2, %3.\n").arg(options.path, kennzeichen, tripCount));
+    printOut(QStringLiteral("Fahrtenbuch „%1“ angelegt: Fahrzeug %2, %3.\n").arg(options.path, vehicle->kennzeichen, tripCount));
     return ExitOk;
 }

@@ -1,13 +1,14 @@
-#include "demo/logbook_writer.h"
+#include "store/logbook_writer.h"
 
 #include "store/connection.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
-namespace odomira::demo {
+namespace odomira {
 
 namespace {
 
@@ -49,7 +50,7 @@ QString sqliteError(sqlite3* db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-bool fill(Connection& connection, const DemoVehicle& vehicle, const std::vector<DemoTrip>& trips,
+bool fill(Connection& connection, const LogbookVehicle& vehicle, const std::vector<LogbookTrip>& trips,
           QString* error)
 {
     sqlite3* db = connection.handle();
@@ -78,7 +79,7 @@ bool fill(Connection& connection, const DemoVehicle& vehicle, const std::vector<
         *error = sqliteError(db);
         return false;
     }
-    for (const DemoTrip& trip : trips) {
+    for (const LogbookTrip& trip : trips) {
         int column = 0;
         for (const QString* text : {&trip.datum, &trip.von, &trip.bis, &trip.ziel, &trip.bemerkung,
                                     &trip.anfangsstand, &trip.endstand, &trip.gesamt, &trip.preisliter,
@@ -97,8 +98,8 @@ bool fill(Connection& connection, const DemoVehicle& vehicle, const std::vector<
 
 } // namespace
 
-WriteResult writeLogbook(const QString& path, const DemoVehicle& vehicle,
-                         const std::vector<DemoTrip>& trips, QString* error)
+WriteResult writeLogbook(const QString& path, const LogbookVehicle& vehicle,
+                         const std::vector<LogbookTrip>& trips, QString* error)
 {
     QString message;
     const QFileInfo info(path);
@@ -129,4 +130,30 @@ WriteResult writeLogbook(const QString& path, const DemoVehicle& vehicle,
     return WriteResult::Failed;
 }
 
-} // namespace odomira::demo
+WriteResult writeLogbookWithFolder(const QString& path, const LogbookVehicle& vehicle, QString* error)
+{
+    // The folders that are missing, deepest first, so a failure can take back exactly those.
+    QStringList made;
+    for (QString folder = QFileInfo(path).absolutePath(); !QFileInfo::exists(folder);) {
+        made << folder;
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    if (!made.isEmpty() && !QDir().mkpath(made.first())) {
+        if (error)
+            *error = QStringLiteral("Der Ordner „%1“ konnte nicht angelegt werden.").arg(made.first());
+        for (const QString& folder : std::as_const(made))
+            QDir().rmdir(folder);
+        return WriteResult::Failed;
+    }
+    const WriteResult result = writeLogbook(path, vehicle, {}, error);
+    if (result != WriteResult::Ok) {
+        for (const QString& folder : std::as_const(made))
+            QDir().rmdir(folder); // only ever removes an empty folder
+    }
+    return result;
+}
+
+} // namespace odomira

@@ -1,0 +1,124 @@
+// The program's command line and the logbook a start opens.
+#include "app/command_line.h"
+#include "app/logbook_location.h"
+
+#include <QtTest>
+
+using odomira::CommandLine;
+using Action = odomira::CommandLine::Action;
+
+Q_DECLARE_METATYPE(Action)
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("logbook");
+        QTest::addColumn<bool>("userLogbook");
+        QTest::addColumn<QString>("error"); // a part of the message
+
+        QTest::newRow("nothing") << QStringList {} << Action::Run << "" << false << "";
+        QTest::newRow("logbook") << QStringList { "fahrten/b.mdb" } << Action::Run << "fahrten/b.mdb" << false
+                                 << "";
+        QTest::newRow("file named like an option after --")
+            << QStringList { "--", "--version" } << Action::Run << "--version" << false << "";
+        QTest::newRow("user logbook")
+            << QStringList { "--mein-fahrtenbuch" } << Action::Run << "" << true << "";
+        QTest::newRow("user logbook, English")
+            << QStringList { "--user-logbook" } << Action::Run << "" << true << "";
+        QTest::newRow("help") << QStringList { "--help" } << Action::Help << "" << false << "";
+        QTest::newRow("short help") << QStringList { "-h" } << Action::Help << "" << false << "";
+        QTest::newRow("help in English")
+            << QStringList { "--help-en" } << Action::HelpEn << "" << false << "";
+        QTest::newRow("version beside a mistake")
+            << QStringList { "a.mdb", "b.mdb", "--version" } << Action::Version << "a.mdb" << false << "";
+        QTest::newRow("unknown option")
+            << QStringList { "--force" } << Action::Error << "" << false << "--force";
+        QTest::newRow("two logbooks") << QStringList { "a.mdb", "b.mdb" } << Action::Error << "a.mdb" << false
+                                      << "Mehr als ein Fahrtenbuch";
+        QTest::newRow("user logbook and a file")
+            << QStringList { "--mein-fahrtenbuch", "a.mdb" } << Action::Error << "a.mdb" << true
+            << "schließen einander aus";
+        QTest::newRow("empty name") << QStringList { "" } << Action::Error << "" << false << "leer";
+    }
+
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        const CommandLine line = odomira::parseCommandLine(QStringList { "odomira" } + arguments);
+        QTEST(line.action, "action");
+        QTEST(line.logbook, "logbook");
+        QTEST(line.userLogbook, "userLogbook");
+        QFETCH(QString, error);
+        QVERIFY2(error.isEmpty() ? line.error.isEmpty() : line.error.contains(error), qPrintable(line.error));
+    }
+
+    // Options of the window system are left to it; everything else is the program's own.
+    void toolkitOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("toolkit");
+        QTest::newRow("platform") << QStringList { "-platform", "offscreen", "a.mdb" } << true;
+        QTest::newRow("own options") << QStringList { "--mein-fahrtenbuch", "-h", "-", "a.mdb" } << false;
+        QTest::newRow("after --") << QStringList { "--", "-style" } << false;
+    }
+
+    void toolkitOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QTEST(odomira::hasToolkitOptions(QStringList { "odomira" } + arguments), "toolkit");
+    }
+
+    void userLogbookPath_data()
+    {
+        QTest::addColumn<QString>("xdgDataHome");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("set") << "/daten/anna/"
+                             << "/daten/anna/odomira/odomira.mdb";
+        QTest::newRow("unset") << ""
+                               << "/home/anna/.local/share/odomira/odomira.mdb";
+        QTest::newRow("relative counts as unset") << "daten"
+                                                  << "/home/anna/.local/share/odomira/odomira.mdb";
+    }
+
+    void userLogbookPath()
+    {
+        QFETCH(QString, xdgDataHome);
+        QTEST(odomira::userLogbookPath(xdgDataHome, QStringLiteral("/home/anna")), "path");
+    }
+
+    void logbookToOpen_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("working directory") << QStringList {} << "/arbeit/odomira.mdb";
+        QTest::newRow("relative") << QStringList { "../fahrten/b.mdb" } << "/fahrten/b.mdb";
+        QTest::newRow("absolute") << QStringList { "/x/y.mdb" } << "/x/y.mdb";
+        QTest::newRow("user logbook") << QStringList { "--mein-fahrtenbuch" } << "/home/anna/eigen.mdb";
+    }
+
+    void logbookToOpen()
+    {
+        QFETCH(QStringList, arguments);
+        const CommandLine line = odomira::parseCommandLine(QStringList { "odomira" } + arguments);
+        QTEST(odomira::logbookToOpen(line, QStringLiteral("/arbeit"), QStringLiteral("/home/anna/eigen.mdb")),
+            "path");
+    }
+
+    // Names the folder looked in and the ways to a new logbook.
+    void missingLogbookMessage()
+    {
+        const QString text = odomira::missingLogbookMessage(QStringLiteral("/home/anna/fahrten/odomira.mdb"));
+        QVERIFY2(text.contains(QStringLiteral("Im Ordner „/home/anna/fahrten“")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("odomira-db --kennzeichen \"B-AB 123\" "
+                                             "\"/home/anna/fahrten/odomira.mdb\"")));
+        QVERIFY(text.contains(QStringLiteral("--mein-fahrtenbuch")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "test_command_line.moc"
