@@ -5,6 +5,7 @@
 #include "common/number_text.h"
 #include "store/data_source.h"
 #include "trips/trip_figures.h"
+#include "trips/trip_position.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -71,6 +72,16 @@ namespace {
         QTableView* m_grid;
         Qt::FocusPolicy m_focusPolicy;
     };
+
+    // After the lists are re-read: the trip with `key` becomes current, selected and scrolled
+    // into view in the grid (the grid follows the record). Without such a trip the list stays
+    // on its first trip.
+    void showTrip(frm_odomira& window, const QString& key)
+    {
+        const int row = rowOfKey(*window.buch, key);
+        if (row >= 0)
+            window.buch->setCurrentRow(row);
+    }
 
     OpenTripGuard* openTripGuard(const frm_odomira& window)
     {
@@ -203,10 +214,13 @@ void frm_odomira::cmb_speichern_Click()
         meldung(problem, QMessageBox::Critical);
         return;
     }
+    const QString saved = currentTripKey(*buch);
     releaseOpenTrip(*this);
     felder_sperren();
     // The trip is written; a list that cannot be re-read is only reported.
-    if (!listen_aktualisieren(&problem))
+    if (listen_aktualisieren(&problem))
+        showTrip(*this, saved);
+    else
         meldung(problem, QMessageBox::Critical);
     SSTab1->setCurrentIndex(0);
 }
@@ -228,10 +242,12 @@ void frm_odomira::cmd_löschen_Click()
 {
     // Each step runs even when one before it failed (no trip to delete on an empty list).
     modus_loeschen();
+    const QString following = keyAfterDelete(*buch);
     buch->deleteCurrent();
     releaseOpenTrip(*this);
     felder_sperren();
-    listen_aktualisieren();
+    if (listen_aktualisieren())
+        showTrip(*this, following);
     MonthView1->hide();
 }
 
@@ -239,9 +255,13 @@ void frm_odomira::km_berechnen()
 {
     const TripFigures figures = computeTripFigures(
         { txt_start->text(), txt_ende->text(), txt_preis->text(), txt_verbrauch->text() });
-    // Nothing computed when start, end or price is empty: both fields keep what they hold.
-    if (figures.outcome != TripFigures::Outcome::Computed)
+    // Nothing computed when start, end or price is empty: both figures are emptied, so an
+    // edited trip never keeps figures of readings it no longer has.
+    if (figures.outcome != TripFigures::Outcome::Computed) {
+        txt_summe->clear();
+        txt_kosten->clear();
         return;
+    }
     txt_summe->setText(figures.summeText);
     kosten_berechnen();
 }
@@ -250,8 +270,10 @@ void frm_odomira::kosten_berechnen()
 {
     // The kilometres as the sum field shows them; the consumption as the vehicle tab shows it.
     const TripFigures figures = computeTripCost(txt_verbrauch->text(), txt_summe->text(), txt_preis->text());
-    if (figures.outcome != TripFigures::Outcome::Computed)
+    if (figures.outcome != TripFigures::Outcome::Computed) {
+        txt_kosten->clear();
         return;
+    }
     txt_kosten->setText(figures.kostenText);
 }
 
