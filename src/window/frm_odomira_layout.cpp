@@ -292,8 +292,12 @@ void frm_odomira::createControls()
                         (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
                 } else if constexpr (std::is_same_v<Control, QComboBox>) {
                     if (row.look & ListOnly) {
-                        // Shows its caption as a prompt until an entry is picked.
+                        // Shows its caption as a prompt until an entry is picked, in the
+                        // box's own colour: greyed, it would look disabled.
                         created->setPlaceholderText(caption);
+                        QPalette palette = created->palette();
+                        palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
+                        created->setPalette(palette);
                     } else {
                         // A drop-down the user may also type into; typed text is taken as it
                         // stands, neither completed from the list nor added to it.
