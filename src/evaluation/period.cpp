@@ -1,5 +1,7 @@
 #include "evaluation/period.h"
 
+#include <algorithm>
+
 namespace odomira {
 
 const QStringList& monthNames()
@@ -11,6 +13,15 @@ const QStringList& monthNames()
         QStringLiteral("Oktober"), QStringLiteral("November"),  QStringLiteral("Dezember"),
     };
     return names;
+}
+
+QStringList yearNames(int currentYear)
+{
+    // The logbook starts in 2006; both of its first years stay listed whatever the clock says.
+    QStringList years;
+    for (int year = 2006; year <= std::max(currentYear, 2007); ++year)
+        years << QString::number(year);
+    return years;
 }
 
 std::optional<QString> monthPart(const QString& monthText)

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -36,10 +37,20 @@ QString failureMessage(const QStringList& failures)
     return lines.join(QLatin1Char('\n'));
 }
 
-ReportTrip currentTrip(const DataSource& list)
+// The text a box shows: the month box shows its prompt until a month is picked.
+QString shownText(const QComboBox* box)
 {
+    if (box->currentIndex() < 0 && !box->isEditable())
+        return box->placeholderText();
+    return box->currentText();
+}
+
+ReportTrip currentTrip(const DataSource& list, const QHash<QString, QString>& seiten)
+{
+    const QString datum = list.field(QStringLiteral("datum"));
     return ReportTrip {
-        list.field(QStringLiteral("datum")),
+        seiten.value(list.field(QStringLiteral("id")), datum),
+        datum,
         list.field(QStringLiteral("von")),
         list.field(QStringLiteral("bis")),
         list.field(QStringLiteral("ziel")),
@@ -59,7 +70,7 @@ std::optional<frm_odomira::ReportTarget> frm_odomira::alten_bericht_loeschen()
     QString error;
     const std::optional<QString> folder = reportFolderPath(programDirectory(), plate, &error);
     const std::optional<QString> file = folder
-        ? reportFilePath(programDirectory(), plate, cmb_monat->currentText(), cmb_jahr->currentText(), &error)
+        ? reportFilePath(programDirectory(), plate, shownText(cmb_monat), shownText(cmb_jahr), &error)
         : std::nullopt;
     if (!file) {
         meldung(refusal(error), QMessageBox::Warning);
@@ -115,7 +126,8 @@ void frm_odomira::bericht_schreiben(const QString& liste, const QString& bericht
     }
 
     QStringList failures;
-    fahrtseite_schreiben(&failures);
+    QHash<QString, QString> seiten;
+    fahrtseite_schreiben(&failures, &seiten);
 
     // The pages have walked the list to its end; the report needs it from the first trip.
     Auswertung->setStatement(liste);
@@ -126,10 +138,10 @@ void frm_odomira::bericht_schreiben(const QString& liste, const QString& bericht
         written = file.open(QIODevice::WriteOnly);
         if (written) {
             ReportWriter writer(&file);
-            writer.writeHead(reportHeading(auswertung_titel, txt_kennzeichen->text(),
-                cmb_monat->currentText(), cmb_jahr->currentText()));
+            writer.writeHead(reportHeading(
+                auswertung_titel, txt_kennzeichen->text(), shownText(cmb_monat), shownText(cmb_jahr)));
             for (; !Auswertung->atEnd(); Auswertung->moveNext())
-                writer.writeTrip(currentTrip(*Auswertung));
+                writer.writeTrip(currentTrip(*Auswertung, seiten));
             writer.writeTail(txt_summekm->text(), Text1->text());
             // Only a complete page replaces the file: a failed write leaves none behind.
             written = writer.ok() && file.commit();
@@ -148,25 +160,38 @@ void frm_odomira::bericht_schreiben(const QString& liste, const QString& bericht
         openUrl(QUrl::fromLocalFile(berichtDatei)); // not waited for; a browser that fails stays silent
 }
 
-bool frm_odomira::fahrtseite_schreiben(QStringList* fehler)
+bool frm_odomira::fahrtseite_schreiben(QStringList* fehler, QHash<QString, QString>* seiten)
 {
-    bool complete = true;
+    struct Trip {
+        QString key, datum, bemerkung;
+    };
+    QList<Trip> trips;
+    QStringList datums;
     for (; !Auswertung->atEnd(); Auswertung->moveNext()) {
-        const QString datum = Auswertung->field(QStringLiteral("datum"));
+        // A remark without a value reads as "" and gives an empty line.
+        trips.append({ Auswertung->field(QStringLiteral("id")), Auswertung->field(QStringLiteral("datum")),
+            Auswertung->field(QStringLiteral("bemerkung")) });
+        datums << trips.last().datum;
+    }
+    // Trips sharing a date get pages of their own; the report links each trip by its key.
+    const QStringList names = tripPageNames(datums);
+
+    bool complete = true;
+    for (qsizetype i = 0; i < trips.size(); ++i) {
+        if (seiten)
+            seiten->insert(trips[i].key, names[i]);
         // The plate is read for each trip, as the field shows it at that moment.
         QString error;
-        const std::optional<QString> path
-            = tripPagePath(programDirectory(), txt_kennzeichen->text(), datum, &error);
+        const std::optional<QString> path = tripPagePath(programDirectory(), txt_kennzeichen->text(), names[i], &error);
         if (!path) {
             complete = false;
             if (fehler)
                 *fehler << error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
             continue;
         }
-        // A remark without a value reads as "" and gives an empty line.
         QSaveFile page(*path);
-        const bool written = page.open(QIODevice::WriteOnly)
-            && writeTripPage(&page, Auswertung->field(QStringLiteral("bemerkung"))) && page.commit();
+        const bool written
+            = page.open(QIODevice::WriteOnly) && writeTripPage(&page, trips[i].bemerkung) && page.commit();
         if (!written) {
             complete = false;
             if (fehler)

@@ -7,22 +7,28 @@ namespace {
 QString leftCell(const QString& text)
 {
     return QStringLiteral("<td width=486 height=9 align=left><font face=MS Sans Serif size=2>")
-        + text + QStringLiteral("</td>");
+        + htmlText(text) + QStringLiteral("</td>");
 }
 
 QString rightCell(const QString& text)
 {
     return QStringLiteral("<td width=486 height=9 align=right><font face=MS Sans Serif size=2>")
-        + text + QStringLiteral("</td>");
+        + htmlText(text) + QStringLiteral("</td>");
 }
 
 QString centreCell(const QString& text)
 {
     return QStringLiteral("<td width=1560 height=9 align=center><font face=MS Sans Serif size=2>")
-        + text + QStringLiteral("</td>");
+        + htmlText(text) + QStringLiteral("</td>");
 }
 
 } // namespace
+
+QString htmlText(const QString& text)
+{
+    // Exactly the four characters that could open markup, end it or close an attribute.
+    return text.toHtmlEscaped();
+}
 
 QString reportHeading(const QString& auswertungTitel, const QString& kennzeichen,
                       const QString& monthText, const QString& yearText)
@@ -37,7 +43,7 @@ QStringList reportHeadLines(const QString& heading)
         QStringLiteral("<html>"),
         QStringLiteral("<body>"),
         QStringLiteral("<center>"),
-        heading,
+        htmlText(heading),
         QStringLiteral("<div align=left>"),
         QStringLiteral("<table border=0 width=893 height=9>"),
         QStringLiteral("<tr>"),
@@ -65,11 +71,11 @@ QStringList reportHeadLines(const QString& heading)
 
 QStringList reportTripLines(const ReportTrip& trip)
 {
-    // The link points at the trip page of that date, relative to the report folder.
+    // The link points at the trip's own page, relative to the report folder.
     return {
         QStringLiteral("<tr>"),
         QStringLiteral("<td width=486 height=9 align=left><font face=MS Sans Serif size=2><a href =")
-            + trip.datum + QStringLiteral(".html target=_blank>") + trip.datum
+            + htmlText(trip.seite) + QStringLiteral(".html target=_blank>") + htmlText(trip.datum)
             + QStringLiteral("</a></td>"),
         leftCell(trip.von),
         leftCell(trip.bis),

@@ -9,9 +9,11 @@ class QIODevice;
 
 namespace odomira {
 
-// One row of the report table: the trip's cell texts as the list gives them.
+// One row of the report table: the trip's cell texts as the list gives them, and the name of
+// its trip page without ".html" (see tripPageNames), which its date links to.
 struct ReportTrip
 {
+    QString seite;
     QString datum;
     QString von;
     QString bis;
@@ -25,8 +27,12 @@ struct ReportTrip
 QString reportHeading(const QString& auswertungTitel, const QString& kennzeichen,
                       const QString& monthText, const QString& yearText);
 
-// The lines of the report page, field texts unescaped: 26 head lines, 9 per trip, 20 tail
-// lines (46 + 9n for n trips). The head's table and its first "<div align=left>" stay
+// A stored or typed text as HTML text: "&", "<", ">" and '"' become entities, everything
+// else stays as it is (line breaks included), so a text without them gives the same bytes.
+QString htmlText(const QString& text);
+
+// The lines of the report page: 26 head lines, 9 per trip, 20 tail lines (46 + 9n for n
+// trips). Every text that is not the page's own markup goes in through htmlText. The head's table and its first "<div align=left>" stay
 // open and "</center>" follows "</body>": browsers accept the page so.
 QStringList reportHeadLines(const QString& heading);
 QStringList reportTripLines(const ReportTrip& trip);

@@ -43,19 +43,19 @@ std::optional<QString> reportFilePath(const QString& programDir, const QString& 
 }
 
 std::optional<QString> tripPagePath(const QString& programDir, const QString& kennzeichen,
-                                    const QString& datum, QString* error)
+                                    const QString& seite, QString* error)
 {
     const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
     if (!folder)
         return std::nullopt;
-    if (!isSafeName(datum)) {
+    if (!isSafeName(seite)) {
         if (error)
             *error = QStringLiteral("Das Datum „%1“ kann nicht als Name einer Fahrtseite verwendet "
                                     "werden.")
-                         .arg(datum);
+                         .arg(seite);
         return std::nullopt;
     }
-    return *folder + QLatin1Char('/') + datum + QStringLiteral(".html");
+    return *folder + QLatin1Char('/') + seite + QStringLiteral(".html");
 }
 
 } // namespace odomira

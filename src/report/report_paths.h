@@ -23,8 +23,9 @@ std::optional<QString> reportFilePath(const QString& programDir, const QString& 
                                       const QString& monthText, const QString& yearText,
                                       QString* error = nullptr);
 
-// Report folder + "/" + date text + ".html".
+// Report folder + "/" + page name + ".html"; the page name is the trip's date text, with
+// "_2", "_3", ... for later trips of the same date (see tripPageNames).
 std::optional<QString> tripPagePath(const QString& programDir, const QString& kennzeichen,
-                                    const QString& datum, QString* error = nullptr);
+                                    const QString& seite, QString* error = nullptr);
 
 } // namespace odomira

@@ -1,15 +1,30 @@
 #include "report/trip_page.h"
 
 #include "report/ansi_line_writer.h"
+#include "report/report_document.h"
+
+#include <QHash>
 
 namespace odomira {
+
+QStringList tripPageNames(const QStringList& datums)
+{
+    QHash<QString, int> seen;
+    QStringList names;
+    names.reserve(datums.size());
+    for (const QString& datum : datums) {
+        const int occurrence = ++seen[datum];
+        names << (occurrence == 1 ? datum : datum + QLatin1Char('_') + QString::number(occurrence));
+    }
+    return names;
+}
 
 QStringList tripPageLines(const QString& bemerkung)
 {
     return {
         QStringLiteral("<html>"),
         QStringLiteral("<body>"),
-        bemerkung,
+        htmlText(bemerkung),
         QStringLiteral("</body>"),
         QStringLiteral("</html>"),
     };

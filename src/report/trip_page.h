@@ -7,7 +7,12 @@ class QIODevice;
 
 namespace odomira {
 
-// The five lines of a trip page: "<html>", "<body>", the remark as it stands (unescaped;
+// The page names (without ".html") of a month's trips, in the order of the list: the first
+// trip of a date gets the date text itself ("15.07.2006"), later trips of that date "_2",
+// "_3", ... after it ("15.07.2006_2"), so no trip's page replaces another's.
+QStringList tripPageNames(const QStringList& datums);
+
+// The five lines of a trip page: "<html>", "<body>", the remark as HTML text (see htmlText;
 // a remark without a value gives an empty line), "</body>", "</html>".
 QStringList tripPageLines(const QString& bemerkung);
 

@@ -6,6 +6,7 @@
 #include "store/data_source.h"
 #include "trips/open_trip_guard.h"
 #include "trips/trip_figures.h"
+#include "trips/trip_position.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -19,6 +20,16 @@
 namespace odomira {
 
 namespace {
+
+    // After the lists are re-read: the trip with `key` becomes current, selected and scrolled
+    // into view in the grid (the grid follows the record). Without such a trip the list stays
+    // on its first trip.
+    void showTrip(DataSource& buch, const QString& key)
+    {
+        const int row = rowOfKey(buch, key);
+        if (row >= 0)
+            buch.setCurrentRow(row);
+    }
 
     QString notANumber(const QString& label, const QString& text, const QString& example)
     {
@@ -133,10 +144,13 @@ void frm_odomira::cmb_speichern_Click()
         meldung(problem, QMessageBox::Critical);
         return;
     }
+    const QString saved = currentTripKey(*buch);
     releaseOpenTrip();
     felder_sperren();
     // The trip is written; a list that cannot be re-read is only reported.
-    if (!listen_aktualisieren(&problem))
+    if (listen_aktualisieren(&problem))
+        showTrip(*buch, saved);
+    else
         meldung(problem, QMessageBox::Critical);
     SSTab1->setCurrentIndex(0);
 }
@@ -158,10 +172,12 @@ void frm_odomira::cmd_löschen_Click()
 {
     // Each step runs even when one before it failed (no trip to delete on an empty list).
     modus_loeschen();
+    const QString following = keyAfterDelete(*buch);
     buch->deleteCurrent();
     releaseOpenTrip();
     felder_sperren();
-    listen_aktualisieren();
+    if (listen_aktualisieren())
+        showTrip(*buch, following);
     MonthView1->hide();
 }
 
@@ -183,9 +199,13 @@ void frm_odomira::km_berechnen()
 {
     const TripFigures figures = computeTripFigures(
         { txt_start->text(), txt_ende->text(), txt_preis->text(), txt_verbrauch->text() });
-    // Nothing computed when start, end or price is empty: both fields keep what they hold.
-    if (figures.outcome != TripFigures::Outcome::Computed)
+    // Nothing computed when start, end or price is empty: both figures are emptied, so an
+    // edited trip never keeps figures of readings it no longer has.
+    if (figures.outcome != TripFigures::Outcome::Computed) {
+        txt_summe->clear();
+        txt_kosten->clear();
         return;
+    }
     txt_summe->setText(figures.summeText);
     kosten_berechnen();
 }
@@ -194,8 +214,10 @@ void frm_odomira::kosten_berechnen()
 {
     // The kilometres as the sum field shows them; the consumption as the vehicle tab shows it.
     const TripFigures figures = computeTripCost(txt_verbrauch->text(), txt_summe->text(), txt_preis->text());
-    if (figures.outcome != TripFigures::Outcome::Computed)
+    if (figures.outcome != TripFigures::Outcome::Computed) {
+        txt_kosten->clear();
         return;
+    }
     txt_kosten->setText(figures.kostenText);
 }
 

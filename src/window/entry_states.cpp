@@ -79,8 +79,9 @@ void frm_odomira::felder_sperren()
     for (QLineEdit* field :
         { txt_datum, txt_von, txt_bis, txt_ziel, txt_bemerkung, txt_start, txt_ende, txt_preis })
         field->setReadOnly(true);
-    // A calendar in view stays in view, only disabled.
+    // A closed entry offers no calendar: it goes out of view with the entry.
     MonthView1->setEnabled(false);
+    MonthView1->hide();
     for (QCheckBox* box : { chk_gesch, chk_priv, chk_weg })
         box->setEnabled(false);
 }

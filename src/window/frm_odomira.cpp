@@ -9,6 +9,8 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDate>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
@@ -17,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -27,7 +30,7 @@ namespace {
     constexpr int TwipsPerPixel = 15;
 
     // Any key that produces a character reaches the date field's key handler: letters,
-    // digits, Backspace and Enter included; Tab moves the focus and Delete produces none.
+    // digits, Backspace and Enter included; Tab moves the focus, Delete and Escape produce none.
     bool producesCharacter(const QKeyEvent* event)
     {
         if (event->text().isEmpty())
@@ -36,11 +39,34 @@ namespace {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
         case Qt::Key_Delete:
+        case Qt::Key_Escape:
             return false;
         default:
             return true;
         }
     }
+
+    // Enter or Return on a focused button presses it, as Space does.
+    class EnterPressesButton : public QObject {
+    public:
+        using QObject::QObject;
+
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() != QEvent::KeyPress)
+                return false;
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+                return false;
+            if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+                return false;
+            auto* button = qobject_cast<QPushButton*>(watched);
+            if (!button || !button->isEnabled())
+                return false;
+            button->click();
+            return true;
+        }
+    };
 
 } // namespace
 
@@ -178,9 +204,42 @@ void frm_odomira::connectHandlers()
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
 
-    connect(MonthView1, &QCalendarWidget::clicked, this, &frm_odomira::MonthView1_DateClick);
     txt_datum->installEventFilter(this);
     txt_suche->installEventFilter(this);
+    datumswahl_verbinden();
+
+    // Keyboard: Enter presses the focused button and, in the search box, SUCHEN.
+    auto* enterPresses = new EnterPressesButton(this);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->installEventFilter(enterPresses);
+    connect(txt_suche, &QLineEdit::returnPressed, cmd_suche, &QPushButton::click);
+
+    // Shortcuts of the trip commands, on the tab that shows them and only while the button is
+    // available; each button's tooltip names its keys, the captions stay as they are.
+    const struct {
+        QPushButton* button;
+        QKeySequence keys;
+        const char* tip;
+    } tripKeys[] = {
+        { cmd_neu, QKeySequence(Qt::CTRL | Qt::Key_N), "Neue Fahrt eingeben (Strg+N)" },
+        { cmd_bearbeiten, QKeySequence(Qt::CTRL | Qt::Key_B), "Gewählte Fahrt bearbeiten (Strg+B)" },
+        { cmb_speichern, QKeySequence(Qt::CTRL | Qt::Key_S), "Fahrt speichern (Strg+S)" },
+        { cmd_abbrechen, QKeySequence(Qt::Key_Escape), "Eingabe verwerfen (Esc)" },
+        { cmd_löschen, QKeySequence(Qt::CTRL | Qt::Key_L), "Geöffnete Fahrt löschen (Strg+L)" },
+    };
+    for (const auto& [button, keys, tip] : tripKeys) {
+        auto* shortcut = new QShortcut(keys, button);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+        button->setToolTip(QString::fromUtf8(tip));
+    }
+    // The search box from anywhere in the window.
+    auto* findKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(findKeys, &QShortcut::activated, this, [this] {
+        SSTab1->setCurrentIndex(0);
+        txt_suche->setFocus(Qt::ShortcutFocusReason);
+    });
+    txt_suche->setToolTip(QStringLiteral("Datum oder Reiseziel eingeben, Eingabetaste sucht (Strg+F)"));
+    cmd_suche->setToolTip(QStringLiteral("Fahrten suchen (Eingabetaste im Suchfeld)"));
 }
 
 bool frm_odomira::eventFilter(QObject* watched, QEvent* event)
@@ -264,15 +323,17 @@ bool frm_odomira::Form_Load(QString* error)
     if (!stamm->refresh(&problem))
         return fail(problem);
 
-    // Filling a list must not replace the box's own text with its first entry.
+    // Filling a list must not replace the box's own text with its first entry: the month box
+    // shows its prompt until a month is picked, the year box keeps its text.
     const auto appendKeepingText = [](QComboBox* box, const QStringList& entries) {
         const QString text = box->currentText();
         box->addItems(entries);
         box->setCurrentIndex(-1);
-        box->setEditText(text);
+        if (box->isEditable())
+            box->setEditText(text);
     };
     appendKeepingText(cmb_monat, monthNames());
-    appendKeepingText(cmb_jahr, { QStringLiteral("2006"), QStringLiteral("2007") });
+    appendKeepingText(cmb_jahr, yearNames(QDate::currentDate().year()));
 
     zeitraum_bilden();
     return true;

@@ -2,6 +2,7 @@
 
 #include "common/decimal.h"
 
+#include <QHash>
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
@@ -226,6 +227,13 @@ private:
     void txt_datum_Click();
     void txt_datum_KeyPress();
     void MonthView1_DateClick(const QDate& DateClicked);
+    // Shows the calendar from the open date field, on the field's date (today without one),
+    // beside the field and clear of the fields typed into.
+    void datum_kalender_zeigen();
+    // Mouse, keyboard and focus of the date picker: a clicked day or Enter takes the day;
+    // Down in the open date field moves into the calendar, Escape closes it, and it closes
+    // whenever the focus leaves the date field and the calendar.
+    void datumswahl_verbinden();
 
     // Vehicle commands (vehicle/vehicle_commands.cpp).
     void cmd_sbearbeiten_Click();
@@ -264,9 +272,10 @@ private:
     void cmd_drucken_Click();
     void cmd_kridruck_Click();
     // One page per trip of `Auswertung`, from its current record to its end, named after
-    // the trip's date in the report folder. A page that cannot be written (or whose date
-    // is no safe file name) is skipped and named in `fehler`; false when one is missing.
-    bool fahrtseite_schreiben(QStringList* fehler = nullptr);
+    // the trip's date in the report folder ("_2", "_3", ... for further trips of a date);
+    // `seiten` gets each page name by the trip's key. A page that cannot be written (or
+    // whose date is no safe file name) is skipped and named in `fehler`; false when one is missing.
+    bool fahrtseite_schreiben(QStringList* fehler = nullptr, QHash<QString, QString>* seiten = nullptr);
     // Where an export writes: the report folder and the report file.
     struct ReportTarget {
         QString folder;

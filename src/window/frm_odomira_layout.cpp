@@ -46,6 +46,7 @@ namespace {
         Bold = 1u << 4,
         Italic = 1u << 5,
         RedText = 1u << 6,
+        ListOnly = 1u << 7, // a combo box that takes only the entries of its list
     };
 
     using Target = std::variant<QGroupBox**, QLabel**, QLineEdit**, QPushButton**, QCheckBox**,
@@ -66,7 +67,10 @@ namespace {
         int left, top, width, height; // twips
         double points; // font size; 0: 12 point (frames 8.25 point)
         unsigned look;
-        int focusOrder; // -1: not in the focus order (labels, frames)
+        // Place in the focus order, -1 for none (labels, frames). Tab follows the visual order
+        // of each tab: top to bottom, left to right, a column of labelled fields top to
+        // bottom before the column to its right.
+        int focusOrder;
         const char* accessibleName = nullptr; // where neither caption nor label names it
     };
 
@@ -148,86 +152,87 @@ void frm_odomira::createControls()
     // clang-format off
     const std::vector<ControlRow> rows = {
         // Tab "Übersicht". The "?" sits on the tab strip itself.
-        {&cmd_about, "cmd_about", OnTabControl, "?", 240, 120, 375, 345, 13.5, Bold, 73},
-        {&DataGrid1, "DataGrid1", Page0, "", 240, 600, 9855, 2415, 0, Plain, 15, "Übersicht"},
+        {&cmd_about, "cmd_about", OnTabControl, "?", 240, 120, 375, 345, 13.5, Bold, 1},
+        {&DataGrid1, "DataGrid1", Page0, "", 240, 600, 9855, 2415, 0, Plain, 2, "Übersicht"},
         {&Frame4, "Frame4", Page0, "Datum oder Reiseziel eingeben", 240, 3120, 9855, 735, 9.75, Italic, -1},
-        {&txt_suche, "txt_suche", "Frame4", "", 240, 240, 5055, 375, 0, Plain, 13, "Datum oder Reiseziel eingeben"},
-        {&cmd_suche, "cmd_suche", "Frame4", "SUCHEN", 5400, 240, 1695, 375, 0, Plain, 14},
-        {&cmd_alle, "cmd_alle", "Frame4", "RESET", 8040, 240, 1695, 375, 0, Plain, 70},
+        {&txt_suche, "txt_suche", "Frame4", "", 240, 240, 5055, 375, 0, Plain, 3, "Datum oder Reiseziel eingeben"},
+        {&cmd_suche, "cmd_suche", "Frame4", "SUCHEN", 5400, 240, 1695, 375, 0, Plain, 4},
+        {&cmd_alle, "cmd_alle", "Frame4", "RESET", 8040, 240, 1695, 375, 0, Plain, 5},
         {&Frame1, "Frame1", Page0, "", 240, 3960, 9855, 3135, 0, Plain, -1, "Fahrt"},
         {&Label1, "Label1", "Frame1", "Datum", 240, 360, 735, 375, 0, AlignRight, -1},
-        {&txt_datum, "txt_datum", "Frame1", "", 1080, 360, 1575, 375, 0, Plain, 0},
+        {&txt_datum, "txt_datum", "Frame1", "", 1080, 360, 1575, 375, 0, Plain, 6},
         {&Label2, "Label2", "Frame1", "Start", 360, 1080, 615, 375, 0, AlignRight, -1},
-        {&txt_von, "txt_von", "Frame1", "", 1080, 1080, 1575, 375, 0, Plain, 1},
+        {&txt_von, "txt_von", "Frame1", "", 1080, 1080, 1575, 375, 0, Plain, 7},
         {&Label3, "Label3", "Frame1", "Ankunft", 120, 1680, 855, 375, 0, AlignRight, -1},
-        {&txt_bis, "txt_bis", "Frame1", "", 1080, 1680, 1575, 375, 0, Plain, 2},
+        {&txt_bis, "txt_bis", "Frame1", "", 1080, 1680, 1575, 375, 0, Plain, 8},
         {&Label4, "Label4", "Frame1", "Ziel", 3480, 360, 495, 375, 0, AlignRight, -1},
-        {&txt_ziel, "txt_ziel", "Frame1", "", 4080, 360, 3015, 375, 0, Plain, 3},
+        {&txt_ziel, "txt_ziel", "Frame1", "", 4080, 360, 3015, 375, 0, Plain, 9},
         {&Label5, "Label5", "Frame1", "Reisegrund", 2760, 1080, 1215, 375, 0, AlignRight, -1},
-        {&txt_bemerkung, "txt_bemerkung", "Frame1", "", 4080, 1080, 3015, 375, 0, Plain, 4},
+        {&txt_bemerkung, "txt_bemerkung", "Frame1", "", 4080, 1080, 3015, 375, 0, Plain, 10},
         {&Label11, "Label11", "Frame1", "€/Liter", 2760, 1680, 1215, 495, 0, AlignRight, -1},
-        {&txt_preis, "txt_preis", "Frame1", "", 4080, 1680, 735, 345, 0, Plain, 5},
+        {&txt_preis, "txt_preis", "Frame1", "", 4080, 1680, 735, 345, 0, Plain, 11},
         {&Label6, "Label6", "Frame1", "Start km", 7320, 360, 1215, 375, 0, AlignRight, -1},
-        {&txt_start, "txt_start", "Frame1", "", 8640, 360, 1095, 375, 0, AlignRight, 6},
+        {&txt_start, "txt_start", "Frame1", "", 8640, 360, 1095, 375, 0, AlignRight, 12},
         {&Label7, "Label7", "Frame1", "Ende km", 7200, 1080, 1335, 375, 0, AlignRight, -1},
-        {&txt_ende, "txt_ende", "Frame1", "", 8640, 1080, 1095, 375, 0, AlignRight, 7},
+        {&txt_ende, "txt_ende", "Frame1", "", 8640, 1080, 1095, 375, 0, AlignRight, 13},
         {&Label8, "Label8", "Frame1", "Summe km", 7080, 1680, 1455, 375, 0, AlignRight, -1},
-        {&txt_summe, "txt_summe", "Frame1", "", 8640, 1680, 1095, 375, 0, Disabled | AlignRight, 8},
+        {&txt_summe, "txt_summe", "Frame1", "", 8640, 1680, 1095, 375, 0, Disabled | AlignRight, 14},
         {&Label15, "Label15", "Frame1", "Kosten €", 7440, 2280, 1095, 375, 0, AlignRight, -1},
-        {&txt_kosten, "txt_kosten", "Frame1", "", 8640, 2280, 1095, 375, 0, Disabled | AlignRight, 57},
-        {&chk_gesch, "chk_gesch", "Frame1", "Geschäftlich", 240, 2400, 1815, 495, 0, Plain, 9},
-        {&chk_priv, "chk_priv", "Frame1", "Privat", 2520, 2400, 975, 495, 0, Plain, 10},
-        {&chk_weg, "chk_weg", "Frame1", "Weg zur Arbeit", 4320, 2400, 2055, 495, 0, Plain, 11},
-        // Created last in its frame, so that when shown it lies on top of the fields. A
-        // month of days fits its small square only in the frames' small type.
-        {&MonthView1, "MonthView1", "Frame1", "", 1080, 360, 2490, 2370, FramePoints, Hidden, 65, "Datum"},
+        {&txt_kosten, "txt_kosten", "Frame1", "", 8640, 2280, 1095, 375, 0, Disabled | AlignRight, 15},
+        {&chk_gesch, "chk_gesch", "Frame1", "Geschäftlich", 240, 2400, 1815, 495, 0, Plain, 16},
+        {&chk_priv, "chk_priv", "Frame1", "Privat", 2520, 2400, 975, 495, 0, Plain, 17},
+        {&chk_weg, "chk_weg", "Frame1", "Weg zur Arbeit", 4320, 2400, 2055, 495, 0, Plain, 18},
+        // Lies on the page rather than in the frame, so that when shown it can stand beside
+        // the date field without covering the fields typed into; the date picker places it.
+        // A month of days fits its small square only in the frames' small type.
+        {&MonthView1, "MonthView1", Page0, "", 1320, 4320, 2490, 2370, FramePoints, Hidden, 24, "Datum"},
         {&Frame3, "Frame3", Page0, "", 240, 7200, 9855, 735, 0, Plain, -1, "Fahrt"},
-        {&cmd_neu, "cmd_neu", "Frame3", "NEU", 480, 240, 1695, 375, 0, Plain, 31},
-        {&cmd_bearbeiten, "cmd_bearbeiten", "Frame3", "BEARBEITEN", 2280, 240, 1695, 375, 0, Plain, 30},
-        {&cmb_speichern, "cmb_speichern", "Frame3", "SPEICHERN", 4080, 240, 1695, 375, 0, Disabled, 12},
-        {&cmd_abbrechen, "cmd_abbrechen", "Frame3", "ABBRECHEN", 6000, 240, 1695, 375, 0, Disabled, 29},
-        {&cmd_löschen, "cmd_löschen", "Frame3", "LÖSCHEN", 7920, 240, 1695, 375, 0, Disabled, 28},
+        {&cmd_neu, "cmd_neu", "Frame3", "NEU", 480, 240, 1695, 375, 0, Plain, 19},
+        {&cmd_bearbeiten, "cmd_bearbeiten", "Frame3", "BEARBEITEN", 2280, 240, 1695, 375, 0, Plain, 20},
+        {&cmb_speichern, "cmb_speichern", "Frame3", "SPEICHERN", 4080, 240, 1695, 375, 0, Disabled, 21},
+        {&cmd_abbrechen, "cmd_abbrechen", "Frame3", "ABBRECHEN", 6000, 240, 1695, 375, 0, Disabled, 22},
+        {&cmd_löschen, "cmd_löschen", "Frame3", "LÖSCHEN", 7920, 240, 1695, 375, 0, Disabled, 23},
 
         // Tab "Auswertung".
         {&Frame9, "Frame9", Page1, "", 1320, 840, 7575, 3855, 0, Plain, -1, "Fahrzeug"},
         {&Label12, "Label12", "Frame9", "Kennzeichen", 600, 240, 1455, 495, 0, Plain, -1},
-        {&txt_kennzeichen, "txt_kennzeichen", "Frame9", "", 2160, 240, 1455, 420, 0, ReadOnly, 48},
+        {&txt_kennzeichen, "txt_kennzeichen", "Frame9", "", 2160, 240, 1455, 420, 0, ReadOnly, 30},
         {&Label10, "Label10", "Frame9", "Verbrauch 100km", 120, 1080, 1935, 495, 0, Plain, -1},
-        {&txt_verbrauch, "txt_verbrauch", "Frame9", "", 2160, 1080, 735, 420, 0, ReadOnly, 46},
+        {&txt_verbrauch, "txt_verbrauch", "Frame9", "", 2160, 1080, 735, 420, 0, ReadOnly, 31},
         {&Label13, "Label13", "Frame9", "Steuer", 3960, 240, 1455, 495, 0, AlignRight, -1},
-        {&txt_steuer, "txt_steuer", "Frame9", "", 5520, 240, 1455, 420, 0, ReadOnly | AlignRight, 51},
+        {&txt_steuer, "txt_steuer", "Frame9", "", 5520, 240, 1455, 420, 0, ReadOnly | AlignRight, 32},
         {&Label16, "Label16", "Frame9", "€", 7080, 240, 375, 375, 18, Plain, -1},
         {&Label14, "Label14", "Frame9", "Versicherung", 3960, 1080, 1455, 495, 0, AlignRight, -1},
-        {&txt_versicherung, "txt_versicherung", "Frame9", "", 5520, 1080, 1455, 420, 0, ReadOnly | AlignRight, 53},
+        {&txt_versicherung, "txt_versicherung", "Frame9", "", 5520, 1080, 1455, 420, 0, ReadOnly | AlignRight, 33},
         {&Label17, "Label17", "Frame9", "€", 7080, 1080, 375, 375, 18, Plain, -1},
         {&Frame10, "Frame10", "Frame9", "Kosten pro Tag", 5520, 1680, 1455, 735, 0, Plain, -1},
-        {&lbl_tag, "lbl_tag", "Frame10", "", 120, 240, 1215, 375, 0, RedText, -1, "Kosten pro Tag"},
+        {&lbl_tag, "lbl_tag", "Frame10", "", 120, 240, 1215, 375, 0, RedText, -1},
         {&Frame11, "Frame11", "Frame9", "", 120, 2760, 7335, 975, 0, Plain, -1, "Fahrzeug"},
-        {&cmd_sbearbeiten, "cmd_sbearbeiten", "Frame11", "BEARBEITEN", 240, 360, 1815, 375, 0, Plain, 69},
-        {&cmd_sabbrechen, "cmd_sabbrechen", "Frame11", "ABBRECHEN", 2640, 360, 1815, 375, 0, Disabled, 67},
-        {&cmd_sspeichern, "cmd_sspeichern", "Frame11", "SPEICHERN", 4920, 360, 1815, 375, 0, Disabled, 68},
+        {&cmd_sbearbeiten, "cmd_sbearbeiten", "Frame11", "BEARBEITEN", 240, 360, 1815, 375, 0, Plain, 34},
+        {&cmd_sabbrechen, "cmd_sabbrechen", "Frame11", "ABBRECHEN", 2640, 360, 1815, 375, 0, Disabled, 35},
+        {&cmd_sspeichern, "cmd_sspeichern", "Frame11", "SPEICHERN", 4920, 360, 1815, 375, 0, Disabled, 36},
         {&Frame2, "Frame2", Page1, "Monat und Jahr auswählen", 360, 4920, 9375, 1095, 9.75, Italic, -1},
-        {&cmb_monat, "cmb_monat", "Frame2", ".. Monat Wählen", 120, 360, 2175, 420, 0, Plain, 35},
-        {&cmb_jahr, "cmb_jahr", "Frame2", "... Jahr wählen", 2880, 360, 2295, 420, 0, Plain, 34},
-        {&cmd_drucken, "cmd_drucken", "Frame2", "Export", 6240, 360, 1095, 375, 0, Plain, 71},
+        {&cmb_monat, "cmb_monat", "Frame2", ".. Monat Wählen", 120, 360, 2175, 420, 0, ListOnly, 37},
+        {&cmb_jahr, "cmb_jahr", "Frame2", "... Jahr wählen", 2880, 360, 2295, 420, 0, Plain, 38},
+        {&cmd_drucken, "cmd_drucken", "Frame2", "Export", 6240, 360, 1095, 375, 0, Plain, 39},
         {&cmd_ausohne, "cmd_ausohne", "Frame2", "Auswertung", 7440, 360, 1695, 375, 0, Plain, 40},
         {&Frame5, "Frame5", Page1, "Auswertung nach Kriterium", 360, 6480, 9375, 975, 9.75, Italic, -1},
         {&aus_gesch, "aus_gesch", "Frame5", "Geschäftlich", 360, 360, 1695, 375, 0, Plain, 41},
         // Narrower than laid out (1695) so it does not reach under its neighbour.
         {&aus_priv, "aus_priv", "Frame5", "Privat", 2520, 360, 1380, 375, 0, Plain, 42},
         {&aus_weg, "aus_weg", "Frame5", "Weg zur Arbeit", 3960, 360, 2055, 375, 0, Plain, 43},
-        {&cmd_kridruck, "cmd_kridruck", "Frame5", "Export", 6360, 360, 1095, 375, 0, Plain, 72},
-        {&cmd_auswerten, "cmd_auswerten", "Frame5", "Auswertung", 7560, 360, 1695, 375, 0, Plain, 39},
+        {&cmd_kridruck, "cmd_kridruck", "Frame5", "Export", 6360, 360, 1095, 375, 0, Plain, 44},
+        {&cmd_auswerten, "cmd_auswerten", "Frame5", "Auswertung", 7560, 360, 1695, 375, 0, Plain, 45},
 
         // Tab "Ergebnis".
-        {&DataGrid2, "DataGrid2", Page2, "", 240, 600, 9855, 5415, 0, Plain, 36, "Ergebnis"},
+        {&DataGrid2, "DataGrid2", Page2, "", 240, 600, 9855, 5415, 0, Plain, 50, "Ergebnis"},
         {&Frame6, "Frame6", Page2, "Summe für ausgewählten Zeitraum", 240, 6120, 9855, 1455, 0, Plain, -1},
         {&Label19, "Label19", "Frame6", "Kosten Auto €", 120, 360, 1575, 375, 0, Plain, -1},
-        {&txt_sauto, "txt_sauto", "Frame6", "", 1800, 240, 1815, 450, 0, ReadOnly | AlignRight, 63},
+        {&txt_sauto, "txt_sauto", "Frame6", "", 1800, 240, 1815, 450, 0, ReadOnly | AlignRight, 51},
         {&Label9, "Label9", "Frame6", "Kilometer", 6360, 360, 1575, 375, 0, AlignRight, -1},
-        {&txt_summekm, "txt_summekm", "Frame6", "", 8040, 240, 1575, 450, 0, ReadOnly | AlignRight, 38},
+        {&txt_summekm, "txt_summekm", "Frame6", "", 8040, 240, 1575, 450, 0, ReadOnly | AlignRight, 52},
         {&Label18, "Label18", "Frame6", "Benzinkosten €", 5760, 840, 2175, 375, 0, AlignRight, -1},
-        {&Text1, "Text1", "Frame6", "", 8040, 840, 1575, 405, 0, ReadOnly | AlignRight, 61},
+        {&Text1, "Text1", "Frame6", "", 8040, 840, 1575, 405, 0, ReadOnly | AlignRight, 53},
     };
     // clang-format on
 
@@ -286,12 +291,21 @@ void frm_odomira::createControls()
                     created->setAlignment(
                         (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
                 } else if constexpr (std::is_same_v<Control, QComboBox>) {
-                    // A drop-down the user may also type into; typed text is taken as it
-                    // stands, neither completed from the list nor added to it.
-                    created->setEditable(true);
-                    created->setInsertPolicy(QComboBox::NoInsert);
-                    created->setCompleter(nullptr);
-                    created->setEditText(caption);
+                    if (row.look & ListOnly) {
+                        // Shows its caption as a prompt until an entry is picked, in the
+                        // box's own colour: greyed, it would look disabled.
+                        created->setPlaceholderText(caption);
+                        QPalette palette = created->palette();
+                        palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
+                        created->setPalette(palette);
+                    } else {
+                        // A drop-down the user may also type into; typed text is taken as it
+                        // stands, neither completed from the list nor added to it.
+                        created->setEditable(true);
+                        created->setInsertPolicy(QComboBox::NoInsert);
+                        created->setCompleter(nullptr);
+                        created->setEditText(caption);
+                    }
                 } else if constexpr (std::is_same_v<Control, QTableView>) {
                     created->setTabKeyNavigation(false);
                 } else if constexpr (std::is_same_v<Control, QCalendarWidget>) {

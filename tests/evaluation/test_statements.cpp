@@ -36,6 +36,28 @@ private slots:
             QCOMPARE(monthNames().value(part.mid(1, 2).toInt() - 1), text);
     }
 
+    void yearNames_data()
+    {
+        QTest::addColumn<int>("currentYear");
+        QTest::addColumn<QString>("years"); // first .. last, and how many
+
+        QTest::newRow("2026") << 2026 << "2006..2026 21";
+        QTest::newRow("the logbook's second year") << 2007 << "2006..2007 2";
+        QTest::newRow("clock before 2007") << 2006 << "2006..2007 2";
+        QTest::newRow("clock far behind") << 1970 << "2006..2007 2";
+    }
+
+    // The list runs without gaps from 2006, each entry a four-digit year as typed into the box.
+    void yearNames()
+    {
+        QFETCH(int, currentYear);
+        QFETCH(QString, years);
+        const QStringList names = odomira::yearNames(currentYear);
+        QCOMPARE(names.first() + ".." + names.last() + ' ' + QString::number(names.size()), years);
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(names[i], QString::number(2006 + i));
+    }
+
     // The worked example, March 2006 and business trips, and a typed year with an apostrophe.
     void statements()
     {

@@ -3,6 +3,7 @@
 #include "window/window_fixture.h"
 
 #include "report/ansi_line_writer.h"
+#include "report/report_document.h"
 #include "store/data_source.h"
 
 #include <QDirIterator>
@@ -29,7 +30,7 @@ TripRow trip(const QString& datum, const QString& von, const QString& bis, const
 
 // March 2006: one trip of each kind out of date order, with markup, characters outside the
 // code page, empty fields and remarks with markup or line breaks. April 2006: two unflagged
-// trips on one date and a business trip. December and another year complete the logbook.
+// trips on one date, one of them with "&", "<" and '"', and a business trip. December and another year complete the logbook.
 QList<TripRow> logbookTrips()
 {
     return {
@@ -39,7 +40,7 @@ QList<TripRow> logbookTrips()
             "<b>Messe</b> & <i>Stand</i> 5 €", "100"),
         trip("17.03.2006", "Lübeck", "Łódź", "Messe 😀 für 5 €", "1068", "1178", "110", "10.3216", QString(),
             "010"),
-        trip("02.04.2006", "K", "K", "Hin", "1", "2", "1", "9", "Hinfahrt"),
+        trip("02.04.2006", "K&M", "K", "Hin & zurück", "1", "2", "1", "9", "Termin <vorläufig> & \"fest\""),
         trip("02.04.2006", "K", "K", "Rück", "2", "3", "1", "9", "Rückfahrt über Lübeck"),
         trip("20.04.2006", "K", "S", "S", "3", "4", "1", "9", "Kunde", "100"),
         trip("31.12.2006", "K", "K", "K", "4", "5", "1", "9", "Kunde"),
@@ -107,14 +108,46 @@ QByteArray cell(const char* align, const QByteArray& text)
         + "</td>";
 }
 
-// Date, from, to, destination, start, end, kilometres.
-QList<QByteArray> tripRow(const QList<QByteArray>& c)
+// Date, from, to, destination, start, end, kilometres; the date links to `page`, by default
+// the page named after it.
+QList<QByteArray> tripRow(const QList<QByteArray>& c, const QByteArray& page = QByteArray())
 {
     QList<QByteArray> lines { "<tr>",
-        cell("left", "<a href =" + c[0] + ".html target=_blank>" + c[0] + "</a>") };
+        cell("left", "<a href =" + (page.isEmpty() ? c[0] : page) + ".html target=_blank>" + c[0] + "</a>") };
     for (int i = 1; i < 7; ++i)
         lines << cell(i < 3 ? "left" : "right", c[i]);
     return lines << "</tr>";
+}
+
+// The 26 lines before the trips, the heading in Windows-1252.
+QByteArrayList reportHead(const QByteArray& heading)
+{
+    const QByteArray h = "<td width=486 height=22 align=";
+    const QByteArray b = "><b><font face=MS Sans Serif size=2";
+    return { "<html>", "<body>", "<center>", heading, "<div align=left>", "<table border=0 width=893 height=9>",
+        "<tr>", h + "left" + b + ">Datum</font></b></td>", h + "left" + b + ">von</font></b></td>",
+        h + "left" + b + ">bis</font></b></td>", h + "left>",
+        "<p align=right><b><font face=MS Sans Serif size=2>Reisziel</font></b></p>", "</td>",
+        h + "right" + b + " color=#0000FF>KM Start</font></b></td>",
+        h + "right" + b + " color=#FF0000>KM Ziel</font></b></td>",
+        h + "right" + b + " color=#FF0000>KM Gesamt</font></b></td>", "</td>", "</tr>", "<tr>", h + "left></td>",
+        h + "left></td>", h + "left></td>", h + "right></td>", h + "right></td>", h + "right></td>", "</tr>" };
+}
+
+// The 20 lines after the trips.
+QByteArrayList reportTail(const QByteArray& km, const QByteArray& cost)
+{
+    return { "</table>", "<hr>", "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
+        cell("left", "Kilometer Gesamt:"), cell("left", km), cell("left", ""), cell("right", ""),
+        cell("right", "Kosten KM "), cell("right", cost),
+        "<td width=1560 height=9 align=center><font face=MS Sans Serif size=2></td>", "</tr>", "</table>", "<hr>",
+        "<hr>", "</div>", "</body>", "</center>", "</html>" };
+}
+
+// The file's lines split at LF, so that a difference names its line; the CR stays with each line.
+QList<QByteArray> fileLines(const QByteArrayList& lines)
+{
+    return (lines.join("\r\n") + "\r\n").split('\n');
 }
 
 } // namespace
@@ -134,35 +167,20 @@ private slots:
         exportWith(f, false);
 
         QCOMPARE(f.messages.size(), 0);
-        const QByteArray h = "<td width=486 height=22 align=";
-        const QByteArray b = "><b><font face=MS Sans Serif size=2";
-        QByteArrayList expected = { "<html>", "<body>", "<center>",
-            QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat M\xE4rz 2006",
-            "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
-            h + "left" + b + ">Datum</font></b></td>", h + "left" + b + ">von</font></b></td>",
-            h + "left" + b + ">bis</font></b></td>", h + "left>",
-            "<p align=right><b><font face=MS Sans Serif size=2>Reisziel</font></b></p>", "</td>",
-            h + "right" + b + " color=#0000FF>KM Start</font></b></td>",
-            h + "right" + b + " color=#FF0000>KM Ziel</font></b></td>",
-            h + "right" + b + " color=#FF0000>KM Gesamt</font></b></td>", "</td>", "</tr>", "<tr>",
-            h + "left></td>", h + "left></td>", h + "left></td>", h + "right></td>", h + "right></td>",
-            h + "right></td>", "</tr>" };
+        QByteArrayList expected = reportHead(
+            QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat M\xE4rz 2006");
         expected += tripRow({ "05.03.2006", "Hamburg", QByteArray("L\xFC") + "beck",
-            "Kunde <b>M\xFCller</b> & S\xF6hne", "1000", "1068", "68" });
+            "Kunde &lt;b&gt;M\xFCller&lt;/b&gt; &amp; S\xF6hne", "1000", "1068", "68" });
         expected += tripRow({ "17.03.2006", QByteArray("L\xFC") + "beck", QByteArray("?\xF3") + "d?",
             "Messe ? f\xFCr 5 \x80", "1068", "1178", "110" });
         expected += tripRow({ "28.03.2006", "Bremen", "Hamburg", "", "1178", "1198,5", "" });
-        expected += { "</table>", "<hr>", "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
-            cell("left", "Kilometer Gesamt:"), cell("left", "178"), cell("left", ""), cell("right", ""),
-            cell("right", "Kosten KM "), cell("right", "18,6262"),
-            "<td width=1560 height=9 align=center><font face=MS Sans Serif size=2></td>", "</tr>", "</table>",
-            "<hr>", "<hr>", "</div>", "</body>", "</center>", "</html>" };
+        expected += reportTail("178", "18,6262");
         QCOMPARE(expected.size(), 73);
-        // Split at LF so that a difference names its line; the CR stays with each line.
-        QCOMPARE(readAll(reportPath(f)).split('\n'), (expected.join("\r\n") + "\r\n").split('\n'));
+        QCOMPARE(readAll(reportPath(f)).split('\n'), fileLines(expected));
 
-        // One page per trip: the remark unescaped, its line breaks as they are, none as an empty line.
-        QCOMPARE(readAll(folder(f) + "/05.03.2006.html"), page("<b>Messe</b> & <i>Stand</i> 5 \x80"));
+        // One page per trip: the remark as HTML text, its line breaks as they are, none as an empty line.
+        QCOMPARE(readAll(folder(f) + "/05.03.2006.html"),
+            page("&lt;b&gt;Messe&lt;/b&gt; &amp; &lt;i&gt;Stand&lt;/i&gt; 5 \x80"));
         QCOMPARE(readAll(folder(f) + "/17.03.2006.html"), page(""));
         QCOMPARE(readAll(folder(f) + "/28.03.2006.html"), page("Zeile 1\nZeile 2\r\nZeile 3"));
         QCOMPARE(readAll(folder(f) + "/01.02.2006.html"), QByteArray("alte Seite"));
@@ -170,6 +188,35 @@ private slots:
 
         QCOMPARE(f.openedUrls, QList<QUrl> { QUrl::fromLocalFile(reportPath(f)) });
         QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2);
+    }
+
+    // After March the month box is typed "apr" into: it picks April, and the report is April's
+    // under April's name. Both trips of 02.04.2006 get pages of their own, and each report line
+    // links to its trip's page; "&", "<", ">" and '"' go in as entities.
+    void twoTripsOnOneDateByteExact()
+    {
+        WindowFixture f;
+        QVERIFY(f.open(logbookTrips()));
+        exportWith(f, false);
+        auto* monat = f.control<QComboBox>("cmb_monat");
+        monat->setFocus();
+        QTest::keyClicks(monat, "apr");
+        QCOMPARE(monat->currentText(), QStringLiteral("April"));
+        WindowFixture::click(f.control("cmd_drucken"));
+
+        QCOMPARE(f.messages.size(), 0);
+        QByteArrayList expected = reportHead(
+            QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat April 2006");
+        expected += tripRow({ "02.04.2006", "K&amp;M", "K", "Hin &amp; zur\xFC" "ck", "1", "2", "1" });
+        expected += tripRow({ "02.04.2006", "K", "K", "R\xFC" "ck", "2", "3", "1" }, "02.04.2006_2");
+        expected += tripRow({ "20.04.2006", "K", "S", "S", "3", "4", "1" });
+        expected += reportTail("3", "27");
+        QCOMPARE(readAll(reportPath(f, "April")).split('\n'), fileLines(expected));
+        QCOMPARE(readAll(folder(f) + "/02.04.2006.html"), page("Termin &lt;vorl\xE4ufig&gt; &amp; &quot;fest&quot;"));
+        QCOMPARE(readAll(folder(f) + "/02.04.2006_2.html"), page("R\xFC" "ckfahrt \xFC" "ber L\xFC" "beck"));
+        QCOMPARE(readAll(folder(f) + "/20.04.2006.html"), page("Kunde"));
+        QCOMPARE(QDir(folder(f)).entryList({ "??.04.2006*.html" }, QDir::Files).size(), 3);
+        QCOMPARE(f.openedUrls.value(1), QUrl::fromLocalFile(reportPath(f, "April")));
     }
 
     void heading_data()
@@ -210,22 +257,26 @@ private slots:
         exportWith(f, byKind, month);
 
         QCOMPARE(f.messages.size(), 0);
-        const QString path = reportPath(f, f.control<QComboBox>("cmb_monat")->currentText());
+        auto* monat = f.control<QComboBox>("cmb_monat");
+        const QString path = reportPath(f, month.isNull() ? monat->placeholderText() : monat->currentText());
         const QByteArray bytes = readAll(path);
         QCOMPARE(bytes.split('\n').value(3), odomira::toWindows1252(heading) + '\r');
         QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
         QCOMPARE(f.openedUrls, QList<QUrl>(monthFirst ? 2 : 1, QUrl::fromLocalFile(path)));
 
-        // A page for each listed trip; trips sharing a date share a page, the later one in the
-        // list writing it last (the two unflagged trips of April).
-        QMap<QString, QString> remarks;
+        // A page for each listed trip, a later trip of a date under "_2" (the two unflagged
+        // trips of April), each linked from its line.
+        QMap<QString, int> ofDate;
         odomira::DataSource* list = WindowAccess::Auswertung(f.w());
         QVERIFY(list->refresh());
-        for (; !list->atEnd(); list->moveNext())
-            remarks[list->field(QStringLiteral("datum"))] = list->field(QStringLiteral("bemerkung"));
-        QVERIFY(!remarks.isEmpty());
-        for (auto it = remarks.cbegin(); it != remarks.cend(); ++it)
-            QCOMPARE(readAll(folder(f) + '/' + it.key() + ".html"), page(odomira::toWindows1252(it.value())));
+        for (; !list->atEnd(); list->moveNext()) {
+            const QString datum = list->field(QStringLiteral("datum"));
+            const int occurrence = ++ofDate[datum];
+            const QString name = occurrence == 1 ? datum : datum + "_" + QString::number(occurrence);
+            QCOMPARE(readAll(folder(f) + '/' + name + ".html"),
+                page(odomira::toWindows1252(odomira::htmlText(list->field(QStringLiteral("bemerkung"))))));
+            QVERIFY(bytes.contains("<a href =" + name.toLatin1() + ".html target=_blank>" + datum.toLatin1() + "</a>"));
+        }
     }
 
     // The old report of the month goes; nothing is written and no browser opens.

@@ -1,6 +1,8 @@
-// The bytes a report is written in and the names its files may take.
+// The bytes a report is written in, the names its files may take, and stored texts as HTML.
 #include "report/ansi_line_writer.h"
+#include "report/report_document.h"
 #include "report/report_paths.h"
+#include "report/trip_page.h"
 
 #include <QTest>
 
@@ -60,6 +62,63 @@ private slots:
             QVERIFY2(folderError.contains("„" + name + "“"), qPrintable(folderError));
             QVERIFY2(pageError.contains("„" + name + "“"), qPrintable(pageError));
         }
+    }
+
+    void pageNames_data()
+    {
+        QTest::addColumn<QStringList>("datums");
+        QTest::addColumn<QStringList>("names");
+
+        QTest::newRow("one trip per date") << QStringList { "05.03.2006", "17.03.2006" }
+                                           << QStringList { "05.03.2006", "17.03.2006" };
+        QTest::newRow("two on a date") << QStringList { "15.07.2006", "15.07.2006", "16.07.2006" }
+                                       << QStringList { "15.07.2006", "15.07.2006_2", "16.07.2006" };
+        // Counted per date, wherever a date comes again in the list.
+        QTest::newRow("three and two")
+            << QStringList { "01.03.2006", "02.03.2006", "01.03.2006", "02.03.2006", "01.03.2006" }
+            << QStringList { "01.03.2006", "02.03.2006", "01.03.2006_2", "02.03.2006_2", "01.03.2006_3" };
+        QTest::newRow("none") << QStringList() << QStringList();
+    }
+
+    void pageNames()
+    {
+        QFETCH(QStringList, datums);
+        QFETCH(QStringList, names);
+        QCOMPARE(tripPageNames(datums), names);
+    }
+
+    void htmlText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("html");
+
+        QTest::newRow("plain") << "Kunde Müller, 5 € 'bar'" << "Kunde Müller, 5 € 'bar'";
+        QTest::newRow("markup") << "<i>Schulung</i>" << "&lt;i&gt;Schulung&lt;/i&gt;";
+        QTest::newRow("script") << "<script>alert(\"x\")</script>"
+                                << "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;";
+        QTest::newRow("ampersand, entity") << "Müller & Söhne &amp;" << "Müller &amp; Söhne &amp;amp;";
+        QTest::newRow("line breaks") << "a\r\nb\nc" << "a\r\nb\nc";
+    }
+
+    // Every stored text of the report and the trip page goes in as HTML text; the page's own
+    // markup stays as it is.
+    void htmlText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, html);
+        QCOMPARE(odomira::htmlText(text), html);
+        QCOMPARE(tripPageLines(text), QStringList({ "<html>", "<body>", html, "</body>", "</html>" }));
+
+        const QString left = "<td width=486 height=9 align=left><font face=MS Sans Serif size=2>";
+        const QString right = "<td width=486 height=9 align=right><font face=MS Sans Serif size=2>";
+        const QStringList row = reportTripLines({ text, text, text, text, text, text, text, text });
+        QCOMPARE(row.value(1), left + "<a href =" + html + ".html target=_blank>" + html + "</a></td>");
+        QCOMPARE(row.mid(2, 6),
+            QStringList({ left + html + "</td>", left + html + "</td>", right + html + "</td>",
+                right + html + "</td>", right + html + "</td>", right + html + "</td>" }));
+        QCOMPARE(reportHeadLines(text).value(3), html);
+        const QStringList tail = reportTailLines(text, text);
+        QCOMPARE(tail.value(6) + tail.value(10), left + html + "</td>" + right + html + "</td>");
     }
 };
 

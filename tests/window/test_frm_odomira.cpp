@@ -5,9 +5,11 @@
 
 #include "store/data_source.h"
 
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTabWidget>
 
 using namespace odomira::test;
@@ -60,6 +62,9 @@ private slots:
     void entryRoutines();
     void periodSelection_data();
     void periodSelection();
+    void tabOrderFollowsLayout_data();
+    void tabOrderFollowsLayout();
+    void costPerDayReadByScreenReader();
 };
 
 void TestFrmOdomira::startUpStateAndGridSelection()
@@ -77,11 +82,18 @@ void TestFrmOdomira::startUpStateAndGridSelection()
     QCOMPARE(f.tripButtons(), QStringLiteral("11000"));
     QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("3,9766 €"));
 
-    // Month and year boxes keep their own texts over the filled lists.
-    QCOMPARE(f.control<QComboBox>("cmb_monat")->currentText(), QStringLiteral(".. Monat Wählen"));
-    QCOMPARE(f.control<QComboBox>("cmb_jahr")->currentText(), QStringLiteral("... Jahr wählen"));
-    QCOMPARE(f.control<QComboBox>("cmb_monat")->count(), 12);
-    QCOMPARE(f.control<QComboBox>("cmb_jahr")->count(), 2);
+    // The month box takes only its twelve months and prompts until one is picked; the year
+    // box lists 2006 to this year and keeps its own text over the list.
+    auto* monat = f.control<QComboBox>("cmb_monat");
+    auto* jahr = f.control<QComboBox>("cmb_jahr");
+    QVERIFY(!monat->isEditable() && jahr->isEditable());
+    QCOMPARE(monat->currentIndex(), -1);
+    QCOMPARE(monat->placeholderText(), QStringLiteral(".. Monat Wählen"));
+    QCOMPARE(monat->count(), 12);
+    QCOMPARE(jahr->currentText(), QStringLiteral("... Jahr wählen"));
+    QCOMPARE(jahr->count(), QDate::currentDate().year() - 2005);
+    QCOMPARE(jahr->itemText(0) + ".." + jahr->itemText(jahr->count() - 1),
+        "2006.." + QString::number(QDate::currentDate().year()));
 
     // The trips in calendar order across years, the first in the fields.
     QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")),
@@ -157,7 +169,7 @@ void TestFrmOdomira::entryRoutines()
     }
 
     // Opening hides a calendar left in view and opens fields, calendar and check boxes,
-    // never the computed fields; closing leaves the calendar where it is, only disabled.
+    // never the computed fields; closing disables the calendar and takes it out of view.
     const QList<QWidget*> kinds = { f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"), f.control<QCheckBox>("chk_weg"), f.control<QCalendarWidget>("MonthView1") };
     for (const bool open : { true, false }) {
         f.control<QCalendarWidget>("MonthView1")->setVisible(true);
@@ -166,7 +178,7 @@ void TestFrmOdomira::entryRoutines()
             QVERIFY2(field->isReadOnly() != open, qPrintable(field->objectName()));
         for (QWidget* control : kinds)
             QVERIFY2(control->isEnabled() == open, qPrintable(control->objectName()));
-        QCOMPARE(f.control<QCalendarWidget>("MonthView1")->isHidden(), open);
+        QVERIFY(f.control("MonthView1")->isHidden());
         QVERIFY(!f.control<QLineEdit>("txt_summe")->isEnabled() && !f.control<QLineEdit>("txt_kosten")->isEnabled());
     }
 
@@ -187,43 +199,123 @@ void TestFrmOdomira::entryRoutines()
 
 void TestFrmOdomira::periodSelection_data()
 {
-    QTest::addColumn<int>("firstMonth"); // list entry picked before, -1: none
-    QTest::addColumn<QString>("typedMonth"); // then typed into the month box; null: nothing typed
+    QTest::addColumn<QString>("firstMonth"); // keys typed into the month box first; empty: none
+    QTest::addColumn<QString>("typedMonth"); // then typed into it; empty: nothing
     QTest::addColumn<QString>("year"); // typed into the year box; null: left as it is
+    QTest::addColumn<QString>("shown"); // the month box afterwards
     QTest::addColumn<QString>("monatTeil");
     QTest::addColumn<QString>("jahrTeil");
 
-    QTest::newRow("März 2006") << 2 << QString() << "2006" << ".03." << "2006";
-    QTest::newRow("initial texts") << -1 << QString() << QString() << "" << "... Jahr wählen";
-    QTest::newRow("lower-case month keeps March") << 2 << "mai" << "2006" << ".03." << "2006";
-    QTest::newRow("typed month") << 2 << "Mai" << "2006" << ".05." << "2006";
-    QTest::newRow("year not in the list") << 0 << QString() << " 2008" << ".01." << " 2008";
+    QTest::newRow("März 2006") << "mä" << "" << "2006" << "März" << ".03." << "2006";
+    QTest::newRow("initial texts") << "" << "" << QString() << "" << "" << "... Jahr wählen";
+    // Typing picks the month whose name begins so; the box never holds a text of its own.
+    QTest::newRow("lower-case month picks May") << "mä" << "mai" << "2006" << "Mai" << ".05." << "2006";
+    QTest::newRow("no month begins so: unchanged") << "mä" << "x" << "2006" << "März" << ".03." << "2006";
+    QTest::newRow("year not in the list") << "j" << "" << " 2008" << "Januar" << ".01." << " 2008";
 }
 
 void TestFrmOdomira::periodSelection()
 {
-    QFETCH(int, firstMonth);
+    QFETCH(QString, firstMonth);
     QFETCH(QString, typedMonth);
     QFETCH(QString, year);
+    QFETCH(QString, shown);
     QFETCH(QString, monatTeil);
     QFETCH(QString, jahrTeil);
     WindowFixture f;
     QVERIFY(f.open(mixedTrips()));
     frm_odomira& w = f.w();
+    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    auto* monat = f.control<QComboBox>("cmb_monat");
 
-    if (firstMonth >= 0) {
-        f.control<QComboBox>("cmb_monat")->setCurrentIndex(firstMonth);
+    // Keys typed within a moment search the list as one word; a pause starts a new search.
+    const auto typeInto = [](QComboBox* box, const QString& keys) {
+        box->setFocus();
+        for (const QChar c : keys)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    };
+    if (!firstMonth.isEmpty()) {
+        typeInto(monat, firstMonth);
         WindowAccess::zeitraum_bilden(w);
     }
-    if (!typedMonth.isNull()) {
-        f.type(f.control<QComboBox>("cmb_monat")->lineEdit(), typedMonth);
-        QCOMPARE(f.control<QComboBox>("cmb_monat")->currentText(), typedMonth); // neither completed nor changed
-    }
+    if (!typedMonth.isEmpty())
+        typeInto(monat, typedMonth);
+    QCOMPARE(monat->currentText(), shown);
     if (!year.isNull())
         f.type(f.control<QComboBox>("cmb_jahr")->lineEdit(), year);
     WindowAccess::zeitraum_bilden(w);
     QCOMPARE(WindowAccess::monat_teil(f.w()), monatTeil);
     QCOMPARE(WindowAccess::jahr_teil(f.w()), jahrTeil);
+}
+
+void TestFrmOdomira::tabOrderFollowsLayout_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("opened"); // button pressed first, "" for none
+    QTest::addColumn<QString>("order"); // from the first control on, Tab after Tab
+
+    // Left to right, top to bottom; a column of labelled fields top to bottom before the column
+    // to its right. Disabled controls are passed over; the option buttons are one stop, the
+    // arrow keys choose among them.
+    QTest::newRow("Übersicht") << 0 << ""
+                               << "cmd_about DataGrid1 txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis "
+                                  "txt_ziel txt_bemerkung txt_preis txt_start txt_ende cmd_neu cmd_bearbeiten";
+    QTest::newRow("Übersicht, trip open") << 0 << "cmd_bearbeiten"
+                                          << "cmd_about txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis "
+                                             "txt_ziel txt_bemerkung txt_preis txt_start txt_ende chk_gesch "
+                                             "chk_priv chk_weg cmb_speichern cmd_abbrechen cmd_löschen";
+    QTest::newRow("Auswertung") << 1 << "cmd_sbearbeiten"
+                                << "txt_kennzeichen txt_verbrauch txt_steuer txt_versicherung cmd_sabbrechen "
+                                   "cmd_sspeichern cmb_monat cmb_jahr cmd_drucken cmd_ausohne aus_gesch cmd_kridruck "
+                                   "cmd_auswerten";
+    QTest::newRow("Ergebnis") << 2 << "" << "DataGrid2 txt_sauto txt_summekm Text1";
+}
+
+void TestFrmOdomira::tabOrderFollowsLayout()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, opened);
+    QFETCH(QString, order);
+    WindowFixture f;
+    QVERIFY(f.open(mixedTrips()));
+    f.control<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+    if (!opened.isEmpty())
+        f.click(f.control(opened));
+    const QStringList expected = order.split(u' ');
+    QWidget* first = f.control(expected.first());
+    first->setFocus(Qt::TabFocusReason);
+    QVERIFY(QTest::qWaitFor([&] { return first->hasFocus(); }));
+    QStringList seen { expected.first() };
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    }
+    QCOMPARE(seen, expected);
+    // And back again with Shift+Tab.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), expected.value(expected.size() - 2));
+}
+
+// The cost per day is read out as its value; its frame names it.
+void TestFrmOdomira::costPerDayReadByScreenReader()
+{
+    WindowFixture f;
+    QVERIFY(f.open(mixedTrips()));
+    auto* label = f.control<QLabel>("lbl_tag");
+    QAccessibleInterface* cost = QAccessible::queryAccessibleInterface(label);
+    QVERIFY(cost);
+    QCOMPARE(cost->text(QAccessible::Name), QStringLiteral("3,9766 €"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.control("Frame10"))->text(QAccessible::Name),
+        QStringLiteral("Kosten pro Tag"));
+
+    // A new value is what is read next.
+    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    f.click(f.control("cmd_sbearbeiten"));
+    f.type(f.control<QLineEdit>("txt_steuer"), QStringLiteral("365"));
+    f.type(f.control<QLineEdit>("txt_versicherung"), QStringLiteral("0"));
+    f.click(f.control("cmd_sspeichern"));
+    QCOMPARE(cost->text(QAccessible::Name), QStringLiteral("1 €"));
 }
 
 QTEST_MAIN(TestFrmOdomira)

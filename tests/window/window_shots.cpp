@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTextStream>
 
@@ -46,8 +48,11 @@ int main(int argc, char* argv[])
         }
     }
     if (arguments.contains(QStringLiteral("--kalender"))) {
-        window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
-        window.findChild<QCalendarWidget*>(QStringLiteral("MonthView1"))->setVisible(true);
+        // Opened as a user opens it: NEU, then Down in the date field.
+        window.SSTab1->setCurrentIndex(0);
+        window.cmd_neu->click();
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(window.txt_datum, &down);
         QApplication::processEvents();
         window.grab().save(folder.filePath(QStringLiteral("kalender.png")));
     }

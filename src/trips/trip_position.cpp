@@ -1,0 +1,41 @@
+#include "trips/trip_position.h"
+
+#include "store/data_source.h"
+
+namespace odomira {
+
+namespace {
+
+    const QString KeyColumn = QStringLiteral("id");
+
+} // namespace
+
+QString currentTripKey(const DataSource& list)
+{
+    return list.field(KeyColumn);
+}
+
+QString keyAfterDelete(const DataSource& list)
+{
+    const int column = list.columnIndex(KeyColumn);
+    if (column < 0 || !list.hasCurrent())
+        return QString();
+    const int row = list.currentRow();
+    if (row + 1 < list.recordCount())
+        return list.value(row + 1, column);
+    return row > 0 ? list.value(row - 1, column) : QString();
+}
+
+int rowOfKey(const DataSource& list, const QString& key)
+{
+    const int column = list.columnIndex(KeyColumn);
+    if (column < 0 || key.isEmpty())
+        return -1;
+    for (int row = 0; row < list.recordCount(); ++row) {
+        if (list.value(row, column) == key)
+            return row;
+    }
+    return -1;
+}
+
+} // namespace odomira
