@@ -49,10 +49,10 @@ int main(int argc, char* argv[])
     }
     if (arguments.contains(QStringLiteral("--kalender"))) {
         // Opened as a user opens it: NEU, then Down in the date field.
-        window.SSTab1->setCurrentIndex(0);
-        window.cmd_neu->click();
+        window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+        window.findChild<QPushButton*>(QStringLiteral("cmd_neu"))->click();
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-        QApplication::sendEvent(window.txt_datum, &down);
+        QApplication::sendEvent(window.findChild<QLineEdit*>(QStringLiteral("txt_datum")), &down);
         QApplication::processEvents();
         window.grab().save(folder.filePath(QStringLiteral("kalender.png")));
     }
