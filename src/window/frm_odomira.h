@@ -181,6 +181,11 @@ private:
 
     // Creation steps (frm_odomira.cpp, frm_odomira_layout.cpp).
     void createControls();
+    void setWindowLook();
+    // Each label captions the field to its right; a screen reader names the field by it.
+    void nameFieldsByLabels();
+    // The "?" on the tab strip and the calendar lie over the pages and fields.
+    void raiseOverlays();
     void createDataSources(const QString& databasePath);
     void createGrids();
     void createBindings();

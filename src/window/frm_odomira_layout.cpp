@@ -126,29 +126,168 @@ namespace {
         return scale;
     }
 
+    // Creates the controls of the table in their containers: fonts shrunk by one factor, frames in
+    // their own style, positions on a page taken from the tab control's corner, and the focus order.
+    class ControlBuilder {
+    public:
+        ControlBuilder(QWidget* window, double scale)
+            : m_window(window)
+            , m_desktopFont(QApplication::font())
+            , m_scale(scale)
+        {
+        }
+
+        QFont font(double points, unsigned look) const
+        {
+            QFont font = m_desktopFont;
+            // Quarter points keep the sizes on the usual steps.
+            font.setPointSizeF(std::floor(points * m_scale * 4) / 4);
+            font.setBold(look & Bold);
+            font.setItalic(look & Italic);
+            return font;
+        }
+
+        // The tab control with its three pages, and the style the frames draw with.
+        QTabWidget* createTabControl()
+        {
+            auto* tabControl = new TabControl(px(StripHeightTwips), m_window);
+            tabControl->setObjectName(QStringLiteral("SSTab1"));
+            tabControl->setAccessibleName(QStringLiteral("Odomira"));
+            tabControl->setFont(font(DefaultPoints, Plain));
+            tabControl->setGeometry(px(120), px(120), px(10335), px(8055));
+
+            m_containers.insert(utf8(OnTabControl), tabControl);
+            const char* const tabCaptions[] = { "Übersicht", "Auswertung", "Ergebnis" };
+            const char* const pageNames[] = { Page0, Page1, Page2 };
+            for (int index = 0; index < 3; ++index) {
+                auto* page = new QWidget;
+                page->setObjectName(QStringLiteral("SSTab1_Tab%1").arg(index));
+                tabControl->addTab(page, utf8(tabCaptions[index]));
+                m_containers.insert(utf8(pageNames[index]), page);
+            }
+            m_pageOrigin = tabControl->pageOrigin();
+
+            // Frames draw an etched line through the middle of their caption, as the layout
+            // expects: controls at the top of a frame then sit below the line, not on it.
+            // Created after the tab control, so it outlives the frames that use it.
+            m_frameStyle = QStyleFactory::create(QStringLiteral("Windows"));
+            if (m_frameStyle)
+                m_frameStyle->setParent(m_window);
+            return tabControl;
+        }
+
+        void create(const ControlRow& row)
+        {
+            const QString container = utf8(row.container);
+            QWidget* parent = m_containers.value(container);
+            Q_ASSERT(parent);
+            const QString caption = utf8(row.caption);
+            QWidget* control = createOfKind(row, parent, caption);
+
+            control->setObjectName(utf8(row.name));
+            const bool isFrame = std::holds_alternative<QGroupBox**>(row.target);
+            const double points = row.points > 0 ? row.points : (isFrame ? FramePoints : DefaultPoints);
+            control->setFont(font(points, row.look));
+            if (isFrame && m_frameStyle)
+                control->setStyle(m_frameStyle);
+            if (row.look & RedText) {
+                QPalette palette = control->palette();
+                palette.setColor(QPalette::WindowText, Qt::red);
+                control->setPalette(palette);
+            }
+
+            QRect rect(px(row.left), px(row.top), px(row.width), px(row.height));
+            if (container.startsWith(QLatin1String("SSTab1:")))
+                rect.translate(-m_pageOrigin);
+            control->setGeometry(rect);
+
+            if (row.look & Disabled)
+                control->setEnabled(false);
+            if (row.look & Hidden)
+                control->setVisible(false);
+            if (row.accessibleName)
+                control->setAccessibleName(utf8(row.accessibleName));
+            else if (!caption.isEmpty())
+                control->setAccessibleName(caption);
+            if (row.focusOrder >= 0)
+                m_focusOrder.emplace_back(row.focusOrder, control);
+        }
+
+        void applyFocusOrder()
+        {
+            std::stable_sort(m_focusOrder.begin(), m_focusOrder.end(),
+                [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (std::size_t i = 1; i < m_focusOrder.size(); ++i)
+                QWidget::setTabOrder(m_focusOrder[i - 1].second, m_focusOrder[i].second);
+        }
+
+    private:
+        // The control of the row's kind with its caption and the settings of that kind.
+        QWidget* createOfKind(const ControlRow& row, QWidget* parent, const QString& caption)
+        {
+            return std::visit(
+                [&](auto** target) -> QWidget* {
+                    using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(target)>>;
+                    auto* created = new Control(parent);
+                    *target = created;
+                    if constexpr (std::is_same_v<Control, QGroupBox>) {
+                        created->setTitle(caption);
+                        m_containers.insert(utf8(row.name), created);
+                    } else if constexpr (std::is_same_v<Control, QLabel>) {
+                        created->setText(caption);
+                        created->setTextFormat(Qt::PlainText);
+                        created->setAlignment(
+                            (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+                    } else if constexpr (std::is_same_v<Control, QLineEdit>) {
+                        created->setText(caption);
+                        created->setReadOnly(row.look & ReadOnly);
+                        created->setAlignment(
+                            (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+                    } else if constexpr (std::is_same_v<Control, QComboBox>) {
+                        if (row.look & ListOnly) {
+                            // Shows its caption as a prompt until an entry is picked, in the
+                            // box's own colour: greyed, it would look disabled.
+                            created->setPlaceholderText(caption);
+                            QPalette palette = created->palette();
+                            palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
+                            created->setPalette(palette);
+                        } else {
+                            // A drop-down the user may also type into; typed text is taken as it
+                            // stands, neither completed from the list nor added to it.
+                            created->setEditable(true);
+                            created->setInsertPolicy(QComboBox::NoInsert);
+                            created->setCompleter(nullptr);
+                            created->setEditText(caption);
+                        }
+                    } else if constexpr (std::is_same_v<Control, QTableView>) {
+                        created->setTabKeyNavigation(false);
+                    } else if constexpr (std::is_same_v<Control, QCalendarWidget>) {
+                        created->setDateRange(QDate(2006, 1, 1), QDate(2050, 12, 31));
+                        created->setSelectedDate(QDate(2006, 7, 13));
+                        // A whole month fits the small calendar without the week numbers.
+                        created->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+                    } else {
+                        created->setText(caption); // buttons, check boxes, option buttons
+                    }
+                    return created;
+                },
+                row.target);
+        }
+
+        QWidget* m_window;
+        QFont m_desktopFont;
+        double m_scale;
+        QHash<QString, QWidget*> m_containers;
+        QPoint m_pageOrigin;
+        QStyle* m_frameStyle = nullptr;
+        std::vector<std::pair<int, QWidget*>> m_focusOrder;
+    };
+
 } // namespace
 
 void frm_odomira::createControls()
 {
-    setObjectName(QStringLiteral("frm_odomira"));
-    // The maker's notice stands well to the right of the name.
-    setWindowTitle(
-        QStringLiteral("Odomira") + QString(53, QLatin1Char(' ')) + QStringLiteral("© 2026 Odomira-Team"));
-    setFixedSize(px(10560), px(8205));
-    // German month and day names in the calendar, whatever the desktop's language.
-    setLocale(QLocale(QLocale::German, QLocale::Germany));
-
-    const QFont desktopFont = QApplication::font();
-    double scale = 1.0;
-    auto fontOf = [&](double points, unsigned look) {
-        QFont font = desktopFont;
-        // Quarter points keep the sizes on the usual steps.
-        font.setPointSizeF(std::floor(points * scale * 4) / 4);
-        font.setBold(look & Bold);
-        font.setItalic(look & Italic);
-        return font;
-    };
-
+    setWindowLook();
     // clang-format off
     const std::vector<ControlRow> rows = {
         // Tab "Übersicht". The "?" sits on the tab strip itself.
@@ -236,119 +375,29 @@ void frm_odomira::createControls()
     };
     // clang-format on
 
-    scale = captionScale(rows, desktopFont);
-    setFont(fontOf(DefaultPoints, Plain));
+    ControlBuilder builder(this, captionScale(rows, QApplication::font()));
+    setFont(builder.font(DefaultPoints, Plain));
+    SSTab1 = builder.createTabControl();
+    for (const ControlRow& row : rows)
+        builder.create(row);
+    nameFieldsByLabels();
+    raiseOverlays();
+    builder.applyFocusOrder();
+}
 
-    auto* tabControl = new TabControl(px(StripHeightTwips), this);
-    SSTab1 = tabControl;
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setAccessibleName(QStringLiteral("Odomira"));
-    SSTab1->setFont(fontOf(DefaultPoints, Plain));
-    SSTab1->setGeometry(px(120), px(120), px(10335), px(8055));
+void frm_odomira::setWindowLook()
+{
+    setObjectName(QStringLiteral("frm_odomira"));
+    // The maker's notice stands well to the right of the name.
+    setWindowTitle(
+        QStringLiteral("Odomira") + QString(53, QLatin1Char(' ')) + QStringLiteral("© 2026 Odomira-Team"));
+    setFixedSize(px(10560), px(8205));
+    // German month and day names in the calendar, whatever the desktop's language.
+    setLocale(QLocale(QLocale::German, QLocale::Germany));
+}
 
-    QHash<QString, QWidget*> containers;
-    containers.insert(utf8(OnTabControl), SSTab1);
-    const char* const tabCaptions[] = { "Übersicht", "Auswertung", "Ergebnis" };
-    const char* const pageNames[] = { Page0, Page1, Page2 };
-    for (int index = 0; index < 3; ++index) {
-        auto* page = new QWidget;
-        page->setObjectName(QStringLiteral("SSTab1_Tab%1").arg(index));
-        SSTab1->addTab(page, utf8(tabCaptions[index]));
-        containers.insert(utf8(pageNames[index]), page);
-    }
-    const QPoint pageOrigin = tabControl->pageOrigin();
-
-    // Frames draw an etched line through the middle of their caption, as the layout
-    // expects: controls at the top of a frame then sit below the line, not on it.
-    // Created after the tab control, so it outlives the frames that use it.
-    QStyle* frameStyle = QStyleFactory::create(QStringLiteral("Windows"));
-    if (frameStyle)
-        frameStyle->setParent(this);
-
-    std::vector<std::pair<int, QWidget*>> focusOrder;
-    for (const ControlRow& row : rows) {
-        const QString container = utf8(row.container);
-        QWidget* parent = containers.value(container);
-        Q_ASSERT(parent);
-        const QString caption = utf8(row.caption);
-
-        QWidget* control = std::visit(
-            [&](auto** target) -> QWidget* {
-                using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(target)>>;
-                auto* created = new Control(parent);
-                *target = created;
-                if constexpr (std::is_same_v<Control, QGroupBox>) {
-                    created->setTitle(caption);
-                    containers.insert(utf8(row.name), created);
-                } else if constexpr (std::is_same_v<Control, QLabel>) {
-                    created->setText(caption);
-                    created->setTextFormat(Qt::PlainText);
-                    created->setAlignment(
-                        (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
-                } else if constexpr (std::is_same_v<Control, QLineEdit>) {
-                    created->setText(caption);
-                    created->setReadOnly(row.look & ReadOnly);
-                    created->setAlignment(
-                        (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-                } else if constexpr (std::is_same_v<Control, QComboBox>) {
-                    if (row.look & ListOnly) {
-                        // Shows its caption as a prompt until an entry is picked, in the
-                        // box's own colour: greyed, it would look disabled.
-                        created->setPlaceholderText(caption);
-                        QPalette palette = created->palette();
-                        palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
-                        created->setPalette(palette);
-                    } else {
-                        // A drop-down the user may also type into; typed text is taken as it
-                        // stands, neither completed from the list nor added to it.
-                        created->setEditable(true);
-                        created->setInsertPolicy(QComboBox::NoInsert);
-                        created->setCompleter(nullptr);
-                        created->setEditText(caption);
-                    }
-                } else if constexpr (std::is_same_v<Control, QTableView>) {
-                    created->setTabKeyNavigation(false);
-                } else if constexpr (std::is_same_v<Control, QCalendarWidget>) {
-                    created->setDateRange(QDate(2006, 1, 1), QDate(2050, 12, 31));
-                    created->setSelectedDate(QDate(2006, 7, 13));
-                    // A whole month fits the small calendar without the week numbers.
-                    created->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-                } else {
-                    created->setText(caption); // buttons, check boxes, option buttons
-                }
-                return created;
-            },
-            row.target);
-
-        control->setObjectName(utf8(row.name));
-        const bool isFrame = std::holds_alternative<QGroupBox**>(row.target);
-        const double points = row.points > 0 ? row.points : (isFrame ? FramePoints : DefaultPoints);
-        control->setFont(fontOf(points, row.look));
-        if (isFrame && frameStyle)
-            control->setStyle(frameStyle);
-        if (row.look & RedText) {
-            QPalette palette = control->palette();
-            palette.setColor(QPalette::WindowText, Qt::red);
-            control->setPalette(palette);
-        }
-
-        QRect rect(px(row.left), px(row.top), px(row.width), px(row.height));
-        if (container.startsWith(QLatin1String("SSTab1:")))
-            rect.translate(-pageOrigin);
-        control->setGeometry(rect);
-
-        if (row.look & Disabled)
-            control->setEnabled(false);
-        if (row.look & Hidden)
-            control->setVisible(false);
-        if (row.accessibleName)
-            control->setAccessibleName(utf8(row.accessibleName));
-        else if (!caption.isEmpty())
-            control->setAccessibleName(caption);
-        if (row.focusOrder >= 0)
-            focusOrder.emplace_back(row.focusOrder, control);
-    }
-
+void frm_odomira::nameFieldsByLabels()
+{
     // Each label captions the field to its right; a screen reader names the field by it.
     const std::pair<QLabel*, QWidget*> buddies[] = {
         { Label1, txt_datum },
@@ -373,17 +422,15 @@ void frm_odomira::createControls()
         label->setBuddy(field);
         field->setAccessibleName(label->text());
     }
+}
 
+void frm_odomira::raiseOverlays()
+{
     // The "?" belongs to the first tab but stands on the strip, over the pages.
     cmd_about->raise();
     connect(SSTab1, &QTabWidget::currentChanged, cmd_about,
         [this](int index) { cmd_about->setVisible(index == 0); });
     MonthView1->raise();
-
-    std::stable_sort(
-        focusOrder.begin(), focusOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < focusOrder.size(); ++i)
-        QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
 }
 
 } // namespace odomira
