@@ -261,6 +261,7 @@ private:
     void bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei);
 
     QString m_openError;
+    QString m_databasePath;
     QString m_programDirectory;
     MessageHook m_messageHook;
     UrlOpener m_urlOpener;

@@ -1,1 +1,2 @@
 odomira_add_test(test_trip_figures SOURCES test_trip_figures.cpp)
+odomira_add_test(test_last_reading SOURCES test_last_reading.cpp)

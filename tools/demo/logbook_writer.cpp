@@ -1,6 +1,7 @@
 #include "demo/logbook_writer.h"
 
 #include "store/connection.h"
+#include "store/history.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -92,6 +93,11 @@ bool fill(Connection& connection, const DemoVehicle& vehicle, const std::vector<
             return false;
         }
     }
+    // The new records open the change history, so the file checks clean from the start.
+    history::Writer writer(db);
+    if (!history::createHistory(db, error) || !writer.start(error)
+        || !writer.appendEveryRecord(history::Action::Neu, error))
+        return false;
     return connection.exec(QStringLiteral("COMMIT"), error);
 }
 
