@@ -59,6 +59,63 @@ std::optional<Record> decoded(Table table, const QByteArray& text)
     return history::decodeRecord(table, text);
 }
 
+// A stored row as the check needs it: its record text, and for a trip the values the odometer
+// check reads; the whole record is decoded only to name it in a finding.
+struct CheckedRow
+{
+    qint64 id = 0;
+    QByteArray text;
+    Value datum;
+    Value start;
+    Value end;
+};
+
+bool readRows(sqlite3* db, Table table, std::vector<CheckedRow>* rows, QString* error)
+{
+    const std::vector<const char*>& names = history::recordColumns(table);
+    QByteArray sql = "select id";
+    for (const char* name : names)
+        sql += QByteArray(", ") + name;
+    sql += " from " + history::tableName(table) + " order by id";
+    Statement query;
+    int rc = SQLITE_ERROR;
+    if (query.prepare(db, sql)) {
+        const int datum = columnIndex(table, "datum") + 1;
+        const int start = columnIndex(table, "anfangsstand") + 1;
+        const int end = columnIndex(table, "endstand") + 1;
+        while ((rc = sqlite3_step(query.handle())) == SQLITE_ROW) {
+            CheckedRow row;
+            row.id = sqlite3_column_int64(query.handle(), 0);
+            row.text = history::encodeRow(table, query.handle(), 1);
+            if (table == Table::Fahrt) {
+                row.datum = history::columnValue(query.handle(), datum);
+                row.start = history::columnValue(query.handle(), start);
+                row.end = history::columnValue(query.handle(), end);
+            }
+            rows->push_back(std::move(row));
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        *error = QStringLiteral("Die Tabelle %1 kann nicht gelesen werden: %2")
+                     .arg(quoted(QString::fromLatin1(history::tableName(table))), sqliteMessage(db));
+        return false;
+    }
+    return true;
+}
+
+// A record named by its record text; a text that is no record still names its table.
+QString nameOf(Table table, const QByteArray& text)
+{
+    if (const std::optional<Record> record = decoded(table, text))
+        return recordName(table, *record);
+    return table == Table::Fahrt ? QStringLiteral("Eine Fahrt") : QStringLiteral("Das Fahrzeug");
+}
+
+bool isEmptyValue(const Value& value)
+{
+    return value.type == Value::Null || (value.type == Value::Text && value.data.isEmpty());
+}
+
 class Checker
 {
 public:
@@ -68,12 +125,14 @@ public:
     { }
 
     bool checkHistory(QString* error);
-    void compareTable(Table table, const std::vector<StoredRecord>& records);
-    void checkOdometer(std::vector<StoredRecord> trips);
+    void compareTable(Table table, const std::vector<CheckedRow>& rows);
+    void checkOdometer(std::vector<CheckedRow> trips);
 
 private:
     void add(const QString& finding) { m_result->findings.append(finding); }
     void replayEntry(const history::Entry& entry);
+    // "„Ziel“ ist „Lübeck“, laut Änderungshistorie „Kiel“" per differing field, after `prefix`.
+    void addDifferences(Table table, const QByteArray& stored, const QByteArray& logged, const QString& prefix);
 
     sqlite3* m_db;
     CheckResult* m_result;
@@ -146,13 +205,13 @@ bool Checker::checkHistory(QString* error)
 void Checker::replayEntry(const history::Entry& entry)
 {
     const std::optional<history::Action> action = history::actionFromWord(entry.aktion);
-    const std::optional<Table> table = history::tableFromName(QString::fromUtf8(entry.tabelle));
+    const std::optional<Table> table = entry.tabelle == "fahrt" ? std::optional(Table::Fahrt)
+        : entry.tabelle == "verbrauch"                         ? std::optional(Table::Verbrauch)
+                                                               : std::nullopt;
     const bool needsBefore = action == history::Action::Geaendert || action == history::Action::Geloescht;
-    const bool needsAfter = action && !needsBefore ? true : action == history::Action::Geaendert;
-    const bool readable = action && table && entry.vorher.has_value() == needsBefore
-        && entry.nachher.has_value() == needsAfter && (!entry.vorher || decoded(*table, *entry.vorher))
-        && (!entry.nachher || decoded(*table, *entry.nachher));
-    if (!readable) {
+    const bool needsAfter = action && action != history::Action::Geloescht;
+    // The record texts themselves are decoded only where a difference is to be named.
+    if (!action || !table || entry.vorher.has_value() != needsBefore || entry.nachher.has_value() != needsAfter) {
         add(QStringLiteral("Änderungshistorie: Eintrag Nr. %1 ist nicht lesbar.").arg(entry.nr));
         return;
     }
@@ -161,13 +220,10 @@ void Checker::replayEntry(const history::Entry& entry)
         // The values the change started from must be the ones the history last recorded.
         const auto known = state.constFind(entry.datensatz);
         if (known != state.constEnd() && *known != *entry.vorher) {
-            const Record before = *decoded(*table, *entry.vorher);
-            const Record logged = *decoded(*table, *known);
-            for (const QString& difference : fieldDifferences(*table, before, logged))
-                add(QStringLiteral("%1: vor Eintrag Nr. %2 außerhalb von Odomira geändert: %3.")
-                        .arg(recordName(*table, logged))
-                        .arg(entry.nr)
-                        .arg(difference));
+            addDifferences(*table, *entry.vorher, *known,
+                QStringLiteral("%1: vor Eintrag Nr. %2 außerhalb von Odomira geändert: ")
+                    .arg(nameOf(*table, *known))
+                    .arg(entry.nr));
         }
     }
     if (entry.nachher)
@@ -176,23 +232,32 @@ void Checker::replayEntry(const history::Entry& entry)
         state.remove(entry.datensatz);
 }
 
-void Checker::compareTable(Table table, const std::vector<StoredRecord>& records)
+void Checker::addDifferences(Table table, const QByteArray& stored, const QByteArray& logged, const QString& prefix)
 {
-    RecordState remaining = m_replay.of(table);
-    for (const StoredRecord& row : records) {
+    const std::optional<Record> storedRecord = decoded(table, stored);
+    const std::optional<Record> loggedRecord = decoded(table, logged);
+    if (!storedRecord || !loggedRecord) {
+        add(prefix + QStringLiteral("die Werte in der Änderungshistorie sind nicht lesbar."));
+        return;
+    }
+    for (const QString& difference : fieldDifferences(table, *storedRecord, *loggedRecord))
+        add(prefix + difference + u'.');
+}
+
+void Checker::compareTable(Table table, const std::vector<CheckedRow>& rows)
+{
+    // Taken: the replayed state is not needed after this.
+    RecordState remaining = std::move(m_replay.of(table));
+    for (const CheckedRow& row : rows) {
         const auto logged = remaining.constFind(row.id);
         if (logged == remaining.constEnd()) {
             add(QStringLiteral("%1 steht nicht in der Änderungshistorie: außerhalb von Odomira angelegt.")
-                    .arg(recordName(table, row.record)));
+                    .arg(nameOf(table, row.text)));
             continue;
         }
-        const QByteArray text = history::encodeRecord(table, row.record);
-        if (text != *logged) {
-            const Record loggedRecord = *decoded(table, *logged);
-            for (const QString& difference : fieldDifferences(table, row.record, loggedRecord))
-                add(QStringLiteral("%1: außerhalb von Odomira geändert: %2.")
-                        .arg(recordName(table, loggedRecord), difference));
-        }
+        if (row.text != *logged)
+            addDifferences(table, row.text, *logged,
+                QStringLiteral("%1: außerhalb von Odomira geändert: ").arg(nameOf(table, *logged)));
         remaining.erase(logged);
     }
     // Reported in key order, as the records were added.
@@ -200,67 +265,75 @@ void Checker::compareTable(Table table, const std::vector<StoredRecord>& records
     std::sort(missing.begin(), missing.end());
     for (const qint64 id : missing) {
         add(QStringLiteral("%1 fehlt, laut Änderungshistorie nie gelöscht: außerhalb von Odomira gelöscht.")
-                .arg(recordName(table, *decoded(table, remaining.value(id)))));
+                .arg(nameOf(table, remaining.value(id))));
     }
 }
 
-void Checker::checkOdometer(std::vector<StoredRecord> trips)
+void Checker::checkOdometer(std::vector<CheckedRow> trips)
 {
-    sortByDate(trips);
+    struct Trip
+    {
+        int date;
+        std::optional<Decimal> start;
+        std::optional<Decimal> end;
+        const CheckedRow* row;
+    };
+    std::vector<Trip> sorted;
+    sorted.reserve(trips.size());
+    for (const CheckedRow& row : trips)
+        sorted.push_back({ dateKey(row.datum), storedNumber(row.start), storedNumber(row.end), &row });
+    // Date order, ties by start reading (none first), then by key.
+    std::sort(sorted.begin(), sorted.end(), [](const Trip& a, const Trip& b) {
+        if (a.date != b.date)
+            return a.date < b.date;
+        if (a.start.has_value() != b.start.has_value())
+            return !a.start.has_value();
+        if (a.start && b.start) {
+            if (const int order = a.start->compare(*b.start); order != 0)
+                return order < 0;
+        }
+        return a.row->id < b.row->id;
+    });
+
     const int startColumn = columnIndex(Table::Fahrt, "anfangsstand");
     const int endColumn = columnIndex(Table::Fahrt, "endstand");
-    struct Previous
-    {
-        QString name;
-        Decimal end;
-    };
-    std::optional<Previous> previous;
-    for (const StoredRecord& trip : trips) {
-        const QString name = recordName(Table::Fahrt, trip.record);
-        const Value& startValue = trip.record[std::size_t(startColumn)];
-        const Value& endValue = trip.record[std::size_t(endColumn)];
-        const auto reading = [&](const Value& value, int column) -> std::optional<Decimal> {
-            if (value.type == Value::Null || (value.type == Value::Text && value.data.isEmpty()))
-                return std::nullopt;
-            std::optional<Decimal> number;
-            if (value.type != Value::Blob)
-                number = Decimal::fromCanonical(std::string_view(value.data.constData(), std::size_t(value.data.size())));
-            if (!number)
+    const Trip* previous = nullptr;
+    for (const Trip& trip : sorted) {
+        const auto name = [&trip] { return nameOf(Table::Fahrt, trip.row->text); };
+        const Value& startValue = trip.row->start;
+        const Value& endValue = trip.row->end;
+        if (isEmptyValue(startValue) && isEmptyValue(endValue))
+            add(QStringLiteral("%1 hat keine Kilometerstände.").arg(name()));
+        else if (isEmptyValue(startValue))
+            add(QStringLiteral("%1 hat keinen Anfangsstand (Start km).").arg(name()));
+        else if (isEmptyValue(endValue))
+            add(QStringLiteral("%1 hat keinen Endstand (Ende km).").arg(name()));
+        for (const auto& [value, number, column] :
+            { std::tuple(&startValue, &trip.start, startColumn), std::tuple(&endValue, &trip.end, endColumn) }) {
+            if (!isEmptyValue(*value) && !*number)
                 add(QStringLiteral("%1: %2 %3 ist keine Zahl.")
-                        .arg(name, fieldLabel(Table::Fahrt, column), displayValue(Table::Fahrt, column, value)));
-            return number;
-        };
-        const std::optional<Decimal> start = reading(startValue, startColumn);
-        const std::optional<Decimal> end = reading(endValue, endColumn);
-        const bool noStart = startValue.type == Value::Null || (startValue.type == Value::Text && startValue.data.isEmpty());
-        const bool noEnd = endValue.type == Value::Null || (endValue.type == Value::Text && endValue.data.isEmpty());
-        if (noStart && noEnd)
-            add(QStringLiteral("%1 hat keine Kilometerstände.").arg(name));
-        else if (noStart)
-            add(QStringLiteral("%1 hat keinen Anfangsstand (Start km).").arg(name));
-        else if (noEnd)
-            add(QStringLiteral("%1 hat keinen Endstand (Ende km).").arg(name));
-
-        if (start && end && *end < *start) {
-            add(QStringLiteral("%1 endet bei %2, unter ihrem Anfangsstand von %3.")
-                    .arg(name, kmText(*end), kmText(*start)));
+                        .arg(name(), fieldLabel(Table::Fahrt, column), displayValue(Table::Fahrt, column, *value)));
         }
-        if (start && previous) {
-            if (const std::optional<Decimal> difference = start->subtract(previous->end); difference && !difference->isZero()) {
+
+        if (trip.start && trip.end && *trip.end < *trip.start) {
+            add(QStringLiteral("%1 endet bei %2, unter ihrem Anfangsstand von %3.")
+                    .arg(name(), kmText(*trip.end), kmText(*trip.start)));
+        }
+        if (trip.start && previous) {
+            const std::optional<Decimal> difference = trip.start->subtract(*previous->end);
+            if (difference && !difference->isZero()) {
+                const QString before = nameOf(Table::Fahrt, previous->row->text);
                 if (difference->isNegative())
                     add(QStringLiteral("Überschneidung von %1: %2 endet bei %3, %4 beginnt schon bei %5.")
-                            .arg(kmText(difference->negated()), previous->name, kmText(previous->end), name,
-                                kmText(*start)));
+                            .arg(kmText(difference->negated()), before, kmText(*previous->end), name(),
+                                kmText(*trip.start)));
                 else
                     add(QStringLiteral("Lücke von %1: %2 endet bei %3, %4 beginnt erst bei %5.")
-                            .arg(kmText(*difference), previous->name, kmText(previous->end), name, kmText(*start)));
+                            .arg(kmText(*difference), before, kmText(*previous->end), name(), kmText(*trip.start)));
             }
         }
         // A trip without an end breaks the sequence; it is a finding of its own.
-        if (end)
-            previous = Previous { name, *end };
-        else
-            previous.reset();
+        previous = trip.end ? &trip : nullptr;
     }
 }
 
@@ -269,17 +342,15 @@ void Checker::checkOdometer(std::vector<StoredRecord> trips)
 bool checkLogbook(sqlite3* db, CheckResult* result, QString* error)
 {
     *result = CheckResult();
-    std::vector<StoredRecord> trips;
-    std::vector<StoredRecord> vehicles;
-    if (!readRecords(db, Table::Fahrt, &trips, error) || !readRecords(db, Table::Verbrauch, &vehicles, error))
+    std::vector<CheckedRow> trips;
+    std::vector<CheckedRow> vehicles;
+    if (!readRows(db, Table::Fahrt, &trips, error) || !readRows(db, Table::Verbrauch, &vehicles, error))
         return false;
     result->trips = qsizetype(trips.size());
 
     Checker checker(db, result);
     bool has = false;
-    if (!history::hasHistory(db, &has, error))
-        return false;
-    if (!checker.checkHistory(error))
+    if (!history::hasHistory(db, &has, error) || !checker.checkHistory(error))
         return false;
     if (has) {
         checker.compareTable(Table::Verbrauch, vehicles);

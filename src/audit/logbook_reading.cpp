@@ -61,22 +61,6 @@ const std::vector<Column>& columnsOf(Table table)
     return table == Table::Fahrt ? fahrt : verbrauch;
 }
 
-// Days since year 0 of a stored DD.MM.YYYY date, or -1 when it is none.
-int dateKey(const Value& value)
-{
-    if (value.type != Value::Text)
-        return -1;
-    const std::optional<QDate> date = parseDate(QString::fromUtf8(value.data));
-    return date ? int(date->toJulianDay()) : -1;
-}
-
-std::optional<Decimal> number(const Value& value)
-{
-    if (value.type == Value::Null || value.type == Value::Blob)
-        return std::nullopt;
-    return Decimal::fromCanonical(std::string_view(value.data.constData(), std::size_t(value.data.size())));
-}
-
 } // namespace
 
 ReadOnlyLogbook::~ReadOnlyLogbook()
@@ -97,7 +81,7 @@ bool ReadOnlyLogbook::open(const QString& path, QString* error)
         return false;
     }
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(info.absoluteFilePath()).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+    if (sqlite3_open_v2(QFile::encodeName(info.absoluteFilePath()).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK) {
         setError(error,
             QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden: %2").arg(shown, sqliteMessage(db)));
@@ -181,7 +165,7 @@ void sortByDate(std::vector<StoredRecord>& trips)
     keys.reserve(trips.size());
     for (std::size_t i = 0; i < trips.size(); ++i) {
         const Record& record = trips[i].record;
-        keys.push_back({ dateKey(record[std::size_t(datum)]), number(record[std::size_t(start)]), trips[i].id, i });
+        keys.push_back({ dateKey(record[std::size_t(datum)]), storedNumber(record[std::size_t(start)]), trips[i].id, i });
     }
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
         if (a.date != b.date)
@@ -199,6 +183,21 @@ void sortByDate(std::vector<StoredRecord>& trips)
     for (const Key& key : keys)
         sorted.push_back(std::move(trips[key.index]));
     trips = std::move(sorted);
+}
+
+int dateKey(const Value& value)
+{
+    if (value.type != Value::Text)
+        return -1;
+    const std::optional<QDate> date = parseDate(QString::fromUtf8(value.data));
+    return date ? int(date->toJulianDay()) : -1;
+}
+
+std::optional<Decimal> storedNumber(const Value& value)
+{
+    if (value.type == Value::Null || value.type == Value::Blob)
+        return std::nullopt;
+    return Decimal::fromCanonical(std::string_view(value.data.constData(), std::size_t(value.data.size())));
 }
 
 int columnIndex(Table table, const char* column)
@@ -233,7 +232,7 @@ QString displayValue(Table table, int column, const Value& value)
             return plainText(value);
         break;
     case Kind::Number:
-        if (const std::optional<Decimal> n = number(value))
+        if (const std::optional<Decimal> n = storedNumber(value))
             return numberText(n->normalized());
         break;
     case Kind::Flag:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/decimal.h"
 #include "store/history.h"
 
 #include <QString>
@@ -43,6 +44,11 @@ bool readRecords(sqlite3* db, history::Table table, std::vector<StoredRecord>* r
 
 // Trips in date order (ties by start reading, then by key); a date that is no date sorts first.
 void sortByDate(std::vector<StoredRecord>& trips);
+
+// Days of a stored DD.MM.YYYY date (Julian day), -1 when it is no date; orders by the calendar.
+int dateKey(const history::Value& value);
+// A stored number (machine form, an integer or a real); none for no value or what is no number.
+std::optional<Decimal> storedNumber(const history::Value& value);
 
 // Index of a column in recordColumns(table).
 int columnIndex(history::Table table, const char* column);

@@ -36,21 +36,16 @@ void appendField(QByteArray& out, QByteArrayView bytes)
 
 void appendEscaped(QByteArray& out, QByteArrayView text)
 {
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
+    qsizetype plain = 0; // start of the run not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\\' && c != '\n' && c != '\r')
+            continue;
+        out += text.sliced(plain, i - plain);
+        out += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : "\\r";
+        plain = i + 1;
     }
+    out += text.sliced(plain);
 }
 
 std::optional<QByteArray> unescaped(QByteArrayView text)
@@ -233,7 +228,47 @@ Value columnValue(sqlite3_stmt* stmt, int column)
     return value;
 }
 
+namespace {
+
+void appendValue(QByteArray& out, Value::Type type, QByteArrayView data)
+{
+    out += char(type);
+    switch (type) {
+    case Value::Null:
+        break;
+    case Value::Integer:
+    case Value::Real:
+        out += data;
+        break;
+    case Value::Text:
+        appendEscaped(out, data);
+        break;
+    case Value::Blob:
+        out += data.toByteArray().toHex();
+        break;
+    }
+}
+
+} // namespace
+
 QByteArray encodeRecord(Table table, const Record& record)
+{
+    const std::vector<const char*>& columns = recordColumns(table);
+    QByteArray out;
+    out.reserve(256);
+    const Value empty;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (c > 0)
+            out += '\n';
+        out += columns[c];
+        out += '=';
+        const Value& value = c < record.size() ? record[c] : empty;
+        appendValue(out, value.type, value.data);
+    }
+    return out;
+}
+
+QByteArray encodeRow(Table table, sqlite3_stmt* stmt, int firstColumn)
 {
     const std::vector<const char*>& columns = recordColumns(table);
     QByteArray out;
@@ -243,22 +278,23 @@ QByteArray encodeRecord(Table table, const Record& record)
             out += '\n';
         out += columns[c];
         out += '=';
-        const Value empty;
-        const Value& value = c < record.size() ? record[c] : empty;
-        out += char(value.type);
-        switch (value.type) {
-        case Value::Null:
+        const int column = firstColumn + int(c);
+        switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_NULL:
+            appendValue(out, Value::Null, {});
             break;
-        case Value::Integer:
-        case Value::Real:
-            out += value.data;
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+        case SQLITE_BLOB: {
+            const Value value = columnValue(stmt, column);
+            appendValue(out, value.type, value.data);
             break;
-        case Value::Text:
-            appendEscaped(out, value.data);
+        }
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            appendValue(out, Value::Text, QByteArrayView(text ? text : "", sqlite3_column_bytes(stmt, column)));
             break;
-        case Value::Blob:
-            out += value.data.toHex();
-            break;
+        }
         }
     }
     return out;

@@ -76,6 +76,9 @@ Value columnValue(sqlite3_stmt* stmt, int column);
 //   T<text>    a text in UTF-8, with "\" written "\\", LF "\n" and CR "\r"
 //   B<hex>     a blob in lower-case hex digits
 QByteArray encodeRecord(Table table, const Record& record);
+// The record text of the row a statement stands on, its columns those of recordColumns() from
+// `firstColumn` on: the same text as encodeRecord() of that row, without the copies.
+QByteArray encodeRow(Table table, sqlite3_stmt* stmt, int firstColumn);
 // Reads a record text back; empty when it is not one of `table`.
 std::optional<Record> decodeRecord(Table table, QByteArrayView text);
 

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -260,25 +261,30 @@ bool measureHistory(const QString& withPath, const QString& withoutPath)
 bool measureCheck(const QString& path, int count)
 {
     std::vector<double> runs;
+    std::vector<double> cpuRuns;
     audit::CheckResult result;
     for (int run = 0; run < 3; ++run) {
         bool ok = false;
         QString error;
+        const std::clock_t cpuStart = std::clock();
         runs.push_back(timeMs([&] {
             audit::ReadOnlyLogbook logbook;
             ok = logbook.open(path, &error) && audit::checkLogbook(logbook.handle(), &result, &error);
         }));
+        cpuRuns.push_back(double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC);
         if (!ok) {
             print(QStringLiteral("Die Prüfung scheitert: %1\n").arg(error));
             return false;
         }
     }
     const double ms = median(runs);
-    print(QStringLiteral("\nPrüfen (odomira-db --pruefen) von %1 Fahrten, %2 Befunde: %3 s (Median aus 3); Ziel unter "
-                         "2 s: %4.\n")
+    // The processor time shows what the check itself costs when other programs share the machine.
+    print(QStringLiteral("\nPrüfen (odomira-db --pruefen) von %1 Fahrten, %2 Befunde: %3 s, davon Prozessorzeit %4 s "
+                         "(Median aus 3); Ziel unter 2 s: %5.\n")
               .arg(count)
               .arg(result.findings.size())
-              .arg(decimals(ms / 1000, 2), ms < 2000 ? QStringLiteral("erreicht") : QStringLiteral("verfehlt")));
+              .arg(decimals(ms / 1000, 2), decimals(median(cpuRuns) / 1000, 2),
+                  ms < 2000 ? QStringLiteral("erreicht") : QStringLiteral("verfehlt")));
     return true;
 }
 
