@@ -161,6 +161,9 @@ void TestAudit::odometer_data()
         << QStringList { "Fahrt vom 02.01.2007 (B) hat keine Kilometerstände.",
                "Fahrt vom 04.01.2007 (D) hat keinen Anfangsstand (Start km).",
                "Fahrt vom 05.01.2007 (E) hat keinen Endstand (Ende km)." };
+    QTest::newRow("reading no number")
+        << QStringList { "01.01.2007 A 100 150", "02.01.2007 B 150 1x0" }
+        << QStringList { "Fahrt vom 02.01.2007 (B): Ende km „1x0“ ist keine Zahl." };
 }
 
 void TestAudit::odometer()
