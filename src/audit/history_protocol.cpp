@@ -33,7 +33,8 @@ std::optional<Record> decodedOrNone(Table table, const std::optional<QByteArray>
 
 } // namespace
 
-bool writeProtocol(sqlite3* db, const std::function<void(const QString&)>& line, bool* hasHistory, QString* error)
+bool writeProtocol(
+    sqlite3* db, const std::function<void(const QString&)>& line, bool* hasHistory, QString* error)
 {
     if (!history::hasHistory(db, hasHistory, error))
         return false;
@@ -60,7 +61,8 @@ bool writeProtocol(sqlite3* db, const std::function<void(const QString&)>& line,
             after = decodedOrNone(*table, columnBytes(stmt, 5));
         }
         const Record* named = after ? &*after : before ? &*before : nullptr;
-        const QString what = table && named ? recordName(*table, *named) : QStringLiteral("(unlesbarer Eintrag)");
+        const QString what
+            = table && named ? recordName(*table, *named) : QStringLiteral("(unlesbarer Eintrag)");
         line(QStringLiteral("Nr. %1  %2  %3  %4").arg(nr).arg(zeit, QString::fromUtf8(aktion), what));
         if (!table || !action)
             continue;
@@ -78,7 +80,8 @@ bool writeProtocol(sqlite3* db, const std::function<void(const QString&)>& line,
             const Record& values = after ? *after : *before;
             for (std::size_t c = 0; c < values.size(); ++c)
                 line(Indent
-                    + QStringLiteral("%1: %2").arg(fieldLabel(*table, int(c)), displayValue(*table, int(c), values[c])));
+                    + QStringLiteral("%1: %2").arg(
+                        fieldLabel(*table, int(c)), displayValue(*table, int(c), values[c])));
         }
     }
     if (rc != SQLITE_DONE) {

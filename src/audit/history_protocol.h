@@ -13,6 +13,7 @@ namespace odomira::audit {
 // change each field that changed with its old and new value, and for a new or deleted record
 // all its values. False with a German message when the history cannot be read; a file
 // without history gives `hasHistory` false and no lines.
-bool writeProtocol(sqlite3* db, const std::function<void(const QString&)>& line, bool* hasHistory, QString* error);
+bool writeProtocol(
+    sqlite3* db, const std::function<void(const QString&)>& line, bool* hasHistory, QString* error);
 
 } // namespace odomira::audit

@@ -132,7 +132,8 @@ private:
     void add(const QString& finding) { m_result->findings.append(finding); }
     void replayEntry(const history::Entry& entry);
     // "„Ziel“ ist „Lübeck“, laut Änderungshistorie „Kiel“" per differing field, after `prefix`.
-    void addDifferences(Table table, const QByteArray& stored, const QByteArray& logged, const QString& prefix);
+    void addDifferences(
+        Table table, const QByteArray& stored, const QByteArray& logged, const QString& prefix);
 
     sqlite3* m_db;
     CheckResult* m_result;
@@ -150,9 +151,11 @@ bool Checker::checkHistory(QString* error)
         return true;
     }
     Statement query;
-    if (!query.prepare(m_db,
-            "select nr, zeit, aktion, tabelle, datensatz, vorher, nachher, hash from historie order by nr")) {
-        *error = QStringLiteral("Die Änderungshistorie kann nicht gelesen werden: %1").arg(sqliteMessage(m_db));
+    const char* const entries
+        = "select nr, zeit, aktion, tabelle, datensatz, vorher, nachher, hash from historie order by nr";
+    if (!query.prepare(m_db, entries)) {
+        *error
+            = QStringLiteral("Die Änderungshistorie kann nicht gelesen werden: %1").arg(sqliteMessage(m_db));
         return false;
     }
     sqlite3_stmt* stmt = query.handle();
@@ -187,8 +190,9 @@ bool Checker::checkHistory(QString* error)
                           .arg(entry.nr - 1));
         }
         if (linked && history::entryHash(entry, previousHash) != entry.hash) {
-            add(QStringLiteral("Änderungshistorie: Eintrag Nr. %1 passt nicht zu seiner Prüfsumme; er oder der "
-                               "Eintrag vor ihm wurde nachträglich verändert.")
+            add(QStringLiteral(
+                "Änderungshistorie: Eintrag Nr. %1 passt nicht zu seiner Prüfsumme; er oder der "
+                "Eintrag vor ihm wurde nachträglich verändert.")
                     .arg(entry.nr));
         }
         previousHash = entry.hash;
@@ -196,7 +200,8 @@ bool Checker::checkHistory(QString* error)
         replayEntry(entry);
     }
     if (rc != SQLITE_DONE) {
-        *error = QStringLiteral("Die Änderungshistorie kann nicht gelesen werden: %1").arg(sqliteMessage(m_db));
+        *error
+            = QStringLiteral("Die Änderungshistorie kann nicht gelesen werden: %1").arg(sqliteMessage(m_db));
         return false;
     }
     return true;
@@ -206,12 +211,13 @@ void Checker::replayEntry(const history::Entry& entry)
 {
     const std::optional<history::Action> action = history::actionFromWord(entry.aktion);
     const std::optional<Table> table = entry.tabelle == "fahrt" ? std::optional(Table::Fahrt)
-        : entry.tabelle == "verbrauch"                         ? std::optional(Table::Verbrauch)
-                                                               : std::nullopt;
+        : entry.tabelle == "verbrauch"                          ? std::optional(Table::Verbrauch)
+                                                                : std::nullopt;
     const bool needsBefore = action == history::Action::Geaendert || action == history::Action::Geloescht;
     const bool needsAfter = action && action != history::Action::Geloescht;
     // The record texts themselves are decoded only where a difference is to be named.
-    if (!action || !table || entry.vorher.has_value() != needsBefore || entry.nachher.has_value() != needsAfter) {
+    if (!action || !table || entry.vorher.has_value() != needsBefore
+        || entry.nachher.has_value() != needsAfter) {
         add(QStringLiteral("Änderungshistorie: Eintrag Nr. %1 ist nicht lesbar.").arg(entry.nr));
         return;
     }
@@ -232,7 +238,8 @@ void Checker::replayEntry(const history::Entry& entry)
         state.remove(entry.datensatz);
 }
 
-void Checker::addDifferences(Table table, const QByteArray& stored, const QByteArray& logged, const QString& prefix)
+void Checker::addDifferences(
+    Table table, const QByteArray& stored, const QByteArray& logged, const QString& prefix)
 {
     const std::optional<Record> storedRecord = decoded(table, stored);
     const std::optional<Record> loggedRecord = decoded(table, logged);
@@ -308,11 +315,12 @@ void Checker::checkOdometer(std::vector<CheckedRow> trips)
             add(QStringLiteral("%1 hat keinen Anfangsstand (Start km).").arg(name()));
         else if (isEmptyValue(endValue))
             add(QStringLiteral("%1 hat keinen Endstand (Ende km).").arg(name()));
-        for (const auto& [value, number, column] :
-            { std::tuple(&startValue, &trip.start, startColumn), std::tuple(&endValue, &trip.end, endColumn) }) {
+        for (const auto& [value, number, column] : { std::tuple(&startValue, &trip.start, startColumn),
+                 std::tuple(&endValue, &trip.end, endColumn) }) {
             if (!isEmptyValue(*value) && !*number)
                 add(QStringLiteral("%1: %2 %3 ist keine Zahl.")
-                        .arg(name(), fieldLabel(Table::Fahrt, column), displayValue(Table::Fahrt, column, *value)));
+                        .arg(name(), fieldLabel(Table::Fahrt, column),
+                            displayValue(Table::Fahrt, column, *value)));
         }
 
         if (trip.start && trip.end && *trip.end < *trip.start) {
@@ -329,7 +337,8 @@ void Checker::checkOdometer(std::vector<CheckedRow> trips)
                                 kmText(*trip.start)));
                 else
                     add(QStringLiteral("Lücke von %1: %2 endet bei %3, %4 beginnt erst bei %5.")
-                            .arg(kmText(*difference), before, kmText(*previous->end), name(), kmText(*trip.start)));
+                            .arg(kmText(*difference), before, kmText(*previous->end), name(),
+                                kmText(*trip.start)));
             }
         }
         // A trip without an end breaks the sequence; it is a finding of its own.
@@ -362,7 +371,8 @@ bool checkLogbook(sqlite3* db, CheckResult* result, QString* error)
 
 QString checkSummary(const CheckResult& result)
 {
-    const QString trips = result.trips == 1 ? QStringLiteral("1 Fahrt") : QStringLiteral("%1 Fahrten").arg(result.trips);
+    const QString trips
+        = result.trips == 1 ? QStringLiteral("1 Fahrt") : QStringLiteral("%1 Fahrten").arg(result.trips);
     const QString entries = result.entries == 1 ? QStringLiteral("1 Eintrag")
                                                 : QStringLiteral("%1 Einträge").arg(result.entries);
     const qsizetype count = result.findings.size();

@@ -81,10 +81,12 @@ bool ReadOnlyLogbook::open(const QString& path, QString* error)
         return false;
     }
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(info.absoluteFilePath()).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
+    if (sqlite3_open_v2(QFile::encodeName(info.absoluteFilePath()).constData(), &db,
+            SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK) {
         setError(error,
-            QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden: %2").arg(shown, sqliteMessage(db)));
+            QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden: %2")
+                .arg(shown, sqliteMessage(db)));
         sqlite3_close_v2(db);
         return false;
     }
@@ -93,7 +95,8 @@ bool ReadOnlyLogbook::open(const QString& path, QString* error)
     int found = 0;
     int rc = SQLITE_ERROR;
     if (tables.prepare(db,
-            "select count(*) from sqlite_master where type = 'table' and lower(name) in ('fahrt', 'verbrauch')")) {
+            "select count(*) from sqlite_master where type = 'table' and lower(name) in ('fahrt', "
+            "'verbrauch')")) {
         rc = sqlite3_step(tables.handle());
         if (rc == SQLITE_ROW)
             found = sqlite3_column_int(tables.handle(), 0);
@@ -109,7 +112,8 @@ bool ReadOnlyLogbook::open(const QString& path, QString* error)
     }
     if (found != 2) {
         setError(error,
-            QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ fehlen.")
+            QStringLiteral(
+                "Die Datenbank %1 ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ fehlen.")
                 .arg(shown));
         sqlite3_close_v2(db);
         return false;
@@ -129,8 +133,9 @@ bool readRecords(sqlite3* db, Table table, std::vector<StoredRecord>* records, Q
     sql += " from " + history::tableName(table) + " order by id";
     Statement query;
     if (!query.prepare(db, sql)) {
-        setError(error, QStringLiteral("Die Tabelle %1 kann nicht gelesen werden: %2")
-                            .arg(quoted(QString::fromLatin1(history::tableName(table))), sqliteMessage(db)));
+        setError(error,
+            QStringLiteral("Die Tabelle %1 kann nicht gelesen werden: %2")
+                .arg(quoted(QString::fromLatin1(history::tableName(table))), sqliteMessage(db)));
         return false;
     }
     int rc;
@@ -143,8 +148,9 @@ bool readRecords(sqlite3* db, Table table, std::vector<StoredRecord>* records, Q
         records->push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {
-        setError(error, QStringLiteral("Die Tabelle %1 kann nicht gelesen werden: %2")
-                            .arg(quoted(QString::fromLatin1(history::tableName(table))), sqliteMessage(db)));
+        setError(error,
+            QStringLiteral("Die Tabelle %1 kann nicht gelesen werden: %2")
+                .arg(quoted(QString::fromLatin1(history::tableName(table))), sqliteMessage(db)));
         return false;
     }
     return true;
@@ -165,7 +171,8 @@ void sortByDate(std::vector<StoredRecord>& trips)
     keys.reserve(trips.size());
     for (std::size_t i = 0; i < trips.size(); ++i) {
         const Record& record = trips[i].record;
-        keys.push_back({ dateKey(record[std::size_t(datum)]), storedNumber(record[std::size_t(start)]), trips[i].id, i });
+        keys.push_back({ dateKey(record[std::size_t(datum)]), storedNumber(record[std::size_t(start)]),
+            trips[i].id, i });
     }
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
         if (a.date != b.date)
@@ -253,7 +260,8 @@ QString recordName(Table table, const Record& record)
 {
     if (table == Table::Verbrauch) {
         const QString plate = record.empty() ? QString() : plainText(record[0]);
-        return plate.isEmpty() ? QStringLiteral("Fahrzeug") : QStringLiteral("Fahrzeug %1").arg(quoted(plate));
+        return plate.isEmpty() ? QStringLiteral("Fahrzeug")
+                               : QStringLiteral("Fahrzeug %1").arg(quoted(plate));
     }
     const Value& datum = record[std::size_t(columnIndex(table, "datum"))];
     const QString ziel = plainText(record[std::size_t(columnIndex(table, "ziel"))]).simplified();

@@ -71,8 +71,10 @@ bool tripsCsv(sqlite3* db, int year, QByteArray* csv, QString* error)
             const QString text = plainText(value);
             const bool numeric = c >= columnIndex(Table::Fahrt, "anfangsstand");
             std::optional<Decimal> number;
-            if (numeric && (value.type == Value::Text || value.type == Value::Integer || value.type == Value::Real))
-                number = Decimal::fromCanonical(std::string_view(value.data.constData(), std::size_t(value.data.size())));
+            if (numeric
+                && (value.type == Value::Text || value.type == Value::Integer || value.type == Value::Real))
+                number = Decimal::fromCanonical(
+                    std::string_view(value.data.constData(), std::size_t(value.data.size())));
             if (number)
                 out += csvField(numberText(number->normalized()), false);
             else

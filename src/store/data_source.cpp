@@ -204,7 +204,8 @@ bool DataSource::update(QString* error)
         return false;
     }
     sqlite3* db = m_connection.handle();
-    const auto write = [&](QString* message) { return values.write(db, m_result->columns, adding, &key, message); };
+    const auto write
+        = [&](QString* message) { return values.write(db, m_result->columns, adding, &key, message); };
     if (!history::recordChange(db, m_result->columns.table(),
             adding ? history::Action::Neu : history::Action::Geaendert, &key, write, error))
         return false;
@@ -263,12 +264,15 @@ bool DataSource::deleteCurrent(QString* error)
         sqlite3* db = m_connection.handle();
         const auto remove = [&](QString* message) {
             Statement statement;
-            if (statement.prepare(db, m_result->columns.deleteSql()) && statement.stepWithKey(key) == SQLITE_DONE)
+            if (statement.prepare(db, m_result->columns.deleteSql())
+                && statement.stepWithKey(key) == SQLITE_DONE)
                 return true;
-            setError(message, QStringLiteral("Der Datensatz wurde nicht gelöscht: %1").arg(sqliteMessage(db)));
+            setError(
+                message, QStringLiteral("Der Datensatz wurde nicht gelöscht: %1").arg(sqliteMessage(db)));
             return false;
         };
-        if (!history::recordChange(db, m_result->columns.table(), history::Action::Geloescht, &key, remove, error))
+        if (!history::recordChange(
+                db, m_result->columns.table(), history::Action::Geloescht, &key, remove, error))
             return false;
     }
     emit resultAboutToReset();

@@ -292,7 +292,8 @@ QByteArray encodeRow(Table table, sqlite3_stmt* stmt, int firstColumn)
         }
         default: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-            appendValue(out, Value::Text, QByteArrayView(text ? text : "", sqlite3_column_bytes(stmt, column)));
+            appendValue(
+                out, Value::Text, QByteArrayView(text ? text : "", sqlite3_column_bytes(stmt, column)));
             break;
         }
         }
@@ -360,7 +361,8 @@ QByteArray firstPreviousHash()
 QByteArray canonicalText(const Entry& entry, QByteArrayView previousHash)
 {
     QByteArray out;
-    out.reserve(128 + (entry.vorher ? entry.vorher->size() : 0) + (entry.nachher ? entry.nachher->size() : 0));
+    out.reserve(
+        128 + (entry.vorher ? entry.vorher->size() : 0) + (entry.nachher ? entry.nachher->size() : 0));
     appendField(out, CanonicalVersion);
     appendField(out, previousHash);
     appendField(out, QByteArray::number(entry.nr));
@@ -402,7 +404,8 @@ std::optional<Record> readRecord(sqlite3* db, Table table, qint64 id, bool* ok, 
 {
     *ok = false;
     Statement query;
-    if (!query.prepare(db, "select " + selectColumnsSql(table) + " from " + tableName(table) + " where id = ?")) {
+    if (!query.prepare(
+            db, "select " + selectColumnsSql(table) + " from " + tableName(table) + " where id = ?")) {
         setError(error, sqliteMessage(db));
         return std::nullopt;
     }
@@ -465,8 +468,8 @@ bool Writer::start(QString* error)
     return true;
 }
 
-bool Writer::append(Action action, Table table, qint64 id, const Record* before, const Record* after,
-    QString* error)
+bool Writer::append(
+    Action action, Table table, qint64 id, const Record* before, const Record* after, QString* error)
 {
     Entry entry;
     entry.nr = m_lastNr + 1;
@@ -511,8 +514,8 @@ bool Writer::appendEveryRecord(Action action, QString* error)
 {
     for (const Table table : { Table::Verbrauch, Table::Fahrt }) {
         Statement rows;
-        if (!rows.prepare(
-                m_db, "select id, " + selectColumnsSql(table) + " from " + tableName(table) + " order by id")) {
+        if (!rows.prepare(m_db,
+                "select id, " + selectColumnsSql(table) + " from " + tableName(table) + " order by id")) {
             setError(error, sqliteMessage(m_db));
             return false;
         }
@@ -592,10 +595,11 @@ QString prepareLogbook(const QString& path)
     QString reason;
     if (ensureHistory(connection.handle(), &added, &reason))
         return QString();
-    return QStringLiteral("Dieses Fahrtenbuch hat noch keine Änderungshistorie, und sie konnte jetzt nicht "
-                          "angelegt werden: %1.\nOdomira arbeitet wie bisher, Änderungen werden aber erst "
-                          "nachvollziehbar aufgezeichnet, wenn die Historie beim nächsten Start angelegt werden "
-                          "kann.")
+    return QStringLiteral(
+        "Dieses Fahrtenbuch hat noch keine Änderungshistorie, und sie konnte jetzt nicht "
+        "angelegt werden: %1.\nOdomira arbeitet wie bisher, Änderungen werden aber erst "
+        "nachvollziehbar aufgezeichnet, wenn die Historie beim nächsten Start angelegt werden "
+        "kann.")
         .arg(reason);
 }
 
@@ -603,7 +607,8 @@ bool recordChange(sqlite3* db, QStringView table, Action action, qint64* key,
     const std::function<bool(QString*)>& write, QString* error)
 {
     const std::optional<Table> followed = tableFromName(table);
-    const QString done = action == Action::Geloescht ? QStringLiteral("gelöscht") : QStringLiteral("gespeichert");
+    const QString done
+        = action == Action::Geloescht ? QStringLiteral("gelöscht") : QStringLiteral("gespeichert");
     const auto historyFailed = [&](const QString& detail) {
         setError(error,
             QStringLiteral("Der Datensatz wurde nicht %1: der Eintrag in die Änderungshistorie konnte nicht "
@@ -644,13 +649,14 @@ bool recordChange(sqlite3* db, QStringView table, Action action, qint64* key,
     if (changed) {
         Writer writer(db);
         if (!writer.start(&problem)
-            || !writer.append(action, *followed, *key, before ? &*before : nullptr, after ? &*after : nullptr,
-                &problem))
+            || !writer.append(
+                action, *followed, *key, before ? &*before : nullptr, after ? &*after : nullptr, &problem))
             return historyFailed(problem);
     }
     const int committed = transaction.commit();
     if (committed != SQLITE_OK) {
-        setError(error, QStringLiteral("Der Datensatz wurde nicht %1: %2.").arg(done, writeProblem(db, committed)));
+        setError(error,
+            QStringLiteral("Der Datensatz wurde nicht %1: %2.").arg(done, writeProblem(db, committed)));
         return false;
     }
     return true;

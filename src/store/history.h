@@ -129,8 +129,8 @@ public:
     // Reads the end of the chain and takes the time every entry of this writer gets.
     bool start(QString* error);
     // One entry; `before` and `after` as the action needs them (none for what is not there).
-    bool append(Action action, Table table, qint64 id, const Record* before, const Record* after,
-        QString* error);
+    bool append(
+        Action action, Table table, qint64 id, const Record* before, const Record* after, QString* error);
     // An entry for every row of both tables as it stands (Bestand when an older file gets
     // its history, Neu for a logbook just created): the vehicle record first, trips by key.
     bool appendEveryRecord(Action action, QString* error);

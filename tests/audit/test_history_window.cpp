@@ -18,8 +18,16 @@ namespace {
 
 TripRow kiel()
 {
-    return { .datum = "05.03.2007", .von = "Hamburg", .bis = "Kiel", .ziel = "Kiel", .bemerkung = "Kundentermin",
-        .anfangsstand = "100", .endstand = "200", .gesamt = "100", .preisliter = "1.2", .kosten = "9.48",
+    return { .datum = "05.03.2007",
+        .von = "Hamburg",
+        .bis = "Kiel",
+        .ziel = "Kiel",
+        .bemerkung = "Kundentermin",
+        .anfangsstand = "100",
+        .endstand = "200",
+        .gesamt = "100",
+        .preisliter = "1.2",
+        .kosten = "9.48",
         .geschaeftl = "-1" };
 }
 
@@ -43,7 +51,8 @@ QStringList protocol(const TempLogbook& logbook)
     QStringList lines;
     bool hasHistory = false;
     if (!file.open(logbook.path(), &error)
-        || !audit::writeProtocol(file.handle(), [&](const QString& line) { lines << line; }, &hasHistory, &error))
+        || !audit::writeProtocol(
+            file.handle(), [&](const QString& line) { lines << line; }, &hasHistory, &error))
         return { error };
     static const QRegularExpression time(QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ"));
     return lines.replaceInStrings(time, QStringLiteral("ZEIT"));
@@ -51,8 +60,8 @@ QStringList protocol(const TempLogbook& logbook)
 
 QStringList values(const QStringList& shown)
 {
-    const QStringList labels = { "Datum", "Von", "Bis", "Ziel", "Reisegrund", "Start km", "Ende km", "Summe km",
-        "€/Liter", "Kosten €", "Geschäftlich", "Privat", "Weg zur Arbeit" };
+    const QStringList labels = { "Datum", "Von", "Bis", "Ziel", "Reisegrund", "Start km", "Ende km",
+        "Summe km", "€/Liter", "Kosten €", "Geschäftlich", "Privat", "Weg zur Arbeit" };
     QStringList lines;
     for (int i = 0; i < labels.size(); ++i)
         lines << "    " + labels[i] + ": " + shown[i];
@@ -100,14 +109,14 @@ void TestHistoryWindow::chainOverWindowActions()
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.value(0).text));
 
     const QStringList expected = QStringList { "Nr. 1  ZEIT  Bestand  Fahrzeug „HH-OM 42“",
-                                     "Nr. 2  ZEIT  Bestand  Fahrt vom 05.03.2007 (Kiel)",
-                                     "Nr. 3  ZEIT  Neu  Fahrt vom 06.03.2007 (Stade)" }
-        + values({ "06.03.2007", "(leer)", "(leer)", "„Stade“", "(leer)", "200", "250", "50", "1,2", "4,74", "nein",
-            "nein", "nein" })
+        "Nr. 2  ZEIT  Bestand  Fahrt vom 05.03.2007 (Kiel)",
+        "Nr. 3  ZEIT  Neu  Fahrt vom 06.03.2007 (Stade)" }
+        + values({ "06.03.2007", "(leer)", "(leer)", "„Stade“", "(leer)", "200", "250", "50", "1,2", "4,74",
+            "nein", "nein", "nein" })
         + QStringList { "Nr. 4  ZEIT  Geändert  Fahrt vom 06.03.2007 (Stade-Nord)",
               "    Ziel: „Stade“ → „Stade-Nord“", "Nr. 5  ZEIT  Gelöscht  Fahrt vom 05.03.2007 (Kiel)" }
-        + values({ "05.03.2007", "„Hamburg“", "„Kiel“", "„Kiel“", "„Kundentermin“", "100", "200", "100", "1,2",
-            "9,48", "ja", "nein", "nein" })
+        + values({ "05.03.2007", "„Hamburg“", "„Kiel“", "„Kiel“", "„Kundentermin“", "100", "200", "100",
+            "1,2", "9,48", "ja", "nein", "nein" })
         + QStringList { "Nr. 6  ZEIT  Geändert  Fahrzeug „HH-OM 42“", "    Steuer: 250 → 300" };
     QCOMPARE(protocol(f.logbook()), expected);
 
@@ -125,15 +134,19 @@ void TestHistoryWindow::historyThatCannotBeWritten()
 {
     WindowFixture f;
     QVERIFY(f.open({ kiel() }));
-    QVERIFY(f.logbook().exec("create trigger voll before insert on historie begin select raise(abort, 'voll'); end"));
-    const auto state = [&] { return f.logbook().query("select * from fahrt") + f.logbook().query("select nr from historie"); };
+    QVERIFY(f.logbook().exec(
+        "create trigger voll before insert on historie begin select raise(abort, 'voll'); end"));
+    const auto state = [&] {
+        return f.logbook().query("select * from fahrt") + f.logbook().query("select nr from historie");
+    };
     const QList<QStringList> before = state();
 
     click(f, "cmd_bearbeiten");
     f.type(f.control<QLineEdit>("txt_ziel"), "Lübeck");
     click(f, "cmb_speichern");
     QCOMPARE(f.messages.size(), 1);
-    QVERIFY2(f.messages[0].text.startsWith("Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie"),
+    QVERIFY2(f.messages[0].text.startsWith(
+                 "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie"),
         qPrintable(f.messages[0].text));
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), "Lübeck");
@@ -143,7 +156,8 @@ void TestHistoryWindow::historyThatCannotBeWritten()
     click(f, "cmd_bearbeiten");
     click(f, "cmd_löschen");
     QCOMPARE(f.messages.size(), 2);
-    QVERIFY2(f.messages[1].text.startsWith("Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie"),
+    QVERIFY2(f.messages[1].text.startsWith(
+                 "Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie"),
         qPrintable(f.messages[1].text));
     QCOMPARE(state(), before);
 }

@@ -28,14 +28,17 @@ Record vehicle(const char* plate)
 
 TripRow trip(const char* datum, const char* ziel, const char* start, const char* ende)
 {
-    return { .datum = datum, .von = "Hamburg", .bis = "Kiel", .ziel = ziel, .anfangsstand = start, .endstand = ende };
+    return {
+        .datum = datum, .von = "Hamburg", .bis = "Kiel", .ziel = ziel, .anfangsstand = start, .endstand = ende
+    };
 }
 
 // The history entries as "nr aktion tabelle datensatz".
 QStringList entries(const TempLogbook& logbook)
 {
     QStringList lines;
-    for (const QStringList& row : logbook.query("select nr, aktion, tabelle, datensatz from historie order by nr"))
+    for (const QStringList& row :
+        logbook.query("select nr, aktion, tabelle, datensatz from historie order by nr"))
         lines << row.join(u' ');
     return lines;
 }
@@ -67,14 +70,15 @@ void TestHistory::recordText_data()
     QTest::addColumn<Record>("record");
     QTest::addColumn<QByteArray>("encoded");
 
-    QTest::newRow("plain") << vehicle("HH-OM 42")
-                           << QByteArray("kennzeichen=THH-OM 42\nverbrauch=T7.9\nsteuer=T250\nversicherung=T1201.45");
+    QTest::newRow("plain")
+        << vehicle("HH-OM 42")
+        << QByteArray("kennzeichen=THH-OM 42\nverbrauch=T7.9\nsteuer=T250\nversicherung=T1201.45");
     QTest::newRow("every type and escape")
-        << Record { text("Köln \\ 1\n2\r"), Value {}, Value { Value::Integer, "-3" }, Value { Value::Blob, QByteArray("\x00\xff", 2) } }
+        << Record { text("Köln \\ 1\n2\r"), Value {}, Value { Value::Integer, "-3" },
+               Value { Value::Blob, QByteArray("\x00\xff", 2) } }
         << QByteArray("kennzeichen=TK\xc3\xb6ln \\\\ 1\\n2\\r\nverbrauch=N\nsteuer=I-3\nversicherung=B00ff");
-    QTest::newRow("empty text and real")
-        << Record { text(""), Value { Value::Real, "1.5" }, text("="), text("a=b") }
-        << QByteArray("kennzeichen=T\nverbrauch=R1.5\nsteuer=T=\nversicherung=Ta=b");
+    QTest::newRow("empty text and real") << Record { text(""), Value { Value::Real, "1.5" }, text("="),
+        text("a=b") } << QByteArray("kennzeichen=T\nverbrauch=R1.5\nsteuer=T=\nversicherung=Ta=b");
 }
 
 void TestHistory::recordText()
@@ -123,7 +127,8 @@ void TestHistory::canonicalHash()
     second.aktion = actionWord(Action::Geaendert);
     second.vorher = first.nachher;
     second.nachher = encodeRecord(Table::Verbrauch,
-        { text("Köln \\ 1\n2"), Value {}, Value { Value::Integer, "-3" }, Value { Value::Blob, QByteArray("\x00\xff", 2) } });
+        { text("Köln \\ 1\n2"), Value {}, Value { Value::Integer, "-3" },
+            Value { Value::Blob, QByteArray("\x00\xff", 2) } });
     QCOMPARE(entryHash(second, entryHash(first, firstPreviousHash())),
         QByteArray("f1aed9e3a8d7ae8a2597e843f337e190c9b1baa7503981ee35eb4c356f54d948"));
 }
@@ -131,14 +136,16 @@ void TestHistory::canonicalHash()
 void TestHistory::olderFileUpgrade()
 {
     TempLogbook logbook;
-    QVERIFY(logbook.createWithVehicle({}, { trip("05.03.2007", "Kiel", "100", "200"), trip("06.03.2007", "Stade", "200", "250") }));
+    QVERIFY(logbook.createWithVehicle(
+        {}, { trip("05.03.2007", "Kiel", "100", "200"), trip("06.03.2007", "Stade", "200", "250") }));
     Connection connection;
     QVERIFY(connection.open(logbook.path(), nullptr));
     bool added = false;
     QString reason;
     QVERIFY2(ensureHistory(connection.handle(), &added, &reason), qPrintable(reason));
     QVERIFY(added);
-    QCOMPARE(entries(logbook), QStringList({ "1 Bestand verbrauch 1", "2 Bestand fahrt 1", "3 Bestand fahrt 2" }));
+    QCOMPARE(
+        entries(logbook), QStringList({ "1 Bestand verbrauch 1", "2 Bestand fahrt 1", "3 Bestand fahrt 2" }));
     QCOMPARE(logbook.scalar("select nachher from historie where nr = 3").split(u'\n').mid(0, 2),
         QStringList({ "datum=T06.03.2007", "von=THamburg" }));
 
@@ -176,7 +183,8 @@ void TestHistory::upgradeRefused()
     QCOMPARE(sqlite3_open_v2(path, &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     if (locked)
         QCOMPARE(sqlite3_exec(other, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
-    QCOMPARE(sqlite3_open_v2(path, &db, locked ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_open_v2(path, &db, locked ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr),
+        SQLITE_OK);
 
     bool added = true;
     QString told;
@@ -221,11 +229,12 @@ void TestHistory::changesWithEntries()
     QCOMPARE(logbook.scalar("select nachher from historie where nr = 5"), "<null>");
     QVERIFY(logbook.scalar("select vorher from historie where nr = 5").startsWith("datum=T05.03.2007\n"));
     // Each hash continues the chain from the one before.
-    const QList<QStringList> rows = logbook.query("select nr, zeit, aktion, tabelle, datensatz, vorher, nachher, hash from historie order by nr");
+    const QList<QStringList> rows = logbook.query(
+        "select nr, zeit, aktion, tabelle, datensatz, vorher, nachher, hash from historie order by nr");
     QByteArray previous = firstPreviousHash();
     for (const QStringList& row : rows) {
-        Entry entry { row[0].toLongLong(), row[1].toUtf8(), row[2].toUtf8(), row[3].toUtf8(), row[4].toLongLong(),
-            row[5] == "<null>" ? std::nullopt : std::optional(row[5].toUtf8()),
+        Entry entry { row[0].toLongLong(), row[1].toUtf8(), row[2].toUtf8(), row[3].toUtf8(),
+            row[4].toLongLong(), row[5] == "<null>" ? std::nullopt : std::optional(row[5].toUtf8()),
             row[6] == "<null>" ? std::nullopt : std::optional(row[6].toUtf8()), row[7].toUtf8() };
         QCOMPARE(entryHash(entry, previous), entry.hash);
         QVERIFY(QDateTime::fromString(row[1], Qt::ISODate).timeSpec() == Qt::UTC);
@@ -237,9 +246,12 @@ void TestHistory::failedEntryWritesNothing_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message");
-    QTest::newRow("new") << "new" << "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie";
-    QTest::newRow("change") << "change" << "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie";
-    QTest::newRow("delete") << "delete" << "Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie";
+    QTest::newRow("new") << "new"
+                         << "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie";
+    QTest::newRow("change") << "change"
+                            << "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie";
+    QTest::newRow("delete") << "delete"
+                            << "Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie";
 }
 
 // The history table made unwritable: the change is not written either, and the message says so.
@@ -253,8 +265,10 @@ void TestHistory::failedEntryWritesNothing()
     QVERIFY(connection.open(logbook.path(), nullptr));
     bool added = false;
     QVERIFY(ensureHistory(connection.handle(), &added, nullptr));
-    QVERIFY(logbook.exec("create trigger voll before insert on historie begin select raise(abort, 'voll'); end"));
-    const auto state = [&] { return logbook.query("select * from fahrt") + logbook.query("select nr from historie"); };
+    QVERIFY(
+        logbook.exec("create trigger voll before insert on historie begin select raise(abort, 'voll'); end"));
+    const auto state
+        = [&] { return logbook.query("select * from fahrt") + logbook.query("select nr from historie"); };
     const QList<QStringList> before = state();
 
     DataSource buch("buch");
@@ -276,7 +290,8 @@ void TestHistory::failedEntryWritesNothing()
         QCOMPARE(buch.recordCount(), 1);
     }
     QVERIFY(!ok);
-    QVERIFY2(error.startsWith(message) && error.contains("voll") && error.endsWith("Es wurde nichts geändert."),
+    QVERIFY2(
+        error.startsWith(message) && error.contains("voll") && error.endsWith("Es wurde nichts geändert."),
         qPrintable(error));
     QCOMPARE(state(), before);
 }

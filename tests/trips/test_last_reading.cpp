@@ -25,9 +25,10 @@ void TestLastReading::lastEndReading_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("empty logbook") << QStringList() << QString();
-    QTest::newRow("calendar order, not text order") << QStringList { "02.01.2007 600 650", "31.12.2006 500 600" } << "650";
-    QTest::newRow("same date: highest end") << QStringList { "05.03.2007 200 250", "05.03.2007 100 200", "04.03.2007 0 900" }
-                                            << "250";
+    QTest::newRow("calendar order, not text order")
+        << QStringList { "02.01.2007 600 650", "31.12.2006 500 600" } << "650";
+    QTest::newRow("same date: highest end")
+        << QStringList { "05.03.2007 200 250", "05.03.2007 100 200", "04.03.2007 0 900" } << "250";
     QTest::newRow("ends as numbers") << QStringList { "05.03.2007 9 99", "05.03.2007 99 100,5" } << "100,5";
     QTest::newRow("latest without end") << QStringList { "05.03.2007 100 200", "06.03.2007 200 -" } << "200";
 }
