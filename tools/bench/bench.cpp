@@ -170,7 +170,7 @@ QString padLeft(const QString& text, int width)
     return text.rightJustified(width);
 }
 
-constexpr int HistoryRuns = 15;
+constexpr int HistoryRuns = 61;
 
 // One data source on the trips and one on the vehicle record of a logbook file.
 struct Writers
