@@ -1,5 +1,6 @@
 #include "store/data_source.h"
 
+#include "store/history.h"
 #include "store/pending_write.h"
 #include "store/result_columns.h"
 #include "store/result_table.h"
@@ -203,7 +204,10 @@ bool DataSource::update(QString* error)
         return false;
     }
     sqlite3* db = m_connection.handle();
-    if (!values.write(db, m_result->columns, adding, &key, error))
+    const auto write
+        = [&](QString* message) { return values.write(db, m_result->columns, adding, &key, message); };
+    if (!history::recordChange(db, m_result->columns.table(),
+            adding ? history::Action::Neu : history::Action::Geaendert, &key, write, error))
         return false;
 
     // Written: from here on a second save must not insert the record again.
@@ -258,11 +262,18 @@ bool DataSource::deleteCurrent(QString* error)
             return false;
         }
         sqlite3* db = m_connection.handle();
-        Statement remove;
-        if (!remove.prepare(db, m_result->columns.deleteSql()) || remove.stepWithKey(key) != SQLITE_DONE) {
-            setError(error, QStringLiteral("Der Datensatz wurde nicht gelöscht: %1").arg(sqliteMessage(db)));
+        const auto remove = [&](QString* message) {
+            Statement statement;
+            if (statement.prepare(db, m_result->columns.deleteSql())
+                && statement.stepWithKey(key) == SQLITE_DONE)
+                return true;
+            setError(
+                message, QStringLiteral("Der Datensatz wurde nicht gelöscht: %1").arg(sqliteMessage(db)));
             return false;
-        }
+        };
+        if (!history::recordChange(
+                db, m_result->columns.table(), history::Action::Geloescht, &key, remove, error))
+            return false;
     }
     emit resultAboutToReset();
     removeResultRow(m_current);

@@ -1,6 +1,7 @@
 #include "store/logbook_writer.h"
 
 #include "store/connection.h"
+#include "store/history.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +94,11 @@ bool fill(Connection& connection, const LogbookVehicle& vehicle, const std::vect
             return false;
         }
     }
+    // The new records open the change history, so the file checks clean from the start.
+    history::Writer writer(db);
+    if (!history::createHistory(db, error) || !writer.start(error)
+        || !writer.appendEveryRecord(history::Action::Neu, error))
+        return false;
     return connection.exec(QStringLiteral("COMMIT"), error);
 }
 

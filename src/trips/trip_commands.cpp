@@ -4,6 +4,7 @@
 #include "common/date_text.h"
 #include "common/number_text.h"
 #include "store/data_source.h"
+#include "trips/last_reading.h"
 #include "trips/open_trip_guard.h"
 #include "trips/trip_figures.h"
 #include "trips/trip_position.h"
@@ -110,6 +111,8 @@ void frm_odomira::cmd_neu_Click()
     if (buch->isAdding()) {
         for (const char* column : { "geschaeftl", "privat", "zurarbeit" })
             buch->setField(QString::fromLatin1(column), QStringLiteral("0"));
+        // The odometer goes on where the latest trip ended; the user may type over it.
+        txt_start->setText(lastEndReading(m_databasePath));
     }
     holdOpenTrip();
 }
@@ -173,7 +176,10 @@ void frm_odomira::cmd_löschen_Click()
     // Each step runs even when one before it failed (no trip to delete on an empty list).
     modus_loeschen();
     const QString following = keyAfterDelete(*buch);
-    buch->deleteCurrent();
+    QString problem;
+    const bool hadTrip = buch->hasCurrent();
+    if (!buch->deleteCurrent(&problem) && hadTrip)
+        meldung(problem, QMessageBox::Critical);
     releaseOpenTrip();
     felder_sperren();
     if (listen_aktualisieren())

@@ -3,6 +3,7 @@
 #include "evaluation/period.h"
 #include "store/data_source.h"
 #include "store/data_source_model.h"
+#include "store/history.h"
 #include "trips/trip_lists.h"
 #include "window/field_binding.h"
 
@@ -72,6 +73,7 @@ namespace {
 
 frm_odomira::frm_odomira(const QString& databasePath, QWidget* parent)
     : QWidget(parent)
+    , m_databasePath(databasePath)
     // Reports go beside the logbook, where its user can write, not beside the program.
     , m_programDirectory(QFileInfo(databasePath).absolutePath())
     , m_urlOpener([](const QUrl& url) { QDesktopServices::openUrl(url); })
@@ -316,6 +318,10 @@ bool frm_odomira::Form_Load(QString* error)
     if (!tageskosten_anzeigen(&problem))
         return fail(QStringLiteral("Die Kosten pro Tag lassen sich nicht berechnen. %1").arg(problem));
 
+    // An older file gets its change history before anything can change it; a refused
+    // start-up above leaves the file as it was.
+    const QString historyNotice = history::prepareLogbook(m_databasePath);
+
     buch->setStatement(buchByDateStatement());
     if (!buch->refresh(&problem))
         return fail(problem);
@@ -336,6 +342,8 @@ bool frm_odomira::Form_Load(QString* error)
     appendKeepingText(cmb_jahr, yearNames(QDate::currentDate().year()));
 
     zeitraum_bilden();
+    if (!historyNotice.isEmpty())
+        meldung(historyNotice, QMessageBox::Warning);
     return true;
 }
 

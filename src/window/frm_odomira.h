@@ -297,6 +297,7 @@ private:
     EntryMode m_entryMode = EntryMode::Browsing;
     QPointer<OpenTripGuard> m_openTripGuard;
     QString m_openError;
+    QString m_databasePath;
     QString m_programDirectory;
     MessageHook m_messageHook;
     UrlOpener m_urlOpener;

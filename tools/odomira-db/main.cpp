@@ -1,6 +1,11 @@
-// odomira-db: creates a new logbook file with both tables and the vehicle row,
-// optionally filled with demo trips. The window program never creates the file.
+// odomira-db: creates a new logbook file with both tables, the vehicle row and the change
+// history, optionally filled with demo trips. The window program never creates the file.
+// It also checks a logbook, lists its change history and writes a year's trips as CSV.
 
+#include "audit/history_protocol.h"
+#include "audit/logbook_check.h"
+#include "audit/logbook_reading.h"
+#include "audit/trip_csv.h"
 #include "common/decimal.h"
 #include "common/program_info.h"
 #include "demo/demo_trips.h"
@@ -18,7 +23,10 @@ using namespace odomira;
 
 namespace {
 
-enum ExitCode { ExitOk = 0, ExitUsage = 1, ExitExists = 2, ExitWriteFailed = 3 };
+enum ExitCode { ExitOk = 0, ExitUsage = 1, ExitExists = 2, ExitWriteFailed = 3, ExitFindings = 4 };
+
+// What a call does: create a logbook (the default) or read one.
+enum class Mode { Create, Check, Protocol, Csv };
 
 constexpr int MaxTrips = 1000000;
 
@@ -28,13 +36,27 @@ Legt ein neues Fahrtenbuch für Odomira an: die Datei (ohne Angabe „odomira.md
 aktuellen Verzeichnis) mit den Tabellen „fahrt“ und „verbrauch“ und dem Datensatz des
 Fahrzeugs. Eine vorhandene Datei wird nie überschrieben.
 
-Optionen:
+Mit --pruefen, --protokoll oder --csv liest es ein vorhandenes Fahrtenbuch, ohne es
+zu ändern.
+
+Optionen zum Anlegen:
   --kennzeichen TEXT   Kennzeichen des Fahrzeugs (Vorgabe: HH-OM 42)
   --verbrauch ZAHL     Verbrauch in Litern je 100 km (Vorgabe: 7,9)
   --steuer ZAHL        Kfz-Steuer im Jahr in Euro (Vorgabe: 250,00)
   --versicherung ZAHL  Versicherung im Jahr in Euro (Vorgabe: 1201,45)
   --demo               mit Beispielfahrten der Jahre 2006 und 2007 füllen
   --fahrten N          mit N erzeugten Fahrten über 2006 und 2007 füllen (für Messungen)
+
+Prüfen und Auswerten:
+  --pruefen            das Fahrtenbuch prüfen: die Kette der Änderungshistorie, ob Fahrten
+                       und Fahrzeugdaten außerhalb von Odomira geändert wurden, und die
+                       Kilometerstände in Datumsfolge (Lücken, Überschneidungen); eine Zeile
+                       je Befund und eine Zusammenfassung
+  --protokoll          die Änderungshistorie lesbar ausgeben
+  --csv JAHR           die Fahrten des Jahres als CSV für eine Tabellenkalkulation auf die
+                       Standardausgabe schreiben (UTF-8, Semikolon, CR LF)
+
+Sonstiges:
   -h, --help           diese Hilfe zeigen
   --help-en            die Hilfe auf Englisch zeigen
   --version            Version und Lizenz zeigen
@@ -43,25 +65,39 @@ Zahlen werden deutsch geschrieben: Komma vor den Nachkommastellen, ein Punkt tre
 nur Tausender (7,9 ist sieben Komma neun, 7.9 ist neunundsiebzig).
 Optionen mit Wert gehen auch als --option=WERT.
 
-Rückgabewerte: 0 angelegt, 1 falscher Aufruf, 2 Datei gibt es schon,
-3 Datei konnte nicht geschrieben werden.
+Rückgabewerte: 0 angelegt (geprüft ohne Befund, ausgegeben), 1 falscher Aufruf,
+2 Datei gibt es schon, 3 Datei konnte nicht geschrieben oder gelesen werden,
+4 Befunde beim Prüfen (oder keine Änderungshistorie).
 
-Beispiel: odomira-db --kennzeichen "B-AB 123" --verbrauch 6,5 --demo odomira.mdb
+Beispiele: odomira-db --kennzeichen "B-AB 123" --verbrauch 6,5 --demo odomira.mdb
+           odomira-db --pruefen odomira.mdb
+           odomira-db --csv 2007 odomira.mdb > fahrten-2007.csv
 )";
 
 const char* const HelpEn = R"(Usage: odomira-db [options] [file]
 
 Creates a new Odomira logbook: the file (by default "odomira.mdb" in the current
-directory) with the tables "fahrt" and "verbrauch" and the vehicle record.
-An existing file is never overwritten.
+directory) with the tables "fahrt" and "verbrauch", the vehicle record and the change
+history. An existing file is never overwritten. With --pruefen, --protokoll or --csv
+it reads an existing logbook without changing it.
 
-Options:
+Options for creating:
   --kennzeichen TEXT   licence plate (default: HH-OM 42)
   --verbrauch NUMBER   consumption in litres per 100 km (default: 7,9)
   --steuer NUMBER      vehicle tax per year in euro (default: 250,00)
   --versicherung NUMBER  insurance per year in euro (default: 1201,45)
   --demo               fill with demo trips of the years 2006 and 2007
   --fahrten N, --trips N  fill with N generated trips over 2006 and 2007 (for benchmarks)
+
+Checking and reading:
+  --pruefen            check the logbook: the change history's chain, whether trips or the
+                       vehicle record were changed outside Odomira, and the odometer in date
+                       order (gaps, overlaps); one line per finding and a summary
+  --protokoll          list the change history readably
+  --csv YEAR           write the trips of YEAR as CSV for a spreadsheet to standard output
+                       (UTF-8, semicolons, CR LF)
+
+Other:
   -h, --help           show the help in German
   --help-en            show this help
   --version            show the version and the licence
@@ -70,7 +106,8 @@ Numbers are written the German way: a comma before the decimals, a period only g
 thousands (7,9 is seven point nine, 7.9 is seventy-nine).
 Options with a value also take the form --option=VALUE.
 
-Exit codes: 0 created, 1 usage error, 2 file exists, 3 file could not be written.
+Exit codes: 0 created (checked without findings, listed), 1 usage error, 2 file exists,
+3 file could not be written or read, 4 findings when checking (or no change history).
 )";
 
 void printOut(const QString& text)
@@ -96,6 +133,9 @@ struct Options
     VehicleInput vehicle; // starts with the defaults every new logbook shares
     bool demo = false;
     int trips = -1; // none
+    bool creating = false; // an option only creating takes was given
+    Mode mode = Mode::Create;
+    int year = 0;
     bool help = false;
     bool helpEn = false;
     bool version = false;
@@ -133,6 +173,13 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
         }
         if (argument == u"--demo") {
             options.demo = true;
+            options.creating = true;
+            continue;
+        }
+        if (argument == u"--pruefen" || argument == u"--protokoll") {
+            if (options.mode != Mode::Create)
+                return QStringLiteral("Nur eine von --pruefen, --protokoll und --csv ist möglich.");
+            options.mode = argument == u"--pruefen" ? Mode::Check : Mode::Protocol;
             continue;
         }
 
@@ -144,7 +191,10 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
         }
         QString* target = nullptr;
         QString tripsText;
-        if (name == u"--kennzeichen")
+        QString yearText;
+        if (name == u"--csv")
+            target = &yearText;
+        else if (name == u"--kennzeichen")
             target = &options.vehicle.kennzeichen;
         else if (name == u"--verbrauch")
             target = &options.vehicle.verbrauch;
@@ -163,6 +213,18 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
             value = arguments[++i];
         }
         *target = *value;
+        if (target != &yearText)
+            options.creating = true;
+
+        if (target == &yearText) {
+            if (options.mode != Mode::Create)
+                return QStringLiteral("Nur eine von --pruefen, --protokoll und --csv ist möglich.");
+            options.mode = Mode::Csv;
+            bool ok = false;
+            options.year = yearText.trimmed().toInt(&ok);
+            if (!ok || yearText.trimmed().size() != 4 || options.year < 1000)
+                return QStringLiteral("--csv erwartet ein Jahr mit vier Ziffern, nicht „%1“.").arg(yearText);
+        }
 
         if (target == &tripsText) {
             bool ok = false;
@@ -175,7 +237,63 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
     }
     if (options.demo && options.trips >= 0)
         return QStringLiteral("--demo und --fahrten schließen einander aus.");
+    if (options.mode != Mode::Create && options.creating)
+        return QStringLiteral("--pruefen, --protokoll und --csv lesen ein Fahrtenbuch und nehmen keine Optionen "
+                              "zum Anlegen.");
     return std::nullopt;
+}
+
+int readLogbook(const Options& options)
+{
+    audit::ReadOnlyLogbook logbook;
+    QString problem;
+    if (!logbook.open(options.path, &problem)) {
+        printError(problem);
+        return ExitWriteFailed;
+    }
+    switch (options.mode) {
+    case Mode::Check: {
+        audit::CheckResult result;
+        if (!audit::checkLogbook(logbook.handle(), &result, &problem))
+            break;
+        QString out;
+        for (const QString& finding : result.findings)
+            out += finding + u'\n';
+        printOut(out + audit::checkSummary(result) + u'\n');
+        return result.findings.isEmpty() ? ExitOk : ExitFindings;
+    }
+    case Mode::Protocol: {
+        bool hasHistory = false;
+        QString out;
+        const auto line = [&out](const QString& text) {
+            out += text;
+            out += u'\n';
+            if (out.size() > 1 << 16) {
+                printOut(out);
+                out.clear();
+            }
+        };
+        if (!audit::writeProtocol(logbook.handle(), line, &hasHistory, &problem))
+            break;
+        if (!hasHistory) {
+            printOut(QStringLiteral("Das Fahrtenbuch „%1“ hat keine Änderungshistorie.\n").arg(options.path));
+            return ExitFindings;
+        }
+        printOut(out);
+        return ExitOk;
+    }
+    case Mode::Csv: {
+        QByteArray csv;
+        if (!audit::tripsCsv(logbook.handle(), options.year, &csv, &problem))
+            break;
+        std::fwrite(csv.constData(), 1, std::size_t(csv.size()), stdout);
+        return std::fflush(stdout) == 0 ? ExitOk : ExitWriteFailed;
+    }
+    case Mode::Create:
+        break;
+    }
+    printError(problem);
+    return ExitWriteFailed;
 }
 
 } // namespace
@@ -191,11 +309,12 @@ int main(int argc, char* argv[])
         printOut(QString::fromUtf8(options.help ? HelpDe : HelpEn));
         return ExitOk;
     }
-
     if (options.version) {
         printOut(versionText(QStringLiteral("odomira-db")));
         return ExitOk;
     }
+    if (options.mode != Mode::Create)
+        return readLogbook(options);
 
     // The same checks as a logbook made at the program's first start; messages name the options.
     QString problem;

@@ -1,5 +1,8 @@
-// Runs the logbook creator as a user would and checks the file it leaves.
+// Runs the logbook creator as a user would and checks the file it leaves; runs the check,
+// the protocol and the CSV export on such files.
 
+#include "audit/logbook_reading.h"
+#include "audit/trip_csv.h"
 #include "common/currency.h"
 #include "common/date_text.h"
 #include "common/decimal.h"
@@ -21,6 +24,7 @@ struct Run
 {
     int exitCode = -1;
     QString err;
+    QByteArray out;
 };
 
 Run runCreator(const QStringList& arguments)
@@ -32,6 +36,7 @@ Run runCreator(const QStringList& arguments)
         return run;
     run.exitCode = process.exitCode();
     run.err = QString::fromUtf8(process.readAllStandardError());
+    run.out = process.readAllStandardOutput();
     return run;
 }
 
@@ -53,6 +58,11 @@ private slots:
     void refusesExistingFile();
     void usageErrors_data();
     void usageErrors();
+    void checkDemoAndTampered();
+    void protocolOfNewLogbook();
+    void csvOfDemo();
+    void readingModes_data();
+    void readingModes();
 };
 
 void TestOdomiraDb::vehicleRow_data()
@@ -167,6 +177,96 @@ void TestOdomiraDb::usageErrors()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(logbook.path()));
     QVERIFY(!QFile::exists(QStringLiteral("other.mdb")));
+}
+
+// A demo logbook checks clean; a trip changed with plain SQL is found. The check changes nothing.
+void TestOdomiraDb::checkDemoAndTampered()
+{
+    TempLogbook logbook;
+    QCOMPARE(runCreator({"--demo", logbook.path()}).exitCode, 0);
+    const QString trips = logbook.scalar("select count(*) from fahrt");
+    QCOMPARE(logbook.scalar("select count(*) from historie where aktion = 'Neu'").toInt(), trips.toInt() + 1);
+
+    Run run = runCreator({"--pruefen", logbook.path()});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.out),
+             "Geprüft: " + trips + " Fahrten, " + QString::number(trips.toInt() + 1)
+                 + " Einträge der Änderungshistorie; keine Befunde.\n");
+
+    QVERIFY(logbook.exec("update fahrt set ziel = 'Sylt' where id = 3"));
+    QFile file(logbook.path());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    run = runCreator({"--pruefen", logbook.path()});
+    QCOMPARE(run.exitCode, 4);
+    const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].contains("außerhalb von Odomira geändert: „Ziel“ ist „Sylt“"), qPrintable(lines[0]));
+    QVERIFY(lines[1].endsWith("; 1 Befund."));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void TestOdomiraDb::protocolOfNewLogbook()
+{
+    TempLogbook logbook;
+    QCOMPARE(runCreator({"--kennzeichen", "M-ÄÖ 77", logbook.path()}).exitCode, 0);
+    const Run run = runCreator({"--protokoll", logbook.path()});
+    QCOMPARE(run.exitCode, 0);
+    QStringList lines = QString::fromUtf8(run.out).split(u'\n');
+    QVERIFY2(lines.size() == 6 && lines[0].startsWith("Nr. 1  ") && lines[0].endsWith("  Neu  Fahrzeug „M-ÄÖ 77“"),
+             qPrintable(lines.join(u'|')));
+    QVERIFY(QDateTime::fromString(lines[0].section(u' ', 3, 3), Qt::ISODate).isValid());
+    QCOMPARE(lines.mid(1), QStringList({"    Kennzeichen: „M-ÄÖ 77“", "    Verbrauch 100km: 7,9", "    Steuer: 250",
+                                        "    Versicherung: 1201,45", ""}));
+}
+
+// The program writes the export's bytes as they are (no newline translation, byte order mark first).
+void TestOdomiraDb::csvOfDemo()
+{
+    TempLogbook logbook;
+    QCOMPARE(runCreator({"--demo", logbook.path()}).exitCode, 0);
+    const Run run = runCreator({"--csv", "2007", logbook.path()});
+    QCOMPARE(run.exitCode, 0);
+    odomira::audit::ReadOnlyLogbook file;
+    QByteArray expected;
+    QVERIFY(file.open(logbook.path(), nullptr) && odomira::audit::tripsCsv(file.handle(), 2007, &expected, nullptr));
+    QCOMPARE(run.out, expected);
+    QCOMPARE(run.out.count("\r\n"), logbook.scalar("select count(*) from fahrt where datum like '%.2007'").toInt() + 1);
+}
+
+void TestOdomiraDb::readingModes_data()
+{
+    QTest::addColumn<QString>("file"); // "older": a logbook without history; "none": no file
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // part of the output or the error
+
+    QTest::newRow("older file checked") << "older" << QStringList{"--pruefen"} << 4 << "keine Änderungshistorie";
+    QTest::newRow("older file listed") << "older" << QStringList{"--protokoll"} << 4 << "keine Änderungshistorie";
+    QTest::newRow("missing file") << "none" << QStringList{"--pruefen"} << 3 << "nicht gefunden";
+    QTest::newRow("year not a year") << "older" << QStringList{"--csv", "07"} << 1 << "vier Ziffern";
+    QTest::newRow("two modes") << "older" << QStringList{"--pruefen", "--csv=2007"} << 1 << "Nur eine";
+    QTest::newRow("mode and creating") << "older" << QStringList{"--protokoll", "--demo"} << 1 << "keine Optionen";
+}
+
+void TestOdomiraDb::readingModes()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    TempLogbook logbook;
+    if (file == u"older")
+        QVERIFY(logbook.createWithVehicle({}));
+    const Run run = runCreator(options << logbook.path());
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((run.err + QString::fromUtf8(run.out)).contains(message), qPrintable(run.err));
+    if (file == u"none")
+        QVERIFY(!QFile::exists(logbook.path()));
+    else
+        QCOMPARE(logbook.scalar("select count(*) from sqlite_master where name = 'historie'"), "0");
 }
 
 QTEST_GUILESS_MAIN(TestOdomiraDb)

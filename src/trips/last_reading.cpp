@@ -1,0 +1,36 @@
+#include "trips/last_reading.h"
+
+#include "common/decimal.h"
+#include "common/number_text.h"
+#include "store/connection.h"
+#include "store/statement.h"
+
+#include <sqlite3.h>
+
+namespace odomira {
+
+QString lastEndReading(sqlite3* db)
+{
+    // Dates order by the calendar through their column's collation; readings are numbers.
+    Statement query;
+    if (!query.prepare(db,
+            "select endstand from fahrt where endstand is not null and endstand <> '' "
+            "order by datum desc, cast(endstand as real) desc limit 1")
+        || sqlite3_step(query.handle()) != SQLITE_ROW)
+        return QString();
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query.handle(), 0));
+    const std::string_view stored(text ? text : "", std::size_t(sqlite3_column_bytes(query.handle(), 0)));
+    if (const std::optional<Decimal> reading = Decimal::fromCanonical(stored))
+        return numberText(reading->normalized());
+    return QString();
+}
+
+QString lastEndReading(const QString& logbookPath)
+{
+    Connection connection;
+    if (!connection.open(logbookPath, nullptr))
+        return QString();
+    return lastEndReading(connection.handle());
+}
+
+} // namespace odomira

@@ -1,0 +1,279 @@
+// The check of a logbook (each kind of tampering, the odometer) and the year's trips as CSV.
+#include "audit/logbook_check.h"
+#include "audit/logbook_reading.h"
+#include "audit/trip_csv.h"
+#include "store/connection.h"
+#include "store/data_source.h"
+#include "store/history.h"
+#include "support/temp_logbook.h"
+
+#include <QtTest>
+
+using namespace odomira;
+using odomira::test::TempLogbook;
+using odomira::test::TripRow;
+
+namespace {
+
+TripRow trip(const char* datum, const char* ziel, const char* start, const char* ende)
+{
+    return { .datum = datum,
+        .von = "Hamburg",
+        .bis = "Kiel",
+        .ziel = QString::fromUtf8(ziel),
+        .anfangsstand = start,
+        .endstand = ende };
+}
+
+// A logbook with `trips` whose history holds them as Bestand.
+bool createWithHistory(TempLogbook& logbook, const QList<TripRow>& trips)
+{
+    if (!logbook.createWithVehicle({}, trips))
+        return false;
+    Connection connection;
+    bool added = false;
+    return connection.open(logbook.path(), nullptr)
+        && history::ensureHistory(connection.handle(), &added, nullptr);
+}
+
+QStringList findings(const TempLogbook& logbook)
+{
+    audit::ReadOnlyLogbook file;
+    QString error;
+    audit::CheckResult result;
+    if (!file.open(logbook.path(), &error) || !audit::checkLogbook(file.handle(), &result, &error))
+        return { "Fehler: " + error };
+    return result.findings;
+}
+
+} // namespace
+
+class TestAudit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tampering_data();
+    void tampering();
+    void odometer_data();
+    void odometer();
+    void summary();
+    void csvBytes();
+};
+
+// `setup`: plain SQL on a logbook of three trips (ids 1-3) with a clean history (entries
+// 1-4: the vehicle, then the trips); "edit" then saves a trip through a data source.
+void TestAudit::tampering_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString stade = "Fahrt vom 06.03.2007 (Stade)";
+    QTest::newRow("untouched") << "" << QStringList();
+    QTest::newRow("value changed") << "update fahrt set ziel = 'Bremen' where id = 2"
+                                   << QStringList { stade
+                                          + ": außerhalb von Odomira geändert: „Ziel“ ist „Bremen“, laut "
+                                            "Änderungshistorie „Stade“." };
+    QTest::newRow("reading changed")
+        << "update fahrt set endstand = '260' where id = 2"
+        << QStringList { stade
+                   + ": außerhalb von Odomira geändert: „Ende km“ ist 260, laut Änderungshistorie 250.",
+               "Überschneidung von 10 km: " + stade
+                   + " endet bei 260 km, Fahrt vom 07.03.2007 (Lübeck) beginnt schon bei 250 km." };
+    QTest::newRow("trip deleted")
+        << "delete from fahrt where id = 2"
+        << QStringList { stade
+                   + " fehlt, laut Änderungshistorie nie gelöscht: außerhalb von Odomira gelöscht.",
+               "Lücke von 50 km: Fahrt vom 05.03.2007 (Kiel) endet bei 200 km, Fahrt vom 07.03.2007 (Lübeck) "
+               "beginnt "
+               "erst bei 250 km." };
+    QTest::newRow("trip added")
+        << "insert into fahrt (datum, ziel, anfangsstand, endstand) values ('08.03.2007', 'Celle', '300', "
+           "'400')"
+        << QStringList {
+               "Fahrt vom 08.03.2007 (Celle) steht nicht in der Änderungshistorie: außerhalb von Odomira "
+               "angelegt."
+           };
+    QTest::newRow("vehicle changed") << "update verbrauch set steuer = '99'"
+                                     << QStringList {
+                                            "Fahrzeug „HH-OM 42“: außerhalb von Odomira geändert: „Steuer“ "
+                                            "ist 99, laut Änderungshistorie 250."
+                                        };
+    QTest::newRow("kind as a text") << "update fahrt set geschaeftl = 'ja' where id = 2"
+                                    << QStringList { stade
+                                           + ": außerhalb von Odomira geändert: „Geschäftlich“ ist "
+                                             "„ja“, laut Änderungshistorie nein." };
+    QTest::newRow("history row changed")
+        << "drop trigger historie_nicht_aendern; update historie set nachher = replace(nachher, 'Stade', "
+           "'Bremen') "
+           "where nr = 3"
+        << QStringList {
+               "Änderungshistorie: Eintrag Nr. 3 passt nicht zu seiner Prüfsumme; er oder der Eintrag vor "
+               "ihm wurde nachträglich verändert.",
+               "Fahrt vom 06.03.2007 (Bremen): außerhalb von Odomira geändert: „Ziel“ ist „Stade“, laut "
+               "Änderungshistorie „Bremen“."
+           };
+    QTest::newRow("history row removed")
+        << "drop trigger historie_nicht_loeschen; delete from historie where nr = 3"
+        << QStringList { "Änderungshistorie: Eintrag Nr. 3 fehlt.",
+               stade + " steht nicht in der Änderungshistorie: außerhalb von Odomira angelegt." };
+    QTest::newRow("two history rows removed")
+        << "drop trigger historie_nicht_loeschen; delete from historie where nr in (2, 3); "
+           "delete from fahrt where id in (1, 2)"
+        << QStringList { "Änderungshistorie: die Einträge Nr. 2 bis 3 fehlen." };
+    QTest::newRow("changed, then edited in Odomira")
+        << "update fahrt set ziel = 'Bremen' where id = 2; edit"
+        << QStringList {
+               "Fahrt vom 06.03.2007 (Stade): vor Eintrag Nr. 5 außerhalb von Odomira geändert: „Ziel“ "
+               "ist „Bremen“, laut Änderungshistorie „Stade“."
+           };
+    QTest::newRow("history dropped")
+        << "drop table historie"
+        << QStringList {
+               "Das Fahrtenbuch hat keine Änderungshistorie: Änderungen an Fahrten lassen sich nicht "
+               "nachweisen."
+           };
+}
+
+void TestAudit::tampering()
+{
+    QFETCH(QString, setup);
+    QFETCH(QStringList, expected);
+    TempLogbook logbook;
+    QVERIFY(createWithHistory(logbook,
+        { trip("05.03.2007", "Kiel", "100", "200"), trip("06.03.2007", "Stade", "200", "250"),
+            trip("07.03.2007", "Lübeck", "250", "300") }));
+    QString sql = setup;
+    const bool edit = sql.endsWith("; edit");
+    sql.remove("; edit");
+    if (!sql.isEmpty())
+        QVERIFY(logbook.exec(sql));
+    if (edit) {
+        DataSource buch("buch");
+        QVERIFY(buch.open(logbook.path(), nullptr));
+        buch.setStatement("select * from fahrt where id = 2");
+        QVERIFY(buch.refresh() && buch.setField("bemerkung", "Kundentermin") && buch.update());
+    }
+    QCOMPARE(findings(logbook), expected);
+}
+
+// Trips in insertion order as "datum ziel start end" ("-" for no reading).
+void TestAudit::odometer_data()
+{
+    QTest::addColumn<QStringList>("trips");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("date order, ties by start reading")
+        << QStringList { "01.01.2007 A 100 150", "03.01.2007 C 170 180", "02.01.2007 B 150 170",
+               "04.01.2007 E 190 200", "04.01.2007 D 180 190", "05.01.2007 F 200,5 210" }
+        << QStringList {
+               "Lücke von 0,5 km: Fahrt vom 04.01.2007 (E) endet bei 200 km, Fahrt vom 05.01.2007 (F) "
+               "beginnt erst bei 200,5 km."
+           };
+    QTest::newRow("gap") << QStringList { "01.01.2007 A 100 150", "02.01.2007 B 160 200" }
+                         << QStringList {
+                                "Lücke von 10 km: Fahrt vom 01.01.2007 (A) endet bei 150 km, Fahrt vom "
+                                "02.01.2007 (B) beginnt erst bei 160 km."
+                            };
+    QTest::newRow("overlap") << QStringList { "02.01.2007 B 140 200", "01.01.2007 A 100 150" }
+                             << QStringList {
+                                    "Überschneidung von 10 km: Fahrt vom 01.01.2007 (A) endet bei 150 km, "
+                                    "Fahrt vom 02.01.2007 (B) beginnt schon bei 140 km."
+                                };
+    QTest::newRow("end below start") << QStringList {
+        "01.01.2007 A 100 150", "02.01.2007 B 150 120"
+    } << QStringList { "Fahrt vom 02.01.2007 (B) endet bei 120 km, unter ihrem Anfangsstand von 150 km." };
+    QTest::newRow("without readings") << QStringList { "01.01.2007 A 100 150", "02.01.2007 B - -",
+        "03.01.2007 C 170 180", "04.01.2007 D - 200", "05.01.2007 E 200 -" }
+                                      << QStringList { "Fahrt vom 02.01.2007 (B) hat keine Kilometerstände.",
+                                             "Fahrt vom 04.01.2007 (D) hat keinen Anfangsstand (Start km).",
+                                             "Fahrt vom 05.01.2007 (E) hat keinen Endstand (Ende km)." };
+    QTest::newRow("reading no number") << QStringList { "01.01.2007 A 100 150",
+        "02.01.2007 B 150 1x0" } << QStringList { "Fahrt vom 02.01.2007 (B): Ende km „1x0“ ist keine Zahl." };
+}
+
+void TestAudit::odometer()
+{
+    QFETCH(QStringList, trips);
+    QFETCH(QStringList, expected);
+    QList<TripRow> rows;
+    for (const QString& line : trips) {
+        const QStringList parts = line.split(u' ');
+        TripRow row = trip(parts[0].toUtf8(), parts[1].toUtf8(), "", "");
+        row.anfangsstand = parts[2] == u"-" ? QString() : QString(parts[2]).replace(u',', u'.');
+        row.endstand = parts[3] == u"-" ? QString() : QString(parts[3]).replace(u',', u'.');
+        rows << row;
+    }
+    TempLogbook logbook;
+    QVERIFY(createWithHistory(logbook, rows));
+    QCOMPARE(findings(logbook), expected);
+}
+
+void TestAudit::summary()
+{
+    audit::CheckResult result;
+    result.trips = 1;
+    result.entries = 2;
+    QCOMPARE(
+        audit::checkSummary(result), "Geprüft: 1 Fahrt, 2 Einträge der Änderungshistorie; keine Befunde.");
+    result.trips = 170;
+    result.entries = 1;
+    result.findings = QStringList { "x" };
+    QCOMPARE(audit::checkSummary(result), "Geprüft: 170 Fahrten, 1 Eintrag der Änderungshistorie; 1 Befund.");
+    result.findings << "y";
+    QVERIFY(audit::checkSummary(result).endsWith("; 2 Befunde."));
+}
+
+void TestAudit::csvBytes()
+{
+    TempLogbook logbook;
+    TripRow business { .datum = "05.03.2007",
+        .von = "Hamburg-Eimsbüttel",
+        .bis = "Köln; Innenstadt",
+        .ziel = "Büro \"Nord\"",
+        .bemerkung = "=SUMME(A1)",
+        .anfangsstand = "100",
+        .endstand = "200.5",
+        .gesamt = "100.5",
+        .preisliter = "1.339",
+        .kosten = "10.6315",
+        .geschaeftl = "-1" };
+    TripRow twoKinds { .datum = "01.02.2007",
+        .von = "-Start",
+        .bis = "+Ziel",
+        .ziel = "@home",
+        .bemerkung = "Zeile 1\nZeile 2",
+        .privat = "-1",
+        .zurarbeit = "-1" };
+    TripRow sameDay { .datum = "05.03.2007",
+        .von = "Hamburg",
+        .bis = "Kiel",
+        .ziel = "Ärztehaus",
+        .bemerkung = "=1+1; \"a\"",
+        .anfangsstand = "50",
+        .endstand = "60" };
+    TripRow otherYear { .datum = "31.12.2006", .ziel = "Silvester", .anfangsstand = "40", .endstand = "50" };
+    QVERIFY(logbook.createWithVehicle({}, { business, twoKinds, sameDay, otherYear }));
+
+    audit::ReadOnlyLogbook file;
+    QString error;
+    QByteArray csv;
+    QVERIFY2(file.open(logbook.path(), &error) && audit::tripsCsv(file.handle(), 2007, &csv, &error),
+        qPrintable(error));
+    const QByteArray expected
+        = "\xef\xbb\xbf"
+          "Datum;Von;Bis;Ziel;Reisegrund;Start km;Ende km;Summe km;\xe2\x82\xac/Liter;"
+          "Kosten \xe2\x82\xac;Art\r\n"
+          "01.02.2007;'-Start;'+Ziel;'@home;\"Zeile 1\nZeile 2\";;;;;;Privat, Weg zur Arbeit\r\n"
+          "05.03.2007;Hamburg;Kiel;\xc3\x84rztehaus;\"'=1+1; \"\"a\"\"\";50;60;;;;\r\n"
+          "05.03.2007;Hamburg-Eimsb\xc3\xbcttel;\"K\xc3\xb6ln; Innenstadt\";\"B\xc3\xbcro "
+          "\"\"Nord\"\"\";'=SUMME(A1);100;200,5;100,5;1,339;10,6315;Gesch\xc3\xa4"
+          "ftlich\r\n";
+    QCOMPARE(csv, expected);
+
+    QVERIFY(audit::tripsCsv(file.handle(), 2005, &csv, &error));
+    QVERIFY(csv.endsWith("Kosten \xe2\x82\xac;Art\r\n") && csv.count("\r\n") == 1);
+}
+
+QTEST_GUILESS_MAIN(TestAudit)
+#include "test_audit.moc"

@@ -1,0 +1,216 @@
+// The change history through the real window: the chain over NEU, BEARBEITEN, LÖSCHEN and the
+// vehicle's SPEICHERN and the protocol showing them; a history that cannot be written; an
+// older file upgraded at start-up, or told why not; NEU starting at the last reading.
+#include "window/window_fixture.h"
+
+#include "audit/history_protocol.h"
+#include "audit/logbook_check.h"
+#include "audit/logbook_reading.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+using namespace odomira;
+using namespace odomira::test;
+
+namespace {
+
+TripRow kiel()
+{
+    return { .datum = "05.03.2007",
+        .von = "Hamburg",
+        .bis = "Kiel",
+        .ziel = "Kiel",
+        .bemerkung = "Kundentermin",
+        .anfangsstand = "100",
+        .endstand = "200",
+        .gesamt = "100",
+        .preisliter = "1.2",
+        .kosten = "9.48",
+        .geschaeftl = "-1" };
+}
+
+void click(WindowFixture& f, const char* name)
+{
+    WindowFixture::click(f.control<QPushButton>(QString::fromUtf8(name)));
+}
+
+// Chooses the trip of that date in the trip grid.
+void chooseTrip(WindowFixture& f, const QString& datum)
+{
+    auto* grid = f.control<QTableView>("DataGrid1");
+    f.clickGridRow(grid, int(f.gridColumn(grid).indexOf(datum)));
+}
+
+// The protocol with each entry's time written "ZEIT".
+QStringList protocol(const TempLogbook& logbook)
+{
+    audit::ReadOnlyLogbook file;
+    QString error;
+    QStringList lines;
+    bool hasHistory = false;
+    if (!file.open(logbook.path(), &error)
+        || !audit::writeProtocol(
+            file.handle(), [&](const QString& line) { lines << line; }, &hasHistory, &error))
+        return { error };
+    static const QRegularExpression time(QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ"));
+    return lines.replaceInStrings(time, QStringLiteral("ZEIT"));
+}
+
+QStringList values(const QStringList& shown)
+{
+    const QStringList labels = { "Datum", "Von", "Bis", "Ziel", "Reisegrund", "Start km", "Ende km",
+        "Summe km", "€/Liter", "Kosten €", "Geschäftlich", "Privat", "Weg zur Arbeit" };
+    QStringList lines;
+    for (int i = 0; i < labels.size(); ++i)
+        lines << "    " + labels[i] + ": " + shown[i];
+    return lines;
+}
+
+} // namespace
+
+class TestHistoryWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chainOverWindowActions();
+    void historyThatCannotBeWritten();
+    void lockedOlderFile();
+    void newTripStartsAtLastReading();
+};
+
+void TestHistoryWindow::chainOverWindowActions()
+{
+    WindowFixture f;
+    QVERIFY(f.open({ kiel() }));
+    QVERIFY(f.messages.isEmpty());
+
+    click(f, "cmd_neu");
+    f.type(f.control<QLineEdit>("txt_datum"), "6.3.2007");
+    f.type(f.control<QLineEdit>("txt_ziel"), "Stade");
+    f.type(f.control<QLineEdit>("txt_ende"), "250");
+    f.type(f.control<QLineEdit>("txt_preis"), "1,2");
+    click(f, "cmb_speichern");
+
+    chooseTrip(f, "06.03.2007");
+    click(f, "cmd_bearbeiten");
+    f.type(f.control<QLineEdit>("txt_ziel"), "Stade-Nord");
+    click(f, "cmb_speichern");
+
+    chooseTrip(f, "05.03.2007");
+    click(f, "cmd_bearbeiten");
+    click(f, "cmd_löschen");
+
+    click(f, "cmd_sbearbeiten");
+    f.type(f.control<QLineEdit>("txt_steuer"), "300");
+    click(f, "cmd_sspeichern");
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.value(0).text));
+
+    const QStringList expected = QStringList { "Nr. 1  ZEIT  Bestand  Fahrzeug „HH-OM 42“",
+        "Nr. 2  ZEIT  Bestand  Fahrt vom 05.03.2007 (Kiel)",
+        "Nr. 3  ZEIT  Neu  Fahrt vom 06.03.2007 (Stade)" }
+        + values({ "06.03.2007", "(leer)", "(leer)", "„Stade“", "(leer)", "200", "250", "50", "1,2", "4,74",
+            "nein", "nein", "nein" })
+        + QStringList { "Nr. 4  ZEIT  Geändert  Fahrt vom 06.03.2007 (Stade-Nord)",
+              "    Ziel: „Stade“ → „Stade-Nord“", "Nr. 5  ZEIT  Gelöscht  Fahrt vom 05.03.2007 (Kiel)" }
+        + values({ "05.03.2007", "„Hamburg“", "„Kiel“", "„Kiel“", "„Kundentermin“", "100", "200", "100",
+            "1,2", "9,48", "ja", "nein", "nein" })
+        + QStringList { "Nr. 6  ZEIT  Geändert  Fahrzeug „HH-OM 42“", "    Steuer: 250 → 300" };
+    QCOMPARE(protocol(f.logbook()), expected);
+
+    audit::ReadOnlyLogbook file;
+    audit::CheckResult result;
+    QString error;
+    QVERIFY(file.open(f.logbook().path(), &error) && audit::checkLogbook(file.handle(), &result, &error));
+    QCOMPARE(result.findings, QStringList());
+    QCOMPARE(result.entries, 6);
+}
+
+// The history table made unwritable behind the window's back: neither a save nor a delete
+// writes anything, the message says so, and the entry stays open with what was typed.
+void TestHistoryWindow::historyThatCannotBeWritten()
+{
+    WindowFixture f;
+    QVERIFY(f.open({ kiel() }));
+    QVERIFY(f.logbook().exec(
+        "create trigger voll before insert on historie begin select raise(abort, 'voll'); end"));
+    const auto state = [&] {
+        return f.logbook().query("select * from fahrt") + f.logbook().query("select nr from historie");
+    };
+    const QList<QStringList> before = state();
+
+    click(f, "cmd_bearbeiten");
+    f.type(f.control<QLineEdit>("txt_ziel"), "Lübeck");
+    click(f, "cmb_speichern");
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.startsWith(
+                 "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie"),
+        qPrintable(f.messages[0].text));
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), "Lübeck");
+    QVERIFY(!f.control<QLineEdit>("txt_ziel")->isReadOnly());
+
+    click(f, "cmd_abbrechen");
+    click(f, "cmd_bearbeiten");
+    click(f, "cmd_löschen");
+    QCOMPARE(f.messages.size(), 2);
+    QVERIFY2(f.messages[1].text.startsWith(
+                 "Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie"),
+        qPrintable(f.messages[1].text));
+    QCOMPARE(state(), before);
+}
+
+// Another program holds the older file: the window opens as it would without history and says why.
+void TestHistoryWindow::lockedOlderFile()
+{
+    WindowFixture f;
+    QVERIFY(f.logbook().createWithVehicle({}, { kiel() }));
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open_v2(f.logbook().path().toUtf8(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
+    QString error;
+    const bool started = f.start(&error);
+    sqlite3_close_v2(other);
+    QVERIFY2(started, qPrintable(error));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.startsWith("Dieses Fahrtenbuch hat noch keine Änderungshistorie")
+            && f.messages[0].text.contains("anderen Programm"),
+        qPrintable(f.messages[0].text));
+    QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")), QStringList("05.03.2007"));
+
+    // Saving works as before, without history; the next start adds it.
+    QVERIFY(f.show());
+    click(f, "cmd_bearbeiten");
+    f.type(f.control<QLineEdit>("txt_ziel"), "Lübeck");
+    click(f, "cmb_speichern");
+    QCOMPARE(f.logbook().scalar("select ziel from fahrt"), "Lübeck");
+    QCOMPARE(f.logbook().scalar("select count(*) from sqlite_master where name = 'historie'"), "0");
+    f.messages.clear();
+    QVERIFY(f.start());
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(f.logbook().query("select aktion, tabelle from historie order by nr"),
+        QList<QStringList>({ { "Bestand", "verbrauch" }, { "Bestand", "fahrt" } }));
+}
+
+void TestHistoryWindow::newTripStartsAtLastReading()
+{
+    WindowFixture f;
+    QVERIFY(f.open());
+    click(f, "cmd_neu");
+    QCOMPARE(f.control<QLineEdit>("txt_start")->text(), QString()); // empty logbook
+    f.type(f.control<QLineEdit>("txt_datum"), "6.3.2007");
+    f.type(f.control<QLineEdit>("txt_ende"), "1234,5");
+    click(f, "cmb_speichern");
+
+    click(f, "cmd_neu");
+    QCOMPARE(f.control<QLineEdit>("txt_start")->text(), "1234,5");
+    f.type(f.control<QLineEdit>("txt_datum"), "7.3.2007");
+    f.type(f.control<QLineEdit>("txt_start"), "1300"); // typed over
+    click(f, "cmb_speichern");
+    QCOMPARE(f.logbook().scalar("select anfangsstand from fahrt where datum = '07.03.2007'"), "1300");
+}
+
+QTEST_MAIN(TestHistoryWindow)
+#include "test_history_window.moc"
