@@ -3,7 +3,9 @@
 #include "store/pending_write.h"
 #include "store/result_columns.h"
 #include "store/result_table.h"
+#include "store/row_check.h"
 #include "store/statement.h"
+#include "store/store_messages.h"
 #include "store/store_text.h"
 
 #include <sqlite3.h>
@@ -16,7 +18,6 @@ namespace odomira {
 
 using store::quoted;
 using store::setError;
-using store::sqliteMessage;
 
 namespace {
 
@@ -38,8 +39,7 @@ bool prepareQuery(sqlite3* db, const QByteArray& sql, Statement* query, QString*
 {
     const char* tail = nullptr;
     if (!query->prepare(db, sql, &tail)) {
-        setError(
-            error, QStringLiteral("Die Abfrage kann nicht ausgeführt werden: %1").arg(sqliteMessage(db)));
+        setError(error, storeFailureMessage(QStringLiteral("Die Abfrage wurde nicht ausgeführt."), db));
         return false;
     }
     if (!query->handle()) {
@@ -78,8 +78,7 @@ bool readRows(sqlite3* db, sqlite3_stmt* query, const std::vector<ColumnKind>& k
         }
     }
     if (rc != SQLITE_DONE) {
-        setError(
-            error, QStringLiteral("Die Abfrage kann nicht ausgeführt werden: %1").arg(sqliteMessage(db)));
+        setError(error, storeFailureMessage(QStringLiteral("Die Abfrage wurde nicht ausgeführt."), db));
         return false;
     }
     rows->squeeze();
@@ -203,7 +202,7 @@ bool DataSource::update(QString* error)
         return false;
     }
     sqlite3* db = m_connection.handle();
-    if (!values.write(db, m_result->columns, adding, &key, error))
+    if (!writeChecked(values, adding, &key, error))
         return false;
 
     // Written: from here on a second save must not insert the record again.
@@ -214,8 +213,8 @@ bool DataSource::update(QString* error)
     emit currentChanged();
     if (!reread) {
         setError(error,
-            QStringLiteral("Der Datensatz wurde gespeichert, kann aber nicht wieder gelesen werden: %1")
-                .arg(sqliteMessage(db)));
+            storeFailureMessage(
+                QStringLiteral("Der Datensatz wurde gespeichert, kann aber nicht wieder gelesen werden."), db));
         return false;
     }
     return true;
@@ -260,7 +259,7 @@ bool DataSource::deleteCurrent(QString* error)
         sqlite3* db = m_connection.handle();
         Statement remove;
         if (!remove.prepare(db, m_result->columns.deleteSql()) || remove.stepWithKey(key) != SQLITE_DONE) {
-            setError(error, QStringLiteral("Der Datensatz wurde nicht gelöscht: %1").arg(sqliteMessage(db)));
+            setError(error, storeFailureMessage(QStringLiteral("Der Datensatz wurde nicht gelöscht."), db));
             return false;
         }
     }
@@ -412,6 +411,60 @@ bool DataSource::currentKey(qint64* key) const
     const std::string_view text = m_result->rows.text(m_current, column);
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), *key);
     return parsed.ec == std::errc() && parsed.ptr == text.data() + text.size();
+}
+
+// An edited record is written only when its stored row is still the one that was read: another
+// program may have changed it meanwhile, and its change must not be overwritten unseen. The
+// comparison and the write share one savepoint, so nothing can come between them.
+bool DataSource::writeChecked(const PendingWrite& values, bool adding, qint64* key, QString* error)
+{
+    sqlite3* db = m_connection.handle();
+    if (adding)
+        return values.write(db, m_result->columns, adding, key, error);
+
+    const QString notSaved = QStringLiteral("Der Datensatz wurde nicht gespeichert.");
+    if (sqlite3_exec(db, "savepoint odomira_update", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        setError(error, storeFailureMessage(notSaved, db));
+        return false;
+    }
+    auto undo = [db] {
+        sqlite3_exec(db, "rollback to odomira_update", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "release odomira_update", nullptr, nullptr, nullptr);
+    };
+    switch (compareStoredRow(db, m_result->columns, m_result->rows, m_current, *key)) {
+    case StoredRowState::Unchanged:
+        break;
+    case StoredRowState::Changed:
+        undo();
+        setError(error,
+            QStringLiteral("Der Datensatz wurde nicht gespeichert: er wurde in der Tabelle %1 geändert, "
+                           "seit er gelesen wurde, wohl von einem anderen Programm. Die Eingaben bleiben "
+                           "offen. Bitte notieren Sie Ihre Änderung, brechen Sie die Eingabe ab, um den "
+                           "gespeicherten Stand zu sehen, und geben Sie die Änderung dann erneut ein.")
+                .arg(quoted(m_result->columns.table())));
+        return false;
+    case StoredRowState::Missing:
+        undo();
+        setError(error,
+            QStringLiteral("Der Datensatz wurde nicht gespeichert: er ist in der Tabelle %1 nicht mehr "
+                           "vorhanden, er wurde gelöscht, seit er gelesen wurde. Die Eingaben bleiben offen.")
+                .arg(quoted(m_result->columns.table())));
+        return false;
+    case StoredRowState::Failed:
+        setError(error, storeFailureMessage(notSaved, db));
+        undo();
+        return false;
+    }
+    if (!values.write(db, m_result->columns, adding, key, error)) {
+        undo();
+        return false;
+    }
+    if (sqlite3_exec(db, "release odomira_update", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        setError(error, storeFailureMessage(notSaved, db));
+        undo();
+        return false;
+    }
+    return true;
 }
 
 // Replaces the current row by what the table now holds (the new key of an added record

@@ -2,6 +2,7 @@
 #include "window/frm_odomira.h"
 
 #include "common/date_text.h"
+#include "common/input_text.h"
 #include "common/number_text.h"
 #include "store/data_source.h"
 #include "trips/trip_figures.h"
@@ -94,7 +95,7 @@ namespace {
     {
         return QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet wird eine Zahl, "
                               "zum Beispiel %3.")
-            .arg(label, text, example);
+            .arg(label, input::excerpt(text), example);
     }
 
     // Everything a save needs, checked before anything changes: a trip to write, a
@@ -121,7 +122,7 @@ namespace {
             *field = window.txt_datum;
             *error = QStringLiteral("Im Feld „Datum“ steht „%1“, das ist kein gültiges Datum. Erwartet wird "
                                     "ein Datum wie 05.03.2007.")
-                         .arg(datum);
+                         .arg(input::excerpt(datum));
             return false;
         }
 
@@ -227,8 +228,16 @@ void frm_odomira::cmd_abbrechen_Click()
 void frm_odomira::cmd_löschen_Click()
 {
     // Each step runs even when one before it failed (no trip to delete on an empty list).
+    // A trip the store could not delete stays open as it was, with the store's message.
+    QString problem;
+    const bool stored = buch->hasCurrent() && !buch->isAdding();
+    if (stored && !buch->deleteCurrent(&problem)) {
+        meldung(problem, QMessageBox::Critical);
+        return;
+    }
     modus_loeschen();
-    buch->deleteCurrent();
+    if (!stored)
+        buch->deleteCurrent();
     releaseOpenTrip(*this);
     felder_sperren();
     listen_aktualisieren();
