@@ -148,6 +148,14 @@ void TestConnection::functions_data()
     like("backtracking", "'abcabcabd' like '%abc%abd'", "1");
     like("null text", "null like '%'", "<null>");
     like("escape", "'100% Kiel' like '100\\%%' escape '\\'", "1");
+    // Pieces between "%" are found in order without overlapping; the last one ends the text.
+    like("pieces in order", "'abXcd' like '%ab%bX%'", "0");
+    like("anchored end", "'abcab' like '%ab'", "1");
+    like("ends overlap", "'aba' like 'ab%ba'", "0");
+    like("underscore piece", "'Hafen Kiel' like '%K_e%'", "1");
+    like("wide character", "'Straße 😀 Ost' like '%E 😀 o%'", "1");
+    like("lone escape", "'a\\' like 'a\\' escape '\\'", "0");
+    like("folded text", "'MÜNCHEN' like '%ünch%'", "1");
 
     // Exact decimal sums, written as German number text.
     sum("exact decimals", { "0.2101", "25.9906" }, "26,2007");
