@@ -2,6 +2,8 @@
 
 #include "store/folded_text.h"
 
+#include <algorithm>
+
 namespace odomira {
 
 using folded::Byte;
@@ -40,6 +42,8 @@ LikePattern::LikePattern(std::string_view pattern, std::optional<char32_t> escap
         }
     }
     for (Piece& piece : m_pieces) {
+        if (piece.hasAnyOne)
+            prepareBitScan(piece);
         if (piece.hasAnyOne || piece.chars.empty())
             continue;
         const std::vector<char32_t>& c = piece.chars;
@@ -52,6 +56,63 @@ LikePattern::LikePattern(std::string_view pattern, std::optional<char32_t> escap
             piece.failure[i] = int(k);
         }
     }
+}
+
+void LikePattern::prepareBitScan(Piece& piece)
+{
+    const std::size_t size = piece.chars.size();
+    piece.words = (size + 63) / 64;
+    piece.keys.clear();
+    for (char32_t c : piece.chars) {
+        if (c != AnyOne)
+            piece.keys.push_back(c);
+    }
+    std::sort(piece.keys.begin(), piece.keys.end());
+    piece.keys.erase(std::unique(piece.keys.begin(), piece.keys.end()), piece.keys.end());
+    // A long piece of many different characters would need too much room: scanned plainly.
+    constexpr std::size_t MostMaskWords = std::size_t(1) << 21;
+    if (piece.keys.size() * piece.words > MostMaskWords) {
+        piece.words = 0;
+        piece.keys.clear();
+        return;
+    }
+    piece.anyMask.assign(piece.words, 0);
+    piece.masks.assign(piece.keys.size() * piece.words, 0);
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint64_t bit = std::uint64_t(1) << (i % 64);
+        const char32_t c = piece.chars[i];
+        if (c == AnyOne) {
+            piece.anyMask[i / 64] |= bit;
+            continue;
+        }
+        const auto key = std::size_t(std::lower_bound(piece.keys.begin(), piece.keys.end(), c) - piece.keys.begin());
+        piece.masks[key * piece.words + i / 64] |= bit;
+    }
+}
+
+long LikePattern::findBitParallel(const Piece& piece, const char32_t* text, long from, long to)
+{
+    const long size = long(piece.chars.size());
+    const std::size_t words = piece.words;
+    const std::uint64_t last = std::uint64_t(1) << ((size - 1) % 64);
+    // Bit i of the state: the piece's first i + 1 characters end at the current text position.
+    thread_local std::vector<std::uint64_t> state;
+    state.assign(words, 0);
+    for (long i = from; i < to; ++i) {
+        const auto found = std::lower_bound(piece.keys.begin(), piece.keys.end(), text[i]);
+        const std::uint64_t* mask = found != piece.keys.end() && *found == text[i]
+            ? piece.masks.data() + std::size_t(found - piece.keys.begin()) * words
+            : nullptr;
+        std::uint64_t carry = 1;
+        for (std::size_t w = 0; w < words; ++w) {
+            const std::uint64_t shifted = (state[w] << 1) | carry;
+            carry = state[w] >> 63;
+            state[w] = shifted & (piece.anyMask[w] | (mask ? mask[w] : 0));
+        }
+        if (state[words - 1] & last)
+            return i + 1 - size;
+    }
+    return -1;
 }
 
 bool LikePattern::matchesAt(const Piece& piece, const char32_t* text)
@@ -68,6 +129,8 @@ long LikePattern::find(const Piece& piece, const char32_t* text, long from, long
     const long size = long(piece.chars.size());
     if (size == 0)
         return from;
+    if (piece.hasAnyOne && piece.words > 0)
+        return findBitParallel(piece, text, from, to);
     if (piece.hasAnyOne) {
         for (long at = from; at + size <= to; ++at) {
             if (matchesAt(piece, text + at))

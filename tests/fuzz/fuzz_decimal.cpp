@@ -125,13 +125,15 @@ struct Big
     }
 };
 
-Big pow10(int n)
+const Big& pow10(int n)
 {
-    Big r = Big::from(1);
-    const Big ten = Big::from(10);
-    for (int i = 0; i < n; ++i)
-        r = r * ten;
-    return r;
+    static const std::vector<Big> powers = [] {
+        std::vector<Big> table { Big::from(1) };
+        for (int i = 1; i <= 4 * Decimal::MaxScale; ++i)
+            table.push_back(table.back() * Big::from(10));
+        return table;
+    }();
+    return powers.at(std::size_t(n));
 }
 
 // value * 10^scale as an integer.

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <string>
+
 using namespace odomira;
 using odomira::test::TempLogbook;
 using odomira::test::TripRow;
@@ -156,6 +158,12 @@ void TestConnection::functions_data()
     like("wide character", "'Straße 😀 Ost' like '%E 😀 o%'", "1");
     like("lone escape", "'a\\' like 'a\\' escape '\\'", "0");
     like("folded text", "'MÜNCHEN' like '%ünch%'", "1");
+    // A piece with "_" longer than one machine word.
+    static const std::string text = "'" + std::string(100, 'x') + "ab" + std::string(70, 'Y') + "' like '%";
+    static const std::string longHit = text + std::string(69, 'X') + "_b" + std::string(70, 'y') + "'";
+    static const std::string longMiss = text + std::string(69, 'x') + "_c" + std::string(70, 'y') + "'";
+    like("long underscore piece", longHit.c_str(), "1");
+    like("long underscore miss", longMiss.c_str(), "0");
 
     // Exact decimal sums, written as German number text.
     sum("exact decimals", { "0.2101", "25.9906" }, "26,2007");

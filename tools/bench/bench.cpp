@@ -200,7 +200,8 @@ void printLikeFigures()
                   .arg(German.toString(size.term), size.underscore ? QStringLiteral(" mit \"_\"") : QString())
                   .arg(German.toString(size.text), decimals(likeMs(db, size.text, size.term, size.underscore), 2)));
     }
-    print(QStringLiteral("  Ohne \"_\" linear in der Länge des Ziels; mit \"_\" höchstens Ziel mal Begriff.\n"));
+    print(QStringLiteral("  Ohne \"_\" linear in der Länge des Ziels; mit \"_\" Ziel mal Begriff durch 64 "
+                         "(bitparallel).\n"));
     sqlite3_close(db);
 }
 
