@@ -64,7 +64,8 @@ std::optional<QString> tripPagePath(const QString& programDir, const QString& ke
     const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
     if (!folder)
         return std::nullopt;
-    if (!isSafeName(datum)) {
+    // The page's whole name must fit, its ending included.
+    if (!isSafeName(datum) || !isSafeName(datum + QStringLiteral(".html"))) {
         if (error)
             *error = QStringLiteral("Das Datum „%1“ kann nicht als Name einer Fahrtseite verwendet "
                                     "werden.")
