@@ -8,6 +8,8 @@
 #include "store/store_messages.h"
 #include "store/store_text.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -140,6 +142,15 @@ bool DataSource::refresh(QString* error)
         return false;
     }
     sqlite3* db = m_connection.handle();
+    // A logbook deleted while in use still reads from the open file: say so instead of showing
+    // rows no longer kept anywhere.
+    const QString file = QString::fromUtf8(sqlite3_db_filename(db, "main"));
+    if (!file.isEmpty() && !QFileInfo::exists(file)) {
+        setError(error,
+            storeFailureMessage(
+                QStringLiteral("Die Abfrage wurde nicht ausgeführt."), StoreFailure::Missing, file));
+        return false;
+    }
     Statement query;
     if (!prepareQuery(db, m_statement.toUtf8(), &query, error))
         return false;

@@ -185,6 +185,13 @@ void TestStoreFailures::logbookDeletedWhileOpen()
     QVERIFY(!error.contains(QStringLiteral("readonly database"), Qt::CaseInsensitive)
         || error.contains(QStringLiteral("(attempt to write a readonly database)")));
     QVERIFY(!QFile::exists(m_logbook->path()));
+
+    // Reading would still find the rows of the deleted file: refused, saying why.
+    QVERIFY(!buch.refresh(&error));
+    QVERIFY2(error.startsWith(QStringLiteral("Die Abfrage wurde nicht ausgeführt. Die Datenbankdatei „")),
+        qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("ist nicht mehr vorhanden")), qPrintable(error));
+    QCOMPARE(buch.field(QStringLiteral("ziel")), QStringLiteral("Sylt"));
 }
 
 void TestStoreFailures::missingColumnRefused_data()
