@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/logbook_location.h"
 #include "common/program_info.h"
+#include "store/logbook_lock.h"
 #include "window/first_start_dialog.h"
 #include "window/frm_odomira.h"
 #include "window/window_icon.h"
@@ -96,8 +97,14 @@ int main(int argc, char* argv[])
             return 0;
     }
 
-    odomira::frm_odomira window(logbook);
+    // Held until the program ends; a second program on the same logbook ends here.
+    odomira::LogbookLock lock(logbook);
     QString error;
+    if (!lock.acquire(&error)) {
+        showError(error);
+        return 1;
+    }
+    odomira::frm_odomira window(logbook);
     if (!window.Form_Load(&error)) {
         showError(error);
         return 1;

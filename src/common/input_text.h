@@ -23,13 +23,21 @@ inline QStringView trimmed(const QString& text)
     return QStringView(begin, end);
 }
 
+// At most the first 40 characters of a typed text, for a message that quotes it; a cut text
+// ends in "…" and never in half a character.
+inline QString excerpt(QStringView text)
+{
+    constexpr qsizetype Longest = 40;
+    if (text.size() <= Longest)
+        return text.toString();
+    const qsizetype kept = text[Longest - 1].isHighSurrogate() ? Longest - 1 : Longest;
+    return text.first(kept).toString() + QStringLiteral("…");
+}
+
 // The text as the user sees it in a message, cut short when it is long.
 inline QString quoted(QStringView text)
 {
-    constexpr qsizetype Longest = 40;
-    if (text.size() > Longest)
-        return QStringLiteral("„") + text.first(Longest).toString() + QStringLiteral("…“");
-    return QStringLiteral("„") + text.toString() + QStringLiteral("“");
+    return QStringLiteral("„") + excerpt(text) + QStringLiteral("“");
 }
 
 inline void setError(QString* error, const QString& message)

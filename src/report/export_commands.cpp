@@ -37,6 +37,13 @@ QString failureMessage(const QStringList& failures)
     return lines.join(QLatin1Char('\n'));
 }
 
+QString symlinkRefusal(const QString& path)
+{
+    return QStringLiteral("An der Stelle von „%1“ steht ein symbolischer Verweis; Odomira schreibt nicht "
+                          "durch ihn hindurch. Bitte entfernen Sie den Verweis.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
 // The text a box shows: the month box shows its prompt until a month is picked.
 QString shownText(const QComboBox* box)
 {
@@ -115,6 +122,12 @@ void frm_odomira::cmd_kridruck_Click()
 
 void frm_odomira::bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei)
 {
+    if (isSymbolicLink(berichtsOrdner)) {
+        meldung(symlinkRefusal(berichtsOrdner)
+                + QStringLiteral(" Es wurden weder Fahrtseiten noch der Bericht geschrieben."),
+            QMessageBox::Warning);
+        return;
+    }
     // An existing folder is reused; anything else in its place means nothing can be written.
     QDir().mkdir(berichtsOrdner);
     if (!QFileInfo(berichtsOrdner).isDir()) {
@@ -133,7 +146,10 @@ void frm_odomira::bericht_schreiben(const QString& liste, const QString& bericht
     Auswertung->setStatement(liste);
     QString error;
     bool written = Auswertung->refresh(&error);
-    if (written) {
+    if (written && isSymbolicLink(berichtDatei)) {
+        failures << symlinkRefusal(berichtDatei);
+        written = false;
+    } else if (written) {
         QSaveFile file(berichtDatei);
         written = file.open(QIODevice::WriteOnly);
         if (written) {
@@ -187,6 +203,12 @@ bool frm_odomira::fahrtseite_schreiben(QStringList* fehler, QHash<QString, QStri
             complete = false;
             if (fehler)
                 *fehler << error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
+            continue;
+        }
+        if (isSymbolicLink(*path)) {
+            complete = false;
+            if (fehler)
+                *fehler << symlinkRefusal(*path) + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
             continue;
         }
         QSaveFile page(*path);

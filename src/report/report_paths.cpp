@@ -1,13 +1,29 @@
 #include "report/report_paths.h"
 
+#include "common/input_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
 namespace odomira {
 
 bool isSafeName(const QString& name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-        && !name.contains(QChar(u'\0'));
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return false;
+    // Control characters (NUL, line breaks, escapes) have no place in a name a user reads.
+    if (std::any_of(name.begin(), name.end(), [](QChar ch) { return ch.category() == QChar::Other_Control; }))
+        return false;
+    return QFile::encodeName(name).size() <= LongestNameBytes;
+}
+
+bool isSymbolicLink(const QString& path)
+{
+    return QFileInfo(path).isSymLink();
 }
 
 std::optional<QString> reportFolderPath(const QString& programDir, const QString& kennzeichen,
@@ -17,7 +33,7 @@ std::optional<QString> reportFolderPath(const QString& programDir, const QString
         if (error)
             *error = QStringLiteral("Das Kennzeichen „%1“ kann nicht als Ordnername verwendet "
                                     "werden.")
-                         .arg(kennzeichen);
+                         .arg(input::excerpt(kennzeichen));
         return std::nullopt;
     }
     return programDir + QLatin1Char('/') + kennzeichen;
@@ -36,7 +52,7 @@ std::optional<QString> reportFilePath(const QString& programDir, const QString& 
         if (error)
             *error = QStringLiteral("Monat „%1“ und Jahr „%2“ ergeben keinen gültigen Dateinamen "
                                     "für den Bericht („%3“).")
-                         .arg(monthText, yearText, name);
+                         .arg(input::excerpt(monthText), input::excerpt(yearText), input::excerpt(name));
         return std::nullopt;
     }
     return *folder + QLatin1Char('/') + name;
@@ -48,11 +64,12 @@ std::optional<QString> tripPagePath(const QString& programDir, const QString& ke
     const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
     if (!folder)
         return std::nullopt;
-    if (!isSafeName(seite)) {
+    // The page's whole name must fit, its ending included.
+    if (!isSafeName(seite) || !isSafeName(seite + QStringLiteral(".html"))) {
         if (error)
             *error = QStringLiteral("Das Datum „%1“ kann nicht als Name einer Fahrtseite verwendet "
                                     "werden.")
-                         .arg(seite);
+                         .arg(input::excerpt(seite));
         return std::nullopt;
     }
     return *folder + QLatin1Char('/') + seite + QStringLiteral(".html");

@@ -6,9 +6,18 @@
 
 namespace odomira {
 
+// Longest name, in bytes of its file-system encoding, that a folder entry can take.
+inline constexpr int LongestNameBytes = 255;
+
 // True when `name` can stand as one file or folder name inside a folder without leaving
-// it: not empty, not "." or "..", no "/", "\" or NUL.
+// it: not empty, not "." or "..", no "/", "\", NUL or other control character, and no
+// longer than the file system allows.
 bool isSafeName(const QString& name);
+
+// Whether a symbolic link stands at `path`, a dangling one included. The export writes
+// through none: a link where the report folder or a report file belongs would send the
+// pages somewhere else.
+bool isSymbolicLink(const QString& path);
 
 // The paths of an export. The licence plate, month and year texts and the trip dates
 // become names on disk; a name that is not safe gives no path and, when `error` is

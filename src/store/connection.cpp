@@ -1,6 +1,8 @@
 #include "store/connection.h"
 
+#include "store/busy_wait.h"
 #include "store/schema.h"
+#include "store/store_messages.h"
 #include "store/store_text.h"
 
 #include <QFile>
@@ -15,9 +17,6 @@ using store::setError;
 using store::sqliteMessage;
 
 namespace {
-
-// Another program holding a lock gets this long before an operation gives up.
-constexpr int BusyTimeoutMs = 5000;
 
 // What the schema query of a freshly opened file says about it.
 enum class FileCheck { Logbook, NotADatabase, Locked, Failed };
@@ -56,6 +55,29 @@ FileCheck checkTables(sqlite3* db, QStringList* missing, QString* detail)
     if (!hasVerbrauch)
         missing->append(QStringLiteral("verbrauch"));
     return FileCheck::Logbook;
+}
+
+// The first column of `table` the program needs and the file lacks, or "" when all are there
+// (also when the columns cannot be read; the first re-read then reports why).
+QString missingColumn(sqlite3* db, const QString& table)
+{
+    const QByteArray sql = "select lower(name) from pragma_table_info(" + store::sqlLiteral(table) + ")";
+    sqlite3_stmt* stmt = nullptr;
+    QStringList present;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            present.append(QString::fromUtf8(name ? name : ""));
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (present.isEmpty())
+        return QString();
+    for (const QString& column : expectedColumns(table)) {
+        if (!present.contains(column))
+            return column;
+    }
+    return QString();
 }
 
 } // namespace
@@ -101,12 +123,12 @@ bool Connection::open(const QString& path, QString* error)
     const int rc = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         setError(error,
-            QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden: %2")
-                .arg(shown, sqliteMessage(db)));
+            storeFailureMessage(
+                QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden.").arg(shown), db));
         sqlite3_close_v2(db);
         return false;
     }
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    installBusyWait(db);
     if (sqlite3_db_readonly(db, "main") == 1) {
         setError(error,
             QStringLiteral("Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert "
@@ -128,13 +150,14 @@ bool Connection::open(const QString& path, QString* error)
         return false;
     case FileCheck::Locked:
         setError(error,
-            QStringLiteral("Die Datenbankdatei %1 ist von einem anderen Programm gesperrt: %2")
-                .arg(shown, detail));
+            storeFailureMessage(QStringLiteral("Das Fahrtenbuch %1 kann nicht geöffnet werden.").arg(shown),
+                StoreFailure::Busy, path, detail));
         sqlite3_close_v2(db);
         return false;
     case FileCheck::Failed:
-        setError(
-            error, QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden: %2").arg(shown, detail));
+        setError(error,
+            storeFailureMessage(QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown),
+                classifyStoreFailure(sqlite3_extended_errcode(db), true), path, detail));
         sqlite3_close_v2(db);
         return false;
     }
@@ -152,6 +175,19 @@ bool Connection::open(const QString& path, QString* error)
                 .arg(shown, quoted(missing.front())));
         sqlite3_close_v2(db);
         return false;
+    }
+
+    // A column the program writes but the file lacks would silently drop its value on save.
+    for (const char* table : { "fahrt", "verbrauch" }) {
+        const QString column = missingColumn(db, QString::fromLatin1(table));
+        if (!column.isEmpty()) {
+            setError(error,
+                QStringLiteral("Die Datenbank %1 ist kein vollständiges Fahrtenbuch: in der Tabelle %2 fehlt "
+                               "die Spalte %3. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.")
+                    .arg(shown, quoted(QString::fromLatin1(table)), quoted(column)));
+            sqlite3_close_v2(db);
+            return false;
+        }
     }
 
     registerStoreExtensions(db);
@@ -174,7 +210,7 @@ bool Connection::create(const QString& path, QString* error)
     int rc
         = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        installBusyWait(db);
         registerStoreExtensions(db);
         rc = sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
@@ -184,8 +220,9 @@ bool Connection::create(const QString& path, QString* error)
     }
     if (rc != SQLITE_OK) {
         setError(error,
-            QStringLiteral("Die Datenbankdatei %1 kann nicht angelegt werden: %2")
-                .arg(shown, sqliteMessage(db)));
+            storeFailureMessage(QStringLiteral("Die Datenbankdatei %1 kann nicht angelegt werden.").arg(shown),
+                classifyStoreFailure(db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM, true), path,
+                sqliteMessage(db)));
         sqlite3_close_v2(db);
         QFile::remove(info.absoluteFilePath());
         return false;
@@ -210,7 +247,7 @@ bool Connection::exec(const QString& sql, QString* error)
     }
     const QByteArray text = sql.toUtf8();
     if (sqlite3_exec(m_db, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        setError(error, QStringLiteral("Die Anweisung wurde nicht ausgeführt: %1").arg(sqliteMessage(m_db)));
+        setError(error, storeFailureMessage(QStringLiteral("Die Anweisung wurde nicht ausgeführt."), m_db));
         return false;
     }
     return true;

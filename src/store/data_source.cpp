@@ -4,8 +4,12 @@
 #include "store/pending_write.h"
 #include "store/result_columns.h"
 #include "store/result_table.h"
+#include "store/row_check.h"
 #include "store/statement.h"
+#include "store/store_messages.h"
 #include "store/store_text.h"
+
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -17,7 +21,6 @@ namespace odomira {
 
 using store::quoted;
 using store::setError;
-using store::sqliteMessage;
 
 namespace {
 
@@ -39,8 +42,7 @@ bool prepareQuery(sqlite3* db, const QByteArray& sql, Statement* query, QString*
 {
     const char* tail = nullptr;
     if (!query->prepare(db, sql, &tail)) {
-        setError(
-            error, QStringLiteral("Die Abfrage kann nicht ausgeführt werden: %1").arg(sqliteMessage(db)));
+        setError(error, storeFailureMessage(QStringLiteral("Die Abfrage wurde nicht ausgeführt."), db));
         return false;
     }
     if (!query->handle()) {
@@ -79,8 +81,7 @@ bool readRows(sqlite3* db, sqlite3_stmt* query, const std::vector<ColumnKind>& k
         }
     }
     if (rc != SQLITE_DONE) {
-        setError(
-            error, QStringLiteral("Die Abfrage kann nicht ausgeführt werden: %1").arg(sqliteMessage(db)));
+        setError(error, storeFailureMessage(QStringLiteral("Die Abfrage wurde nicht ausgeführt."), db));
         return false;
     }
     rows->squeeze();
@@ -142,6 +143,15 @@ bool DataSource::refresh(QString* error)
         return false;
     }
     sqlite3* db = m_connection.handle();
+    // A logbook deleted while in use still reads from the open file: say so instead of showing
+    // rows no longer kept anywhere.
+    const QString file = QString::fromUtf8(sqlite3_db_filename(db, "main"));
+    if (!file.isEmpty() && !QFileInfo::exists(file)) {
+        setError(error,
+            storeFailureMessage(
+                QStringLiteral("Die Abfrage wurde nicht ausgeführt."), StoreFailure::Missing, file));
+        return false;
+    }
     Statement query;
     if (!prepareQuery(db, m_statement.toUtf8(), &query, error))
         return false;
@@ -204,8 +214,7 @@ bool DataSource::update(QString* error)
         return false;
     }
     sqlite3* db = m_connection.handle();
-    const auto write
-        = [&](QString* message) { return values.write(db, m_result->columns, adding, &key, message); };
+    const auto write = [&](QString* message) { return writeChecked(values, adding, &key, message); };
     if (!history::recordChange(db, m_result->columns.table(),
             adding ? history::Action::Neu : history::Action::Geaendert, &key, write, error))
         return false;
@@ -218,8 +227,8 @@ bool DataSource::update(QString* error)
     emit currentChanged();
     if (!reread) {
         setError(error,
-            QStringLiteral("Der Datensatz wurde gespeichert, kann aber nicht wieder gelesen werden: %1")
-                .arg(sqliteMessage(db)));
+            storeFailureMessage(
+                QStringLiteral("Der Datensatz wurde gespeichert, kann aber nicht wieder gelesen werden."), db));
         return false;
     }
     return true;
@@ -267,8 +276,7 @@ bool DataSource::deleteCurrent(QString* error)
             if (statement.prepare(db, m_result->columns.deleteSql())
                 && statement.stepWithKey(key) == SQLITE_DONE)
                 return true;
-            setError(
-                message, QStringLiteral("Der Datensatz wurde nicht gelöscht: %1").arg(sqliteMessage(db)));
+            setError(message, storeFailureMessage(QStringLiteral("Der Datensatz wurde nicht gelöscht."), db));
             return false;
         };
         if (!history::recordChange(
@@ -423,6 +431,60 @@ bool DataSource::currentKey(qint64* key) const
     const std::string_view text = m_result->rows.text(m_current, column);
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), *key);
     return parsed.ec == std::errc() && parsed.ptr == text.data() + text.size();
+}
+
+// An edited record is written only when its stored row is still the one that was read: another
+// program may have changed it meanwhile, and its change must not be overwritten unseen. The
+// comparison and the write share one savepoint, so nothing can come between them.
+bool DataSource::writeChecked(const PendingWrite& values, bool adding, qint64* key, QString* error)
+{
+    sqlite3* db = m_connection.handle();
+    if (adding)
+        return values.write(db, m_result->columns, adding, key, error);
+
+    const QString notSaved = QStringLiteral("Der Datensatz wurde nicht gespeichert.");
+    if (sqlite3_exec(db, "savepoint odomira_update", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        setError(error, storeFailureMessage(notSaved, db));
+        return false;
+    }
+    auto undo = [db] {
+        sqlite3_exec(db, "rollback to odomira_update", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "release odomira_update", nullptr, nullptr, nullptr);
+    };
+    switch (compareStoredRow(db, m_result->columns, m_result->rows, m_current, *key)) {
+    case StoredRowState::Unchanged:
+        break;
+    case StoredRowState::Changed:
+        undo();
+        setError(error,
+            QStringLiteral("Der Datensatz wurde nicht gespeichert: er wurde in der Tabelle %1 geändert, "
+                           "seit er gelesen wurde, wohl von einem anderen Programm. Die Eingaben bleiben "
+                           "offen. Bitte notieren Sie Ihre Änderung, brechen Sie die Eingabe ab, um den "
+                           "gespeicherten Stand zu sehen, und geben Sie die Änderung dann erneut ein.")
+                .arg(quoted(m_result->columns.table())));
+        return false;
+    case StoredRowState::Missing:
+        undo();
+        setError(error,
+            QStringLiteral("Der Datensatz wurde nicht gespeichert: er ist in der Tabelle %1 nicht mehr "
+                           "vorhanden, er wurde gelöscht, seit er gelesen wurde. Die Eingaben bleiben offen.")
+                .arg(quoted(m_result->columns.table())));
+        return false;
+    case StoredRowState::Failed:
+        setError(error, storeFailureMessage(notSaved, db));
+        undo();
+        return false;
+    }
+    if (!values.write(db, m_result->columns, adding, key, error)) {
+        undo();
+        return false;
+    }
+    if (sqlite3_exec(db, "release odomira_update", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        setError(error, storeFailureMessage(notSaved, db));
+        undo();
+        return false;
+    }
+    return true;
 }
 
 // Replaces the current row by what the table now holds (the new key of an added record

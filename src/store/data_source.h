@@ -12,6 +12,8 @@
 
 namespace odomira {
 
+class PendingWrite;
+
 // A data source: a statement over the logbook file, a client-side copy of its result,
 // a current record and the pending (typed, not yet saved) values of that record.
 // Every value is read and written in its text form: dates DD.MM.YYYY, numbers as
@@ -107,6 +109,7 @@ private:
     // Key of the current record; false when its key cell holds no integer.
     bool currentKey(qint64* key) const;
     bool rereadCurrent(qint64 key, bool byRowid);
+    bool writeChecked(const PendingWrite& values, bool adding, qint64* key, QString* error);
     bool hasCell(int row, int column) const;
     QString readOnlyMessage() const;
     void removeResultRow(int row);

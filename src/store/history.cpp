@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/store_messages.h"
 #include "store/store_text.h"
 
 #include <QCryptographicHash>
@@ -351,7 +352,14 @@ bool recordChange(sqlite3* db, QStringView table, Action action, qint64* key,
     const std::optional<Table> followed = tableFromName(table);
     const QString done
         = action == Action::Geloescht ? QStringLiteral("gelöscht") : QStringLiteral("gespeichert");
+    const QString notDone = QStringLiteral("Der Datensatz wurde nicht %1.").arg(done);
     const auto historyFailed = [&](const QString& detail) {
+        // A file held by another program, gone or read-only is said as for any write.
+        const StoreFailure failure = lastStoreFailure(db);
+        if (failure != StoreFailure::Other && failure != StoreFailure::Statement) {
+            setError(error, storeFailureMessage(notDone, db));
+            return false;
+        }
         setError(error,
             QStringLiteral("Der Datensatz wurde nicht %1: der Eintrag in die Änderungshistorie konnte nicht "
                            "geschrieben werden (%2). Es wurde nichts geändert.")
@@ -368,7 +376,7 @@ bool recordChange(sqlite3* db, QStringView table, Action action, qint64* key,
     Transaction transaction(db);
     const int rc = transaction.begin();
     if (rc != SQLITE_OK) {
-        setError(error, QStringLiteral("Der Datensatz wurde nicht %1: %2.").arg(done, writeProblem(db, rc)));
+        setError(error, storeFailureMessage(notDone, db));
         return false;
     }
     bool ok = true;
@@ -397,8 +405,7 @@ bool recordChange(sqlite3* db, QStringView table, Action action, qint64* key,
     }
     const int committed = transaction.commit();
     if (committed != SQLITE_OK) {
-        setError(error,
-            QStringLiteral("Der Datensatz wurde nicht %1: %2.").arg(done, writeProblem(db, committed)));
+        setError(error, storeFailureMessage(notDone, db));
         return false;
     }
     return true;

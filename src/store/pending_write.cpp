@@ -2,6 +2,7 @@
 
 #include "store/result_columns.h"
 #include "store/statement.h"
+#include "store/store_messages.h"
 #include "store/store_text.h"
 
 #include <sqlite3.h>
@@ -10,7 +11,6 @@ namespace odomira {
 
 using store::quoted;
 using store::setError;
-using store::sqliteMessage;
 
 bool PendingWrite::collect(
     const ResultColumns& columns, const std::vector<std::optional<QString>>& pending, QString* error)
@@ -40,7 +40,7 @@ bool PendingWrite::write(
     const QByteArray sql = adding ? columns.insertSql(m_columns) : columns.updateSql(m_columns);
     Statement statement;
     if (!statement.prepare(db, sql)) {
-        setError(error, QStringLiteral("Der Datensatz wurde nicht gespeichert: %1").arg(sqliteMessage(db)));
+        setError(error, storeFailureMessage(QStringLiteral("Der Datensatz wurde nicht gespeichert."), db));
         return false;
     }
     for (std::size_t i = 0; i < m_values.size(); ++i)
@@ -48,7 +48,7 @@ bool PendingWrite::write(
     if (!adding)
         sqlite3_bind_int64(statement.handle(), int(m_values.size()) + 1, *key);
     if (sqlite3_step(statement.handle()) != SQLITE_DONE) {
-        setError(error, QStringLiteral("Der Datensatz wurde nicht gespeichert: %1").arg(sqliteMessage(db)));
+        setError(error, storeFailureMessage(QStringLiteral("Der Datensatz wurde nicht gespeichert."), db));
         return false;
     }
     if (!adding && sqlite3_changes(db) == 0) {

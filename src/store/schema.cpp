@@ -47,4 +47,14 @@ ColumnKind columnKind(QStringView table, QStringView column)
     return ColumnKind::Text;
 }
 
+QStringList expectedColumns(QStringView table)
+{
+    QStringList columns;
+    for (const KnownColumn& known : KnownColumns) {
+        if (table.compare(QStringView(known.table), Qt::CaseInsensitive) == 0)
+            columns.append(QString::fromUtf16(known.column));
+    }
+    return columns;
+}
+
 } // namespace odomira

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace odomira {
@@ -48,5 +49,9 @@ enum class ColumnKind { Key, Text, Date, Number, Flag };
 // Columns the schema does not know (sum aliases, foreign columns) are Text; the store's
 // sum() already yields German number text, which a data source shows as it stands.
 ColumnKind columnKind(QStringView table, QStringView column);
+
+// The columns of `fahrt` or `verbrauch` the program reads and writes, in lower case; none
+// for another table.
+QStringList expectedColumns(QStringView table);
 
 } // namespace odomira

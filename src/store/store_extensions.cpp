@@ -7,6 +7,8 @@
 
 #include "common/decimal.h"
 #include "common/number_text.h"
+#include "store/folded_text.h"
+#include "store/like_pattern.h"
 
 #include <QChar>
 
@@ -24,46 +26,9 @@ namespace odomira {
 
 namespace {
 
-using Byte = unsigned char;
-
-// Decodes one UTF-8 code point and advances `p`. A byte that starts no valid sequence stands for
-// itself, mapped into the surrogate range so that every text still orders consistently.
-char32_t nextCodePoint(const Byte*& p, const Byte* end)
-{
-    const Byte lead = *p++;
-    if (lead < 0x80)
-        return lead;
-    int extra = 0;
-    char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = lead & 0x07;
-    } else {
-        return 0xDC00 + lead;
-    }
-    if (end - p < extra)
-        return 0xDC00 + lead;
-    for (int i = 0; i < extra; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0xDC00 + lead;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    p += extra;
-    return cp;
-}
-
-char32_t folded(char32_t cp)
-{
-    if (cp < 0x80)
-        return (cp >= 'A' && cp <= 'Z') ? cp + ('a' - 'A') : cp;
-    return QChar::toCaseFolded(cp);
-}
+using folded::Byte;
+using folded::folded;
+using folded::nextCodePoint;
 
 // Compares code point by code point after case folding: a total preorder on all texts.
 int foldedCompare(const Byte* a, const Byte* aEnd, const Byte* b, const Byte* bEnd)
@@ -131,52 +96,6 @@ int caldateCompare(void*, int aLen, const void* aData, int bLen, const void* bDa
     return foldedCompare(a, a + aLen, b, b + bLen);
 }
 
-// LIKE with "%" (any run) and "_" (one character), letters compared after case folding.
-// Greedy with backtracking to the last "%": later wildcards cover what earlier ones could.
-bool likeMatch(
-    const Byte* p, const Byte* pEnd, const Byte* t, const Byte* tEnd, bool hasEscape, char32_t escape)
-{
-    const Byte* starP = nullptr;
-    const Byte* starT = nullptr;
-    while (t < tEnd) {
-        if (p < pEnd) {
-            const Byte* pNext = p;
-            char32_t pc = nextCodePoint(pNext, pEnd);
-            bool literal = false;
-            if (hasEscape && pc == escape) {
-                if (pNext == pEnd)
-                    return false;
-                pc = nextCodePoint(pNext, pEnd);
-                literal = true;
-            }
-            if (!literal && pc == '%') {
-                p = pNext;
-                starP = p;
-                starT = t;
-                continue;
-            }
-            const Byte* tNext = t;
-            const char32_t tc = nextCodePoint(tNext, tEnd);
-            if ((!literal && pc == '_') || folded(pc) == folded(tc)) {
-                p = pNext;
-                t = tNext;
-                continue;
-            }
-        }
-        if (!starP)
-            return false;
-        nextCodePoint(starT, tEnd);
-        t = starT;
-        p = starP;
-    }
-    while (p < pEnd) {
-        const char32_t pc = nextCodePoint(p, pEnd);
-        if (pc != '%' || (hasEscape && pc == escape))
-            return false;
-    }
-    return true;
-}
-
 void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     const auto* pattern = sqlite3_value_text(argv[0]);
@@ -208,8 +127,24 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
         hasEscape = true;
     }
-    sqlite3_result_int(
-        ctx, likeMatch(pattern, pattern + patternLen, text, text + textLen, hasEscape, escape) ? 1 : 0);
+    // The pattern is prepared once per statement and kept with it while it stays the same.
+    const std::optional<char32_t> wanted = hasEscape ? std::optional<char32_t>(escape) : std::nullopt;
+    const std::string_view textView(reinterpret_cast<const char*>(text), std::size_t(textLen));
+    if (const auto* kept = static_cast<const LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+        kept && kept->escape() == wanted) {
+        sqlite3_result_int(ctx, kept->matches(textView) ? 1 : 0);
+        return;
+    }
+    auto* prepared = new (std::nothrow) LikePattern(
+        std::string_view(reinterpret_cast<const char*>(pattern), std::size_t(patternLen)), wanted);
+    if (!prepared) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    const bool hit = prepared->matches(textView);
+    // SQLite may delete it at once (a pattern that is no constant); it is not used after this.
+    sqlite3_set_auxdata(ctx, 0, prepared, [](void* p) { delete static_cast<LikePattern*>(p); });
+    sqlite3_result_int(ctx, hit ? 1 : 0);
 }
 
 // Running state of sum(). SQLite hands out zeroed memory with 8-byte alignment only, while the

@@ -28,6 +28,14 @@ inline QByteArray sqlName(const QString& name)
     return '"' + text + '"';
 }
 
+// A text as an SQL string literal.
+inline QByteArray sqlLiteral(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    bytes.replace('\'', "''");
+    return '\'' + bytes + '\'';
+}
+
 // A connection that could not be made has no handle, only the lack of memory to blame.
 inline QString sqliteMessage(sqlite3* db)
 {

@@ -1,6 +1,7 @@
 #include "store/value_forms.h"
 
 #include "common/date_text.h"
+#include "common/input_text.h"
 #include "common/decimal.h"
 #include "common/number_text.h"
 #include "store/store_text.h"
@@ -80,7 +81,7 @@ bool toStoredValue(
             return true;
         }
         setError(error,
-            QStringLiteral("Das Feld %1 enthält kein gültiges Datum: %2.").arg(quoted(column), quoted(text)));
+            QStringLiteral("Das Feld %1 enthält kein gültiges Datum: %2.").arg(quoted(column), input::quoted(text)));
         return false;
     case ColumnKind::Number:
         if (const std::optional<Decimal> number = parseNumber(text)) {
@@ -89,7 +90,7 @@ bool toStoredValue(
             return true;
         }
         setError(error,
-            QStringLiteral("Das Feld %1 enthält keine gültige Zahl: %2.").arg(quoted(column), quoted(text)));
+            QStringLiteral("Das Feld %1 enthält keine gültige Zahl: %2.").arg(quoted(column), input::quoted(text)));
         return false;
     case ColumnKind::Flag: {
         const QString flag = text.trimmed();
@@ -100,7 +101,7 @@ bool toStoredValue(
         }
         setError(error,
             QStringLiteral("Das Feld %1 erwartet -1 (ja) oder 0 (nein), nicht %2.")
-                .arg(quoted(column), quoted(text)));
+                .arg(quoted(column), input::quoted(text)));
         return false;
     }
     case ColumnKind::Key:

@@ -2,6 +2,7 @@
 #include "window/frm_odomira.h"
 
 #include "common/date_text.h"
+#include "common/input_text.h"
 #include "common/number_text.h"
 #include "store/data_source.h"
 #include "trips/last_reading.h"
@@ -36,7 +37,7 @@ namespace {
     {
         return QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet wird eine Zahl, "
                               "zum Beispiel %3.")
-            .arg(label, text, example);
+            .arg(label, input::excerpt(text), example);
     }
 
 } // namespace
@@ -65,7 +66,7 @@ bool frm_odomira::tripReadyToSave(QString* error, QLineEdit** field) const
         *field = txt_datum;
         *error = QStringLiteral("Im Feld „Datum“ steht „%1“, das ist kein gültiges Datum. Erwartet wird "
                                 "ein Datum wie 05.03.2007.")
-                     .arg(datum);
+                     .arg(input::excerpt(datum));
         return false;
     }
 
@@ -173,13 +174,18 @@ void frm_odomira::cmd_abbrechen_Click()
 
 void frm_odomira::cmd_löschen_Click()
 {
-    // Each step runs even when one before it failed (no trip to delete on an empty list).
-    modus_loeschen();
+    // A trip the store could not delete stays open as it was, with the store's message. With
+    // no stored trip (an empty list) there is nothing to delete and the entry still closes.
     const QString following = keyAfterDelete(*buch);
     QString problem;
-    const bool hadTrip = buch->hasCurrent();
-    if (!buch->deleteCurrent(&problem) && hadTrip)
+    const bool stored = buch->hasCurrent() && !buch->isAdding();
+    if (stored && !buch->deleteCurrent(&problem)) {
         meldung(problem, QMessageBox::Critical);
+        return;
+    }
+    modus_loeschen();
+    if (!stored)
+        buch->deleteCurrent();
     releaseOpenTrip();
     felder_sperren();
     if (listen_aktualisieren())

@@ -2,6 +2,7 @@
 
 #include "common/currency.h"
 #include "common/decimal.h"
+#include "common/input_text.h"
 #include "common/number_text.h"
 
 #include <optional>
@@ -41,7 +42,7 @@ TripFigures notANumber(TripField field, const QString& text)
                                   .arg(label, example(field)));
     return failure(field, QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet "
                                          "wird eine Zahl, zum Beispiel %3.")
-                              .arg(label, text, example(field)));
+                              .arg(label, input::excerpt(text), example(field)));
 }
 
 TripFigures tooLarge(TripField field)

@@ -1,6 +1,7 @@
 #include "vehicle/day_cost.h"
 
 #include "common/currency.h"
+#include "common/input_text.h"
 #include "common/number_text.h"
 
 namespace odomira {
@@ -20,7 +21,7 @@ std::optional<Decimal> perDay(const QString& text, const QString& label, QString
     if (!annual) {
         if (error)
             *error = QStringLiteral("Das Feld „%1“ enthält „%2“, das ist keine Zahl. Erwartet wird ein "
-                                    "Jahresbetrag in Euro als Zahl, zum Beispiel 250,00.").arg(label, text);
+                                    "Jahresbetrag in Euro als Zahl, zum Beispiel 250,00.").arg(label, input::excerpt(text));
         return std::nullopt;
     }
     const std::optional<Decimal> daily = annual->divide(Decimal::fromInt(365));

@@ -1,6 +1,7 @@
 // The vehicle commands BEARBEITEN, SPEICHERN, ABBRECHEN and the cost per day.
 #include "window/frm_odomira.h"
 
+#include "common/input_text.h"
 #include "common/number_text.h"
 #include "store/data_source.h"
 #include "vehicle/day_cost.h"
@@ -37,7 +38,7 @@ bool frm_odomira::vehicleNumbersValid(QString* error, QLineEdit** field) const
                              "Beispiel 7,9.")
             : QStringLiteral("Im Feld „Verbrauch 100km“ steht „%1“, das ist keine Zahl. Erwartet wird "
                              "eine Zahl, zum Beispiel 7,9.")
-                  .arg(verbrauch);
+                  .arg(input::excerpt(verbrauch));
         return false;
     }
     if (!dayCost(txt_steuer->text(), QStringLiteral("0"), error)) {

@@ -105,7 +105,10 @@ void frm_odomira::createDataSources(const QString& databasePath)
         source->setObjectName(QString::fromLatin1(opening.name));
         *opening.target = source;
         source->setStatement(QString::fromLatin1(opening.statement));
-        // The first failure is what start-up reports; the other sources stay empty.
+        // The first failure is what start-up reports; the other sources stay empty and do not
+        // try the file again, so a logbook another program holds costs one wait, not four.
+        if (!m_openError.isEmpty())
+            continue;
         QString error;
         if (!source->open(databasePath, &error) || !source->refresh(&error)) {
             if (m_openError.isEmpty())

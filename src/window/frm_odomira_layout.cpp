@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <variant>
 #include <vector>
 
@@ -239,6 +240,9 @@ namespace {
                         created->setAlignment(
                             (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
                     } else if constexpr (std::is_same_v<Control, QLineEdit>) {
+                        // No silent cut at Qt's default of 32,767 characters: what is typed,
+                        // pasted or stored is kept whole.
+                        created->setMaxLength(std::numeric_limits<int>::max());
                         created->setText(caption);
                         created->setReadOnly(row.look & ReadOnly);
                         created->setAlignment(
@@ -255,6 +259,7 @@ namespace {
                             // A drop-down the user may also type into; typed text is taken as it
                             // stands, neither completed from the list nor added to it.
                             created->setEditable(true);
+                            created->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
                             created->setInsertPolicy(QComboBox::NoInsert);
                             created->setCompleter(nullptr);
                             created->setEditText(caption);

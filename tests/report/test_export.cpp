@@ -324,6 +324,85 @@ private slots:
         }
     }
 
+    // Plates too long for the file system or holding control characters are refused like the
+    // other unsafe names, quoting at most their first 40 characters.
+    void longAndControlNamesRefused_data()
+    {
+        QTest::addColumn<QString>("plate");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("named");
+        const QString longPlate = QString(300, u'K');
+        QTest::newRow("long plate") << longPlate << "2006" << "„" + QString(40, u'K') + "…“";
+        QTest::newRow("long umlaut plate") << QString(200, u'Ö') << "2006" << "„" + QString(40, u'Ö') + "…“";
+        QTest::newRow("line break") << "HH\nOM" << "2006" << "„HH\nOM“";
+        QTest::newRow("escape in year") << Plate << "2006\x1b" << "„2006\x1b“";
+    }
+
+    void longAndControlNamesRefused()
+    {
+        QFETCH(QString, plate);
+        QFETCH(QString, year);
+        QFETCH(QString, named);
+        VehicleRow vehicle;
+        vehicle.kennzeichen = plate;
+        WindowFixture f;
+        QVERIFY(f.open(logbookTrips(), vehicle));
+        const QStringList before = treeState(f.programDir());
+        f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        WindowFixture::choose(f.control<QComboBox>("cmb_monat"), QStringLiteral("März"));
+        f.control<QComboBox>("cmb_jahr")->setEditText(year);
+        WindowFixture::click(f.control<QPushButton>("cmd_drucken"));
+
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages[0].text.contains(named), qPrintable(f.messages[0].text));
+        QVERIFY2(f.messages[0].text.contains("nichts geschrieben"), qPrintable(f.messages[0].text));
+        QCOMPARE(treeState(f.programDir()), before);
+        QVERIFY(f.openedUrls.isEmpty());
+    }
+
+    void symbolicLinksNotFollowed_data()
+    {
+        QTest::addColumn<QString>("link"); // below the program folder, pointing outside it
+        QTest::addColumn<bool>("toFolder");
+        QTest::newRow("report folder") << "HH-OM 42" << true;
+        QTest::newRow("trip page") << "HH-OM 42/05.03.2006.html" << false;
+        QTest::newRow("report file") << "HH-OM 42/HH-OM 42 März_2006.html" << false;
+    }
+
+    // A link where the export writes would send its pages elsewhere: the export writes
+    // nothing through it, names it, and leaves what it points to as it was.
+    void symbolicLinksNotFollowed()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, toFolder);
+        WindowFixture f;
+        QVERIFY(f.open(logbookTrips()));
+        QTemporaryDir outside;
+        const QString target = outside.filePath(toFolder ? "ziel" : "ziel.html");
+        QVERIFY(toFolder ? QDir().mkdir(target) : writeFile(target, "fremde Datei"));
+        if (!toFolder)
+            QVERIFY(QDir().mkpath(folder(f)));
+        QVERIFY(QFile::link(target, f.programDir() + '/' + link));
+        const QStringList outsideBefore = treeState(outside.path());
+
+        exportWith(f, false);
+        QCOMPARE(treeState(outside.path()), outsideBefore);
+        const bool reportFile = link.endsWith("_2006.html");
+        if (reportFile) {
+            // The old report goes first, and with it the link; the new report is a file.
+            QCOMPARE(f.messages.size(), 0);
+            QVERIFY(!QFileInfo(reportPath(f)).isSymLink() && QFileInfo(reportPath(f)).isFile());
+            return;
+        }
+        QCOMPARE(f.messages.size(), 1);
+        const QString text = f.messages[0].text;
+        QVERIFY2(text.contains("„" + QDir::toNativeSeparators(f.programDir() + '/' + link)
+                     + "“ steht ein symbolischer Verweis"),
+            qPrintable(text));
+        QVERIFY(QFileInfo(f.programDir() + '/' + link).isSymLink());
+        QCOMPARE(f.openedUrls.isEmpty(), toFolder);
+    }
+
     void unwritableOutput_data()
     {
         QTest::addColumn<QString>("blocked"); // a file where the folder goes, or a folder where a file goes

@@ -35,33 +35,42 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("safe");
+        QTest::addColumn<bool>("pageSafe"); // as the name of a trip page, ".html" added
 
-        QTest::newRow("plate") << "Ü-AB 1" << true;
-        QTest::newRow("date") << "05.03.2006" << true;
-        QTest::newRow("three dots") << "..." << true;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("dot") << "." << false;
-        QTest::newRow("dot dot") << ".." << false;
-        QTest::newRow("leaves the folder") << "../x" << false;
-        QTest::newRow("absolute") << "/etc" << false;
-        QTest::newRow("backslash") << "HH\\OM" << false;
-        QTest::newRow("NUL") << QString("HH") + QChar(u'\0') + QString("OM") << false;
+        QTest::newRow("plate") << "Ü-AB 1" << true << true;
+        QTest::newRow("date") << "05.03.2006" << true << true;
+        QTest::newRow("three dots") << "..." << true << true;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("dot") << "." << false << false;
+        QTest::newRow("dot dot") << ".." << false << false;
+        QTest::newRow("leaves the folder") << "../x" << false << false;
+        QTest::newRow("absolute") << "/etc" << false << false;
+        QTest::newRow("backslash") << "HH\\OM" << false << false;
+        QTest::newRow("NUL") << QString("HH") + QChar(u'\0') + QString("OM") << false << false;
+        QTest::newRow("line break") << "HH\nOM" << false << false;
+        QTest::newRow("delete character") << "HH\x7fOM" << false << false;
+        QTest::newRow("C1 control") << QString("HH") + QChar(0x85) + QString("OM") << false << false;
+        QTest::newRow("longest name") << QString(250, u'x') << true << true;
+        QTest::newRow("page name too long") << QString(251, u'x') << true << false;
+        QTest::newRow("too long in bytes") << QString(128, u'Ü') << false << false;
     }
 
     // The plate names the report folder and a trip date names its page: both paths exist
-    // exactly for the safe names, and an unsafe one is named in the reason.
+    // exactly for the safe names, and an unsafe one is named in the reason, cut to 40 characters.
     void safeName()
     {
         QFETCH(QString, name);
         QFETCH(bool, safe);
+        QFETCH(bool, pageSafe);
         QCOMPARE(isSafeName(name), safe);
         QString folderError, pageError;
         QCOMPARE(reportFolderPath("/opt/odomira", name, &folderError).has_value(), safe);
-        QCOMPARE(tripPagePath("/opt/odomira", "HH-OM 42", name, &pageError).has_value(), safe);
-        if (!safe) {
-            QVERIFY2(folderError.contains("„" + name + "“"), qPrintable(folderError));
-            QVERIFY2(pageError.contains("„" + name + "“"), qPrintable(pageError));
-        }
+        QCOMPARE(tripPagePath("/opt/odomira", "HH-OM 42", name, &pageError).has_value(), pageSafe);
+        const QString shown = name.size() > 40 ? "„" + name.left(40) + "…“" : "„" + name + "“";
+        if (!safe)
+            QVERIFY2(folderError.contains(shown), qPrintable(folderError));
+        if (!pageSafe)
+            QVERIFY2(pageError.contains(shown), qPrintable(pageError));
     }
 
     void pageNames_data()

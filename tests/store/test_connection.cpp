@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <string>
+
 using namespace odomira;
 using odomira::test::TempLogbook;
 using odomira::test::TripRow;
@@ -102,7 +104,8 @@ void TestConnection::opensAndNeverOverwrites()
         QVERIFY2(connection.open(logbook.path(), &error), qPrintable(error));
         QVERIFY(connection.exec("insert into fahrt (ziel) values ('Kiel')", &error));
         QVERIFY(!connection.exec("insert into nirgends values (1)", &error));
-        QVERIFY(error.startsWith("Die Anweisung wurde nicht ausgeführt: no such table"));
+        QVERIFY(error.startsWith("Die Anweisung wurde nicht ausgeführt. Die Datenbank nimmt"));
+        QVERIFY(error.endsWith("(no such table: nirgends)"));
     }
     QCOMPARE(logbook.scalar("select ziel from fahrt"), "Kiel");
     QCOMPARE(QDir(logbook.dirPath()).entryList(QDir::Files | QDir::Hidden), QStringList("odomira.mdb"));
@@ -147,6 +150,20 @@ void TestConnection::functions_data()
     like("backtracking", "'abcabcabd' like '%abc%abd'", "1");
     like("null text", "null like '%'", "<null>");
     like("escape", "'100% Kiel' like '100\\%%' escape '\\'", "1");
+    // Pieces between "%" are found in order without overlapping; the last one ends the text.
+    like("pieces in order", "'abXcd' like '%ab%bX%'", "0");
+    like("anchored end", "'abcab' like '%ab'", "1");
+    like("ends overlap", "'aba' like 'ab%ba'", "0");
+    like("underscore piece", "'Hafen Kiel' like '%K_e%'", "1");
+    like("wide character", "'Straße 😀 Ost' like '%E 😀 o%'", "1");
+    like("lone escape", "'a\\' like 'a\\' escape '\\'", "0");
+    like("folded text", "'MÜNCHEN' like '%ünch%'", "1");
+    // A piece with "_" longer than one machine word.
+    static const std::string text = "'" + std::string(100, 'x') + "ab" + std::string(70, 'Y') + "' like '%";
+    static const std::string longHit = text + std::string(69, 'X') + "_b" + std::string(70, 'y') + "'";
+    static const std::string longMiss = text + std::string(69, 'x') + "_c" + std::string(70, 'y') + "'";
+    like("long underscore piece", longHit.c_str(), "1");
+    like("long underscore miss", longMiss.c_str(), "0");
 
     // Exact decimal sums, written as German number text.
     sum("exact decimals", { "0.2101", "25.9906" }, "26,2007");

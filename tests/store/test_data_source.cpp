@@ -271,7 +271,8 @@ void TestDataSource::refusalKeepsWhatWasTyped_data()
     addRow("flag", "privat", "ja", "Das Feld „privat“ erwartet -1 (ja) oder 0 (nein), nicht „ja“.");
     addRow("apostrophe in a term", "",
         "select *  from [fahrt] where datum like  '%O'Neil%' or ziel like  '%O'Neil%' order by datum asc",
-        cannot + "near \"Neil\": syntax error");
+        "Die Abfrage wurde nicht ausgeführt. Die Datenbank nimmt die Anweisung nicht an. Bitte prüfen Sie "
+        "die Eingabe, aus der sie entsteht (etwa den Suchbegriff oder das Jahr). (near \"Neil\": syntax error)");
     addRow("second statement", "", "select *  from [fahrt] where datum like  '%x'; delete from fahrt; --%'",
         cannot + "sie enthält mehr als eine Anweisung.");
     addRow("writing statement", "", "delete from fahrt",
@@ -329,7 +330,8 @@ void TestDataSource::refusesWhatItCannotWrite()
     QVERIFY(m_logbook->exec("delete from fahrt where datum = '02.03.2006'"));
     QVERIFY(buch.setField("ziel", "Sylt"));
     QVERIFY(refused(buch.update(&error),
-        "Der Datensatz wurde nicht gespeichert: er ist in der Tabelle „fahrt“ nicht mehr vorhanden."));
+        "Der Datensatz wurde nicht gespeichert: er ist in der Tabelle „fahrt“ nicht mehr vorhanden, er wurde "
+        "gelöscht, seit er gelesen wurde. Die Eingaben bleiben offen."));
     QCOMPARE(count(), "4");
 
     // Without a file every refresh repeats why it could not be opened, and no file appears.

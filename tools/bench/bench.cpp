@@ -165,6 +165,54 @@ bool measure(const QString& path, sqlite3* plain, const Case& item, Figures& fig
     return true;
 }
 
+// The store's LIKE on one long row: the search statement's "%term%" with a term of `termLength`
+// characters against a destination of `textLength`, built so that a backtracking matcher would
+// retry at every position. Median milliseconds of one evaluation.
+double likeMs(sqlite3* db, int textLength, int termLength, bool underscore)
+{
+    QString term = QString(termLength - 1, u'ä') + u'b';
+    if (underscore)
+        term[termLength / 2] = u'_';
+    const QString sql = QStringLiteral("select ?1 like ?2");
+    const QByteArray utf8 = sql.toUtf8();
+    const QByteArray text = QString(textLength, u'Ä').toUtf8();
+    const QByteArray pattern = (u'%' + term + u'%').toUtf8();
+    std::vector<double> runs;
+    for (int run = 0; run < Runs; ++run) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+        sqlite3_bind_text(stmt, 1, text.constData(), int(text.size()), SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 2, pattern.constData(), int(pattern.size()), SQLITE_STATIC);
+        runs.push_back(timeMs([&] { sqlite3_step(stmt); }));
+        sqlite3_finalize(stmt);
+    }
+    return median(runs);
+}
+
+void printLikeFigures()
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(":memory:", &db);
+    registerStoreExtensions(db);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1 << 20);
+    print(QStringLiteral("\nLIKE auf einer Zeile, Suchbegriff \"%Begriff%\" gegen ein Ziel (Median aus %1 Läufen):\n")
+              .arg(Runs));
+    const struct
+    {
+        int text, term;
+        bool underscore;
+    } sizes[] = { { 32000, 16000, false }, { 64000, 16000, false }, { 32000, 32000, false },
+        { 32000, 16000, true }, { 64000, 16000, true } };
+    for (const auto& size : sizes) {
+        print(QStringLiteral("  Begriff %1 Zeichen%2, Ziel %3 Zeichen: %4 ms\n")
+                  .arg(German.toString(size.term), size.underscore ? QStringLiteral(" mit \"_\"") : QString())
+                  .arg(German.toString(size.text), decimals(likeMs(db, size.text, size.term, size.underscore), 2)));
+    }
+    print(QStringLiteral("  Ohne \"_\" linear in der Länge des Ziels; mit \"_\" Ziel mal Begriff durch 64 "
+                         "(bitparallel).\n"));
+    sqlite3_close(db);
+}
+
 QString padLeft(const QString& text, int width)
 {
     return text.rightJustified(width);
@@ -429,5 +477,6 @@ int main(int argc, char* argv[])
         return 1;
     if (!measureUpgrade(olderPath, count) || !measureHistory(path, withoutPath))
         return 1;
+    printLikeFigures();
     return 0;
 }

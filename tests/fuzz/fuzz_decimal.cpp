@@ -1,0 +1,229 @@
+// Decimal arithmetic against exact integers: a sum, difference or product that fits is exact;
+// one that does not is rounded by at most half a unit of its last place and is empty only when
+// its integer part passes 96 bits; a quotient lies within half a unit of its last place.
+#include "common/decimal.h"
+#include "fuzz_support.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace odomira;
+
+namespace {
+
+// A signed integer of any size, just enough for the reference: add, subtract, multiply, compare.
+struct Big
+{
+    bool negative = false;
+    std::vector<std::uint32_t> limbs; // little-endian magnitude, no leading zero limbs
+
+    static Big from(unsigned __int128 value, bool negative = false)
+    {
+        Big b;
+        while (value) {
+            b.limbs.push_back(std::uint32_t(value));
+            value >>= 32;
+        }
+        b.negative = negative && !b.limbs.empty();
+        return b;
+    }
+    bool isZero() const { return limbs.empty(); }
+    void trim()
+    {
+        while (!limbs.empty() && limbs.back() == 0)
+            limbs.pop_back();
+        if (limbs.empty())
+            negative = false;
+    }
+    static int compareMagnitude(const Big& a, const Big& b)
+    {
+        if (a.limbs.size() != b.limbs.size())
+            return a.limbs.size() < b.limbs.size() ? -1 : 1;
+        for (std::size_t i = a.limbs.size(); i-- > 0;) {
+            if (a.limbs[i] != b.limbs[i])
+                return a.limbs[i] < b.limbs[i] ? -1 : 1;
+        }
+        return 0;
+    }
+    static Big addMagnitude(const Big& a, const Big& b)
+    {
+        Big r;
+        std::uint64_t carry = 0;
+        for (std::size_t i = 0; i < std::max(a.limbs.size(), b.limbs.size()) || carry; ++i) {
+            std::uint64_t sum = carry;
+            sum += i < a.limbs.size() ? a.limbs[i] : 0;
+            sum += i < b.limbs.size() ? b.limbs[i] : 0;
+            r.limbs.push_back(std::uint32_t(sum));
+            carry = sum >> 32;
+        }
+        r.trim();
+        return r;
+    }
+    // |a| - |b| for |a| >= |b|.
+    static Big subtractMagnitude(const Big& a, const Big& b)
+    {
+        Big r;
+        std::int64_t borrow = 0;
+        for (std::size_t i = 0; i < a.limbs.size(); ++i) {
+            std::int64_t d = std::int64_t(a.limbs[i]) - borrow - (i < b.limbs.size() ? std::int64_t(b.limbs[i]) : 0);
+            borrow = d < 0;
+            if (d < 0)
+                d += std::int64_t(1) << 32;
+            r.limbs.push_back(std::uint32_t(d));
+        }
+        r.trim();
+        return r;
+    }
+    friend Big operator+(const Big& a, const Big& b)
+    {
+        if (a.negative == b.negative) {
+            Big r = addMagnitude(a, b);
+            r.negative = a.negative && !r.isZero();
+            return r;
+        }
+        const bool aLarger = compareMagnitude(a, b) >= 0;
+        Big r = aLarger ? subtractMagnitude(a, b) : subtractMagnitude(b, a);
+        r.negative = (aLarger ? a.negative : b.negative) && !r.isZero();
+        return r;
+    }
+    Big operator-() const
+    {
+        Big r = *this;
+        r.negative = !negative && !isZero();
+        return r;
+    }
+    friend Big operator-(const Big& a, const Big& b) { return a + (-b); }
+    friend Big operator*(const Big& a, const Big& b)
+    {
+        Big r;
+        r.limbs.assign(a.limbs.size() + b.limbs.size() + 1, 0);
+        for (std::size_t i = 0; i < a.limbs.size(); ++i) {
+            std::uint64_t carry = 0;
+            for (std::size_t j = 0; j < b.limbs.size() || carry; ++j) {
+                const std::uint64_t cur = r.limbs[i + j] + carry
+                    + (j < b.limbs.size() ? std::uint64_t(a.limbs[i]) * b.limbs[j] : 0);
+                r.limbs[i + j] = std::uint32_t(cur);
+                carry = cur >> 32;
+            }
+        }
+        r.negative = a.negative != b.negative;
+        r.trim();
+        return r;
+    }
+    friend int compare(const Big& a, const Big& b)
+    {
+        const Big d = a - b;
+        return d.isZero() ? 0 : (d.negative ? -1 : 1);
+    }
+    Big abs() const
+    {
+        Big r = *this;
+        r.negative = false;
+        return r;
+    }
+};
+
+const Big& pow10(int n)
+{
+    static const std::vector<Big> powers = [] {
+        std::vector<Big> table { Big::from(1) };
+        for (int i = 1; i <= 4 * Decimal::MaxScale; ++i)
+            table.push_back(table.back() * Big::from(10));
+        return table;
+    }();
+    return powers.at(std::size_t(n));
+}
+
+// value * 10^scale as an integer.
+Big scaled(const Decimal& d, int scale)
+{
+    return Big::from(d.coefficient(), d.isNegative()) * pow10(scale - d.scale());
+}
+
+Decimal decimalFrom(FuzzedDataProvider& in)
+{
+    const bool negative = in.ConsumeBool();
+    const int scale = in.ConsumeIntegralInRange(0, Decimal::MaxScale);
+    const auto high = in.ConsumeIntegral<std::uint32_t>();
+    const auto low = in.ConsumeIntegral<std::uint64_t>();
+    const unsigned __int128 coefficient = (static_cast<unsigned __int128>(high) << 64) | low;
+    return *Decimal::fromParts(negative, coefficient, scale);
+}
+
+QString show(const Decimal& d)
+{
+    return d.toCanonical();
+}
+
+// Checks `result` against the exact value exact / 10^exactScale.
+void checkRounded(const std::optional<Decimal>& result, const Big& exact, int exactScale, const char* what,
+    const QString& detail)
+{
+    if (!result) {
+        // Empty only when the integer part needs more than 96 bits.
+        const Big limit = Big::from(Decimal::MaxCoefficient) * pow10(exactScale);
+        fuzz::check(Big::compareMagnitude(exact, limit) > 0, what, QStringLiteral("empty: ") + detail);
+        return;
+    }
+    const int s = std::max(result->scale(), exactScale);
+    const Big difference = (scaled(*result, s) - exact * pow10(s - exactScale)).abs();
+    if (result->scale() >= exactScale) {
+        fuzz::check(difference.isZero(), what, QStringLiteral("not exact: ") + detail + " = " + show(*result));
+        return;
+    }
+    // Rounded: off by at most half a unit of its last place, and only where the exact value
+    // has more digits than 96 bits hold at the exact scale.
+    const Big twice = difference * Big::from(2);
+    fuzz::check(Big::compareMagnitude(twice, pow10(s - result->scale())) <= 0, what,
+        QStringLiteral("off by more than half a unit: ") + detail + " = " + show(*result));
+    fuzz::check(Big::compareMagnitude(exact, Big::from(Decimal::MaxCoefficient)) > 0 || exactScale > Decimal::MaxScale
+            || difference.isZero(),
+        what, QStringLiteral("rounded although it fits: ") + detail + " = " + show(*result));
+    // Rounded no coarser than needed: one decimal more would not fit.
+    if (!difference.isZero() && result->scale() < std::min(exactScale, int(Decimal::MaxScale))) {
+        const Big finer = exact.abs() * pow10(result->scale() + 1);
+        const Big limit = Big::from(Decimal::MaxCoefficient) * pow10(exactScale);
+        fuzz::check(Big::compareMagnitude(finer, limit) >= 0, what,
+            QStringLiteral("rounded coarser than needed: ") + detail + " = " + show(*result));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    const Decimal a = decimalFrom(in);
+    const Decimal b = decimalFrom(in);
+    const QString pair = show(a) + QStringLiteral(" ; ") + show(b);
+    const int common = std::max(a.scale(), b.scale());
+
+    checkRounded(a.add(b), scaled(a, common) + scaled(b, common), common, "add", pair);
+    checkRounded(a.subtract(b), scaled(a, common) - scaled(b, common), common, "subtract", pair);
+    checkRounded(a.multiply(b), Big::from(a.coefficient(), a.isNegative()) * Big::from(b.coefficient(), b.isNegative()),
+        a.scale() + b.scale(), "multiply", pair);
+
+    const int order = a.compare(b);
+    const int exactOrder = compare(scaled(a, common), scaled(b, common));
+    fuzz::check((order > 0) - (order < 0) == exactOrder, "compare", pair);
+
+    const std::optional<Decimal> q = a.divide(b);
+    if (b.isZero()) {
+        fuzz::check(!q, "division by zero gave a value", pair);
+    } else if (q) {
+        // |q * b - a| <= |b| / 2 * 10^-scale(q)
+        const int s = std::max({ q->scale() + b.scale(), a.scale() });
+        const Big product = Big::from(q->coefficient(), q->isNegative()) * Big::from(b.coefficient(), b.isNegative())
+            * pow10(s - q->scale() - b.scale());
+        const Big off = (product - scaled(a, s)).abs() * Big::from(2) * pow10(q->scale());
+        const Big allowed = Big::from(b.coefficient()) * pow10(s - b.scale());
+        fuzz::check(Big::compareMagnitude(off, allowed) <= 0, "divide", pair + " = " + show(*q));
+    }
+
+    // The machine form reads back as the same value.
+    const std::optional<Decimal> again = Decimal::fromCanonical(a.toCanonical().toStdString());
+    fuzz::check(again && *again == a, "machine form", show(a));
+    return 0;
+}
