@@ -6,14 +6,17 @@
 #include "report/report_document.h"
 #include "report/report_paths.h"
 #include "report/trip_page.h"
+#include "report/whole_file.h"
 #include "store/data_source.h"
+
+#include <QBuffer>
+#include <QHash>
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -36,17 +39,28 @@ QString failureMessage(const QStringList& failures)
     return lines.join(QLatin1Char('\n'));
 }
 
-ReportTrip currentTrip(const DataSource& list)
+ReportTrip tripAt(const DataSource& list, int row)
 {
+    const auto cell
+        = [&](const char* column) { return list.value(row, list.columnIndex(QString::fromLatin1(column))); };
     return ReportTrip {
-        list.field(QStringLiteral("datum")),
-        list.field(QStringLiteral("von")),
-        list.field(QStringLiteral("bis")),
-        list.field(QStringLiteral("ziel")),
-        list.field(QStringLiteral("anfangsstand")),
-        list.field(QStringLiteral("endstand")),
-        list.field(QStringLiteral("gesamt")),
+        cell("datum"),
+        cell("von"),
+        cell("bis"),
+        cell("ziel"),
+        cell("anfangsstand"),
+        cell("endstand"),
+        cell("gesamt"),
     };
+}
+
+// Leaves the list where a walk through it record by record ends: past its last record,
+// the grid scrolled to it.
+void leaveAtEnd(DataSource& list)
+{
+    if (list.recordCount() > 0)
+        list.setCurrentRow(list.recordCount() - 1);
+    list.setCurrentRow(list.recordCount());
 }
 
 } // namespace
@@ -82,7 +96,7 @@ void frm_odomira::cmd_drucken_Click()
     const QString liste = monthListStatement(pattern);
     if (!auswertung_zeigen(liste, monthKmSumStatement(pattern), monthCostSumStatement(pattern)))
         return;
-    bericht_schreiben(liste, target->folder, target->file);
+    bericht_schreiben(target->folder, target->file);
 }
 
 void frm_odomira::cmd_kridruck_Click()
@@ -99,10 +113,10 @@ void frm_odomira::cmd_kridruck_Click()
     const QString liste = kindListStatement(pattern, criteria);
     if (!auswertung_zeigen(liste, kindKmSumStatement(pattern, criteria), kindCostSumStatement(pattern, criteria)))
         return;
-    bericht_schreiben(liste, target->folder, target->file);
+    bericht_schreiben(target->folder, target->file);
 }
 
-void frm_odomira::bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei)
+void frm_odomira::bericht_schreiben(const QString& berichtsOrdner, const QString& berichtDatei)
 {
     // An existing folder is reused; anything else in its place means nothing can be written.
     QDir().mkdir(berichtsOrdner);
@@ -117,26 +131,19 @@ void frm_odomira::bericht_schreiben(const QString& liste, const QString& bericht
     QStringList failures;
     fahrtseite_schreiben(&failures);
 
-    // The pages have walked the list to its end; the report needs it from the first trip.
-    Auswertung->setStatement(liste);
-    QString error;
-    bool written = Auswertung->refresh(&error);
-    if (written) {
-        QSaveFile file(berichtDatei);
-        written = file.open(QIODevice::WriteOnly);
-        if (written) {
-            ReportWriter writer(&file);
-            writer.writeHead(reportHeading(auswertung_titel, txt_kennzeichen->text(),
-                cmb_monat->currentText(), cmb_jahr->currentText()));
-            for (; !Auswertung->atEnd(); Auswertung->moveNext())
-                writer.writeTrip(currentTrip(*Auswertung));
-            writer.writeTail(txt_summekm->text(), Text1->text());
-            // Only a complete page replaces the file: a failed write leaves none behind.
-            written = writer.ok() && file.commit();
-        }
-    } else {
-        failures << QStringLiteral("Die Fahrten konnten nicht erneut gelesen werden: %1").arg(error);
-    }
+    // The report from the list's first trip: the rows just read, written in one piece.
+    QByteArray content;
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::WriteOnly);
+    ReportWriter writer(&buffer);
+    writer.writeHead(reportHeading(
+        auswertung_titel, txt_kennzeichen->text(), cmb_monat->currentText(), cmb_jahr->currentText()));
+    for (int row = 0; row < Auswertung->recordCount(); ++row)
+        writer.writeTrip(tripAt(*Auswertung, row));
+    writer.writeTail(txt_summekm->text(), Text1->text());
+    leaveAtEnd(*Auswertung);
+    // Only a complete page replaces the file: a failed write leaves none behind.
+    const bool written = writer.ok() && writeWholeFile(berichtDatei, content);
     if (!written) {
         failures.prepend(QStringLiteral("Der Bericht „%1“ konnte nicht geschrieben werden.")
                              .arg(QDir::toNativeSeparators(berichtDatei)));
@@ -150,28 +157,54 @@ void frm_odomira::bericht_schreiben(const QString& liste, const QString& bericht
 
 bool frm_odomira::fahrtseite_schreiben(QStringList* fehler)
 {
-    bool complete = true;
-    for (; !Auswertung->atEnd(); Auswertung->moveNext()) {
-        const QString datum = Auswertung->field(QStringLiteral("datum"));
-        // The plate is read for each trip, as the field shows it at that moment.
+    // Trips of one date share their page, and the last of them is the one that stays: each
+    // page is written once, with that trip's remark. The failures still come trip by trip.
+    const int first = Auswertung->hasCurrent() ? Auswertung->currentRow() : Auswertung->recordCount();
+    const int datum = Auswertung->columnIndex(QStringLiteral("datum"));
+    const int bemerkung = Auswertung->columnIndex(QStringLiteral("bemerkung"));
+    const QString plate = txt_kennzeichen->text();
+    struct Trip {
+        QString path; // empty: no page
         QString error;
+    };
+    std::vector<Trip> trips;
+    QStringList paths; // in the order of their first trip
+    QHash<QString, int> lastRow;
+    for (int row = first; row < Auswertung->recordCount(); ++row) {
+        Trip trip;
         const std::optional<QString> path
-            = tripPagePath(programDirectory(), txt_kennzeichen->text(), datum, &error);
-        if (!path) {
+            = tripPagePath(programDirectory(), plate, Auswertung->value(row, datum), &trip.error);
+        if (path) {
+            trip.path = *path;
+            if (!lastRow.contains(*path))
+                paths << *path;
+            lastRow[*path] = row;
+        }
+        trips.push_back(trip);
+    }
+
+    QHash<QString, bool> written;
+    for (const QString& path : std::as_const(paths)) {
+        // A remark without a value reads as "" and gives an empty line.
+        QByteArray page;
+        QBuffer buffer(&page);
+        buffer.open(QIODevice::WriteOnly);
+        written[path] = writeTripPage(&buffer, Auswertung->value(lastRow.value(path), bemerkung))
+            && writeWholeFile(path, page);
+    }
+    leaveAtEnd(*Auswertung);
+
+    bool complete = true;
+    for (const Trip& trip : trips) {
+        if (trip.path.isEmpty()) {
             complete = false;
             if (fehler)
-                *fehler << error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
-            continue;
-        }
-        // A remark without a value reads as "" and gives an empty line.
-        QSaveFile page(*path);
-        const bool written = page.open(QIODevice::WriteOnly)
-            && writeTripPage(&page, Auswertung->field(QStringLiteral("bemerkung"))) && page.commit();
-        if (!written) {
+                *fehler << trip.error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
+        } else if (!written.value(trip.path)) {
             complete = false;
             if (fehler)
                 *fehler << QStringLiteral("Die Fahrtseite „%1“ konnte nicht geschrieben werden.")
-                               .arg(QDir::toNativeSeparators(*path));
+                               .arg(QDir::toNativeSeparators(trip.path));
         }
     }
     return complete;

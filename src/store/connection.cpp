@@ -58,6 +58,13 @@ FileCheck checkTables(sqlite3* db, QStringList* missing, QString* detail)
     return FileCheck::Logbook;
 }
 
+// A logbook made before the date index gets it on opening. Without it everything still
+// works, only slower, so a file that cannot take it (no room, locked) opens all the same.
+void addDateIndex(sqlite3* db)
+{
+    sqlite3_exec(db, DateIndexSql, nullptr, nullptr, nullptr);
+}
+
 } // namespace
 
 Connection::~Connection()
@@ -155,6 +162,7 @@ bool Connection::open(const QString& path, QString* error)
     }
 
     registerStoreExtensions(db);
+    addDateIndex(db);
     m_db = db;
     return true;
 }

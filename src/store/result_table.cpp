@@ -62,6 +62,18 @@ bool ResultTable::replaceRow(
     return true;
 }
 
+bool ResultTable::storeRow(sqlite3_stmt* stmt, const std::vector<int>& source,
+    const std::vector<ColumnKind>& kinds, std::uint32_t* stored)
+{
+    *stored = storedRows();
+    return appendStoredRow(stmt, kinds, &source, -1);
+}
+
+void ResultTable::placeRow(int row, std::uint32_t stored)
+{
+    m_order.insert(m_order.begin() + row, stored);
+}
+
 void ResultTable::removeRow(int row)
 {
     m_order.erase(m_order.begin() + row);

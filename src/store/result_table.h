@@ -43,6 +43,13 @@ public:
     bool replaceRow(
         int row, sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds);
     void removeRow(int row);
+    // Inserting a row takes two steps, so the rows change only once nothing can fail: the row a
+    // stepped statement stands on is stored (column c from statement column source[c], each
+    // one of them given; fails as appendRow does), then placed before result row `row`
+    // (rowCount() appends).
+    bool storeRow(sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds,
+        std::uint32_t* stored);
+    void placeRow(int row, std::uint32_t stored);
 
     // Gives back the room the buffers grew beyond their content while the rows were read.
     void squeeze();

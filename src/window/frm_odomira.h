@@ -255,10 +255,10 @@ private:
     // The first steps of both exports: checks that the plate and the box texts make safe
     // names (otherwise a message, nothing touched, and no result), then deletes the old report.
     std::optional<ReportTarget> alten_bericht_loeschen();
-    // The export's steps after a non-empty evaluation: report folder, trip pages, the list
-    // re-read with `liste`, the report file at `berichtDatei`, the browser. A failure to
-    // write is reported through meldung and keeps the browser closed.
-    void bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei);
+    // The export's steps after a non-empty evaluation: report folder, trip pages, the report
+    // file at `berichtDatei` from the list just read, the browser. A failure to write is
+    // reported through meldung and keeps the browser closed.
+    void bericht_schreiben(const QString& berichtsOrdner, const QString& berichtDatei);
 
     QString m_openError;
     QString m_programDirectory;

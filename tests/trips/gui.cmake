@@ -1,1 +1,2 @@
 odomira_add_test(test_trip_commands SOURCES test_trip_commands.cpp LIBS odomira_gui)
+odomira_add_test(test_trip_lists SOURCES test_trip_lists.cpp LIBS odomira_gui)
