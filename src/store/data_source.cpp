@@ -117,12 +117,20 @@ DataSource::DataSource(const QString& name, QObject* parent)
     , m_id(SharedFile::newSourceId())
 { }
 
-DataSource::~DataSource() = default;
+DataSource::~DataSource()
+{
+    if (m_file)
+        m_file->detach(this);
+}
 
 bool DataSource::open(const QString& path, QString* error)
 {
     QString message;
+    if (m_file)
+        m_file->detach(this);
     m_file = SharedFile::open(path, &message);
+    if (m_file)
+        m_file->attach(this);
     if (!m_file) {
         // Kept for the first re-read, which start-up reports.
         m_openError = message;
@@ -156,10 +164,21 @@ bool DataSource::refresh(QString* error)
     // Taken before the rows: a commit by another program while they are read shows up
     // as a change next time.
     const qint64 version = m_file->dataVersion();
+    if (const Result* same = sameResult(version)) {
+        // What this read would give is held already: share it.
+        replaceResult(std::make_unique<Result>(*same));
+        return true;
+    }
     Statement query;
     if (!prepareQuery(db, m_statement.toUtf8(), &query, error))
         return false;
     auto result = std::make_unique<Result>(query.handle());
+    // A re-read of the same statement is likely as large as the last one: room for that much
+    // (and a little more) spares growing the buffers step by step.
+    if (m_result && m_result->statement == m_statement) {
+        const std::size_t rows = std::size_t(recordCount());
+        result->rows.reserve(rows + rows / 64 + 16, m_result->rows.storedBytes() / 16 * 17 + 1024);
+    }
     if (!readRows(db, query.handle(), result->columns.kinds(), &result->rows, error))
         return false;
     result->statement = m_statement;
@@ -168,6 +187,18 @@ bool DataSource::refresh(QString* error)
     describeOrder(*result, query.handle());
     replaceResult(std::move(result));
     return true;
+}
+
+const DataSource::Result* DataSource::sameResult(qint64 version) const
+{
+    for (const DataSource* other : m_file->sources()) {
+        const Result* r = other != this ? other->m_result.get() : nullptr;
+        // Read with the same text, nothing added, and nothing written by anyone since.
+        if (r && r->statement == m_statement && r->addedRow < 0 && r->syncedSerial == m_file->lastSerial()
+            && r->dataVersion == version && version >= 0)
+            return r;
+    }
+    return nullptr;
 }
 
 bool DataSource::refreshChanges(QString* error)

@@ -129,6 +129,9 @@ private:
     QString readOnlyMessage() const;
     void removeResultRow(int row);
     void clearPending();
+    // Another data source's result for this statement, read at data version `version` and
+    // up to date with every write since; none when there is none.
+    const Result* sameResult(qint64 version) const;
     // Works out whether and in which order written rows can be placed into a fresh result.
     void describeOrder(Result& result, sqlite3_stmt* query) const;
     // The row of the result that holds the written row before the write, -1 when none; false

@@ -54,6 +54,16 @@ void SharedFile::recordWrite(RowWrite write)
         m_writes.pop_front();
 }
 
+void SharedFile::attach(const DataSource* source)
+{
+    m_sources.push_back(source);
+}
+
+void SharedFile::detach(const DataSource* source)
+{
+    std::erase(m_sources, source);
+}
+
 qint64 SharedFile::dataVersion() const
 {
     Statement version;

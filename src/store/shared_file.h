@@ -13,6 +13,8 @@
 
 namespace odomira {
 
+class DataSource;
+
 // One row as it stood before a write: its column names and cells in text form (none: NULL).
 struct RowImage
 {
@@ -55,6 +57,11 @@ public:
     // -1 when it cannot be read.
     qint64 dataVersion() const;
 
+    // The data sources on the file, to share what they have read.
+    void attach(const DataSource* source);
+    void detach(const DataSource* source);
+    const std::vector<const DataSource*>& sources() const { return m_sources; }
+
     // A fresh number for each data source, to tell writers apart.
     static quint64 newSourceId();
 
@@ -69,6 +76,7 @@ private:
     Connection m_connection;
     quint64 m_nextSerial = 1;
     std::deque<RowWrite> m_writes;
+    std::vector<const DataSource*> m_sources;
 };
 
 } // namespace odomira
