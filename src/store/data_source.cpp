@@ -166,7 +166,14 @@ bool DataSource::refresh(QString* error)
     const qint64 version = m_file->dataVersion();
     if (const Result* same = sameResult(version)) {
         // What this read would give is held already: share it.
-        replaceResult(std::make_unique<Result>(*same));
+        auto result = std::make_unique<Result>(*same);
+        result->statement = m_statement;
+        replaceResult(std::move(result));
+        return true;
+    }
+    if (std::unique_ptr<Result> reordered = reorderedResult(version)) {
+        // The same rows are held in another order: share them in this one.
+        replaceResult(std::move(reordered));
         return true;
     }
     Statement query;
@@ -184,7 +191,7 @@ bool DataSource::refresh(QString* error)
     result->statement = m_statement;
     result->syncedSerial = m_file->lastSerial();
     result->dataVersion = version;
-    describeOrder(*result, query.handle());
+    describeOrder(*result, sqlite3_stmt_status(query.handle(), SQLITE_STMTSTATUS_SORT, 0) != 0);
     replaceResult(std::move(result));
     return true;
 }
@@ -194,11 +201,91 @@ const DataSource::Result* DataSource::sameResult(qint64 version) const
     for (const DataSource* other : m_file->sources()) {
         const Result* r = other != this ? other->m_result.get() : nullptr;
         // Read with the same text, nothing added, and nothing written by anyone since.
-        if (r && r->statement == m_statement && r->addedRow < 0 && r->syncedSerial == m_file->lastSerial()
-            && r->dataVersion == version && version >= 0)
+        if (r && r->addedRow < 0 && r->syncedSerial == m_file->lastSerial() && r->dataVersion == version
+            && version >= 0 && normalizedStatement(r->statement) == normalizedStatement(m_statement))
             return r;
     }
     return nullptr;
+}
+
+std::unique_ptr<DataSource::Result> DataSource::reorderedResult(qint64 version) const
+{
+    const std::optional<WholeTableList> wanted = wholeTableList(m_statement);
+    if (!wanted || version < 0)
+        return nullptr;
+    const Result* whole = nullptr;
+    for (const DataSource* other : m_file->sources()) {
+        const Result* r = other != this ? other->m_result.get() : nullptr;
+        if (!r || !r->keepsOrder || r->addedRow >= 0 || r->syncedSerial != m_file->lastSerial()
+            || r->dataVersion != version)
+            continue;
+        const std::optional<WholeTableList> held = wholeTableList(r->statement);
+        if (held && held->table.compare(wanted->table, Qt::CaseInsensitive) == 0) {
+            whole = r;
+            break;
+        }
+    }
+    if (!whole)
+        return nullptr;
+    // SQLite must step the rows in the order of an index on the column, which puts equal
+    // values in key order; a sort would leave that order open.
+    Statement plan;
+    if (!plan.prepare(m_file->handle(), "explain query plan " + m_statement.toUtf8()) || !plan.handle())
+        return nullptr;
+    int rc;
+    while ((rc = sqlite3_step(plan.handle())) == SQLITE_ROW) {
+        const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan.handle(), 3));
+        if (!detail || QByteArray(detail).contains("TEMP B-TREE"))
+            return nullptr;
+    }
+    if (rc != SQLITE_DONE)
+        return nullptr;
+
+    auto result = std::make_unique<Result>(*whole);
+    result->statement = m_statement;
+    result->keepsOrder = false;
+    result->orderColumn = -1;
+    describeOrder(*result, false);
+    if (!result->keepsOrder)
+        return nullptr;
+    const Result& r = *result;
+    struct Entry
+    {
+        std::string_view text;
+        bool null;
+        qint64 key;
+        int row;
+    };
+    std::vector<Entry> entries(std::size_t(r.rows.rowCount()), Entry { {}, true, 0, 0 });
+    const int keyColumn = r.columns.keyColumn();
+    for (int row = 0; row < r.rows.rowCount(); ++row) {
+        Entry& e = entries[std::size_t(row)];
+        e.row = row;
+        e.null = r.orderColumn < 0 || r.rows.isNull(row, r.orderColumn);
+        if (!e.null)
+            e.text = r.rows.text(row, r.orderColumn);
+        const std::string_view key = r.rows.text(row, keyColumn);
+        if (r.rows.isNull(row, keyColumn)
+            || std::from_chars(key.data(), key.data() + key.size(), e.key).ec != std::errc())
+            return nullptr;
+    }
+    const CollationCompare compare = r.compare;
+    std::sort(entries.begin(), entries.end(), [compare](const Entry& a, const Entry& b) {
+        if (a.null != b.null)
+            return a.null;
+        if (!a.null) {
+            const int order = compare(nullptr, int(a.text.size()), a.text.data(), int(b.text.size()), b.text.data());
+            if (order != 0)
+                return order < 0;
+        }
+        return a.key < b.key;
+    });
+    std::vector<int> rows;
+    rows.reserve(entries.size());
+    for (const Entry& e : entries)
+        rows.push_back(e.row);
+    result->rows = r.rows.reordered(rows);
+    return result;
 }
 
 bool DataSource::refreshChanges(QString* error)
@@ -582,7 +669,7 @@ void DataSource::recordWrite(qint64 key, int writerRow, std::optional<RowImage> 
     m_file->recordWrite(std::move(write));
 }
 
-void DataSource::describeOrder(Result& result, sqlite3_stmt* query) const
+void DataSource::describeOrder(Result& result, bool sorted) const
 {
     const std::optional<WholeTableList> list = wholeTableList(result.statement);
     const ResultColumns& columns = result.columns;
@@ -600,7 +687,7 @@ void DataSource::describeOrder(Result& result, sqlite3_stmt* query) const
     // Rows stepped in the column's order without a sort come from an index on it, which
     // orders rows of equal value by key; a sort leaves their order open.
     const int column = columns.indexOf(list->orderColumn);
-    if (column < 0 || sqlite3_stmt_status(query, SQLITE_STMTSTATUS_SORT, 0) != 0)
+    if (column < 0 || sorted)
         return;
     const ColumnKind kind = columns.kind(column);
     if (kind != ColumnKind::Text && kind != ColumnKind::Date)

@@ -133,7 +133,12 @@ private:
     // up to date with every write since; none when there is none.
     const Result* sameResult(qint64 version) const;
     // Works out whether and in which order written rows can be placed into a fresh result.
-    void describeOrder(Result& result, sqlite3_stmt* query) const;
+    // `sorted`: SQLite sorted the rows rather than stepping them in an index's order.
+    void describeOrder(Result& result, bool sorted) const;
+    // The rows of another data source's whole-table list of the same table, read at data
+    // version `version` and up to date, in the order this statement gives them; none when
+    // SQLite would sort them (without an index) or there is no such list.
+    std::unique_ptr<Result> reorderedResult(qint64 version) const;
     // The row of the result that holds the written row before the write, -1 when none; false
     // when the result turns out not to be what it should be.
     bool locateWrittenRow(const RowWrite& write, int* row) const;

@@ -22,6 +22,33 @@ QString unquoted(const QString& name)
 
 } // namespace
 
+QString normalizedStatement(const QString& sql)
+{
+    QString text;
+    text.reserve(sql.size());
+    QChar quote; // the quote open at this point, if any
+    bool blank = false;
+    for (const QChar c : sql) {
+        if (quote.isNull() && c.isSpace()) {
+            blank = true;
+            continue;
+        }
+        if (blank && !text.isEmpty())
+            text += u' ';
+        blank = false;
+        text += c;
+        if (quote.isNull()) {
+            if (c == u'\'' || c == u'"' || c == u'`')
+                quote = c;
+            else if (c == u'[')
+                quote = u']';
+        } else if (c == quote) {
+            quote = QChar(); // a doubled quote closes and opens again: the same in the end
+        }
+    }
+    return text;
+}
+
 std::optional<WholeTableList> wholeTableList(const QString& sql)
 {
     static const QRegularExpression shape(QStringLiteral(

@@ -16,6 +16,10 @@ struct WholeTableList
     QString orderColumn; // empty: no order by, the table's own (rowid) order
 };
 
+// The statement with every run of blanks outside quotes made one blank, and none at either
+// end: two texts that give the same this way are the same statement to SQLite.
+QString normalizedStatement(const QString& sql);
+
 // The shape of `sql` when it is such a list (blanks, case, brackets and quotes as SQL takes
 // them; "asc" or nothing, a final ";" allowed), otherwise none.
 std::optional<WholeTableList> wholeTableList(const QString& sql);

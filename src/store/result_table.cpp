@@ -31,6 +31,16 @@ ResultTable ResultTable::sharedCopy() const
     return copy;
 }
 
+ResultTable ResultTable::reordered(const std::vector<int>& rows) const
+{
+    ResultTable copy(m_columns);
+    copy.m_stored = m_stored;
+    copy.m_order.reserve(rows.size());
+    for (int row : rows)
+        copy.m_order.push_back(m_order[std::size_t(row)]);
+    return copy;
+}
+
 bool ResultTable::isFull() const
 {
     return m_columns > 0 && std::size_t(rowCount()) >= std::size_t(INT_MAX) / std::size_t(m_columns);

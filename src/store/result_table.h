@@ -26,6 +26,8 @@ public:
 
     // A table over the same stored rows in the same order.
     ResultTable sharedCopy() const;
+    // A table over the same stored rows in another order: its row i is row rows[i] of this one.
+    ResultTable reordered(const std::vector<int>& rows) const;
 
     int rowCount() const { return int(m_order.size()); }
     int columnCount() const { return m_columns; }
