@@ -80,6 +80,13 @@ QString missingColumn(sqlite3* db, const QString& table)
     return QString();
 }
 
+// A logbook made before the date index gets it on opening. Without it everything still
+// works, only slower, so a file that cannot take it (no room, locked) opens all the same.
+void addDateIndex(sqlite3* db)
+{
+    sqlite3_exec(db, DateIndexSql, nullptr, nullptr, nullptr);
+}
+
 } // namespace
 
 Connection::~Connection()
@@ -191,6 +198,7 @@ bool Connection::open(const QString& path, QString* error)
     }
 
     registerStoreExtensions(db);
+    addDateIndex(db);
     m_db = db;
     return true;
 }

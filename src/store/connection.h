@@ -19,6 +19,7 @@ public:
     // Opens an existing logbook read-write and never creates it. A missing or
     // unreadable file, one that is no database, or one without the tables `fahrt` and
     // `verbrauch` gives a German message in `error`; no file is created or changed.
+    // A logbook that lacks the date index gets it once it has opened.
     bool open(const QString& path, QString* error);
 
     // Creates a new logbook with both tables (the logbook creator's job only).
@@ -38,5 +39,10 @@ private:
 
 // Registers the collations and functions on a raw connection.
 void registerStoreExtensions(sqlite3* db);
+
+// The comparison behind a collation of the store ("caldate", "unicase", or SQLite's "BINARY",
+// also for an empty name), as SQLite calls it; null for any other.
+using CollationCompare = int (*)(void*, int, const void*, int, const void*);
+CollationCompare collationCompare(const QString& name);
 
 } // namespace odomira

@@ -1,10 +1,12 @@
 #include "store/data_source.h"
 
 #include "store/history.h"
+#include "store/list_shape.h"
 #include "store/pending_write.h"
 #include "store/result_columns.h"
 #include "store/result_table.h"
 #include "store/row_check.h"
+#include "store/shared_file.h"
 #include "store/statement.h"
 #include "store/store_messages.h"
 #include "store/store_text.h"
@@ -101,19 +103,37 @@ struct DataSource::Result
     ResultColumns columns;
     ResultTable rows;
     int addedRow = -1; // row of the record added and not yet saved
+
+    // What refreshChanges() needs to keep the result up to date.
+    QString statement; // the text the rows were read with
+    bool keepsOrder = false; // a whole-table list that a written row can be placed into
+    int orderColumn = -1; // column it is ordered by, ties by key; -1: by key alone
+    CollationCompare compare = nullptr; // of the order column
+    quint64 syncedSerial = 0; // newest write of the shared file the rows reflect
+    qint64 dataVersion = -1; // of the file when the rows were read
 };
 
 DataSource::DataSource(const QString& name, QObject* parent)
     : QObject(parent)
     , m_name(name)
+    , m_id(SharedFile::newSourceId())
 { }
 
-DataSource::~DataSource() = default;
+DataSource::~DataSource()
+{
+    if (m_file)
+        m_file->detach(this);
+}
 
 bool DataSource::open(const QString& path, QString* error)
 {
     QString message;
-    if (!m_connection.open(path, &message)) {
+    if (m_file)
+        m_file->detach(this);
+    m_file = SharedFile::open(path, &message);
+    if (m_file)
+        m_file->attach(this);
+    if (!m_file) {
         // Kept for the first re-read, which start-up reports.
         m_openError = message;
         setError(error, message);
@@ -125,7 +145,7 @@ bool DataSource::open(const QString& path, QString* error)
 
 bool DataSource::isOpen() const
 {
-    return m_connection.isOpen();
+    return m_file && m_file->connection().isOpen();
 }
 
 void DataSource::setStatement(const QString& sql)
@@ -135,14 +155,14 @@ void DataSource::setStatement(const QString& sql)
 
 bool DataSource::refresh(QString* error)
 {
-    if (!m_connection.isOpen()) {
+    if (!isOpen()) {
         setError(error,
             m_openError.isEmpty()
                 ? QStringLiteral("Die Datenquelle %1 ist mit keiner Datenbank verbunden.").arg(quoted(m_name))
                 : m_openError);
         return false;
     }
-    sqlite3* db = m_connection.handle();
+    sqlite3* db = m_file->handle();
     // A logbook deleted while in use still reads from the open file: say so instead of showing
     // rows no longer kept anywhere.
     const QString file = QString::fromUtf8(sqlite3_db_filename(db, "main"));
@@ -152,13 +172,206 @@ bool DataSource::refresh(QString* error)
                 QStringLiteral("Die Abfrage wurde nicht ausgeführt."), StoreFailure::Missing, file));
         return false;
     }
+    // Taken before the rows: a commit by another program while they are read shows up
+    // as a change next time.
+    const qint64 version = m_file->dataVersion();
+    if (const Result* same = sameResult(version)) {
+        // What this read would give is held already: share it.
+        auto result = std::make_unique<Result>(*same);
+        result->statement = m_statement;
+        replaceResult(std::move(result));
+        return true;
+    }
+    if (std::unique_ptr<Result> reordered = reorderedResult(version)) {
+        // The same rows are held in another order: share them in this one.
+        replaceResult(std::move(reordered));
+        return true;
+    }
     Statement query;
     if (!prepareQuery(db, m_statement.toUtf8(), &query, error))
         return false;
     auto result = std::make_unique<Result>(query.handle());
+    // A re-read of the same statement is likely as large as the last one: room for that much
+    // (and a little more) spares growing the buffers step by step.
+    if (m_result && m_result->statement == m_statement) {
+        const std::size_t rows = std::size_t(recordCount());
+        result->rows.reserve(rows + rows / 64 + 16, m_result->rows.storedBytes() / 16 * 17 + 1024);
+    }
     if (!readRows(db, query.handle(), result->columns.kinds(), &result->rows, error))
         return false;
+    result->statement = m_statement;
+    result->syncedSerial = m_file->lastSerial();
+    result->dataVersion = version;
+    describeOrder(*result, sqlite3_stmt_status(query.handle(), SQLITE_STMTSTATUS_SORT, 0) != 0);
     replaceResult(std::move(result));
+    return true;
+}
+
+const DataSource::Result* DataSource::sameResult(qint64 version) const
+{
+    for (const DataSource* other : m_file->sources()) {
+        const Result* r = other != this ? other->m_result.get() : nullptr;
+        // Read with the same text, nothing added, and nothing written by anyone since.
+        if (r && r->addedRow < 0 && r->syncedSerial == m_file->lastSerial() && r->dataVersion == version
+            && version >= 0 && normalizedStatement(r->statement) == normalizedStatement(m_statement))
+            return r;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<DataSource::Result> DataSource::reorderedResult(qint64 version) const
+{
+    const std::optional<WholeTableList> wanted = wholeTableList(m_statement);
+    if (!wanted || version < 0)
+        return nullptr;
+    const Result* whole = nullptr;
+    for (const DataSource* other : m_file->sources()) {
+        const Result* r = other != this ? other->m_result.get() : nullptr;
+        if (!r || !r->keepsOrder || r->addedRow >= 0 || r->syncedSerial != m_file->lastSerial()
+            || r->dataVersion != version)
+            continue;
+        const std::optional<WholeTableList> held = wholeTableList(r->statement);
+        if (held && held->table.compare(wanted->table, Qt::CaseInsensitive) == 0) {
+            whole = r;
+            break;
+        }
+    }
+    if (!whole)
+        return nullptr;
+    // SQLite must step the rows in the order of an index on the column, which puts equal
+    // values in key order; a sort would leave that order open.
+    Statement plan;
+    if (!plan.prepare(m_file->handle(), "explain query plan " + m_statement.toUtf8()) || !plan.handle())
+        return nullptr;
+    int rc;
+    while ((rc = sqlite3_step(plan.handle())) == SQLITE_ROW) {
+        const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan.handle(), 3));
+        if (!detail || QByteArray(detail).contains("TEMP B-TREE"))
+            return nullptr;
+    }
+    if (rc != SQLITE_DONE)
+        return nullptr;
+
+    auto result = std::make_unique<Result>(*whole);
+    result->statement = m_statement;
+    result->keepsOrder = false;
+    result->orderColumn = -1;
+    describeOrder(*result, false);
+    if (!result->keepsOrder)
+        return nullptr;
+    const Result& r = *result;
+    struct Entry
+    {
+        std::string_view text;
+        bool null;
+        qint64 key;
+        int row;
+    };
+    std::vector<Entry> entries(std::size_t(r.rows.rowCount()), Entry { {}, true, 0, 0 });
+    const int keyColumn = r.columns.keyColumn();
+    for (int row = 0; row < r.rows.rowCount(); ++row) {
+        Entry& e = entries[std::size_t(row)];
+        e.row = row;
+        e.null = r.orderColumn < 0 || r.rows.isNull(row, r.orderColumn);
+        if (!e.null)
+            e.text = r.rows.text(row, r.orderColumn);
+        const std::string_view key = r.rows.text(row, keyColumn);
+        if (r.rows.isNull(row, keyColumn)
+            || std::from_chars(key.data(), key.data() + key.size(), e.key).ec != std::errc())
+            return nullptr;
+    }
+    const CollationCompare compare = r.compare;
+    std::sort(entries.begin(), entries.end(), [compare](const Entry& a, const Entry& b) {
+        if (a.null != b.null)
+            return a.null;
+        if (!a.null) {
+            const int order = compare(nullptr, int(a.text.size()), a.text.data(), int(b.text.size()), b.text.data());
+            if (order != 0)
+                return order < 0;
+        }
+        return a.key < b.key;
+    });
+    std::vector<int> rows;
+    rows.reserve(entries.size());
+    for (const Entry& e : entries)
+        rows.push_back(e.row);
+    result->rows = r.rows.reordered(rows);
+    return result;
+}
+
+bool DataSource::refreshChanges(QString* error)
+{
+    if (!isOpen() || !m_result || !m_result->keepsOrder || m_result->statement != m_statement
+        || m_file->firstKeptSerial() > m_result->syncedSerial + 1)
+        return refresh(error);
+    const RowWrite* change = nullptr;
+    for (const RowWrite& write : m_file->writes()) {
+        if (write.serial <= m_result->syncedSerial
+            || write.table.compare(m_result->columns.table(), Qt::CaseInsensitive) != 0)
+            continue;
+        if (change)
+            return refresh(error); // more than one row: read them all
+        change = &write;
+    }
+    if (m_file->dataVersion() != m_result->dataVersion)
+        return refresh(error); // another program wrote meanwhile
+
+    // The row as the table holds it now, read before anything changes: a failure leaves
+    // the whole re-read to report it.
+    Statement fresh;
+    std::vector<int> source;
+    bool exists = false;
+    if (change) {
+        const int rc = !fresh.prepare(m_file->handle(), m_result->columns.rereadSql(false, &source))
+            ? SQLITE_ERROR
+            : fresh.stepWithKey(change->key);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return refresh(error);
+        exists = rc == SQLITE_ROW;
+        if (exists && m_result->orderColumn >= 0) {
+            const int type = sqlite3_column_type(fresh.handle(), source[std::size_t(m_result->orderColumn)]);
+            if (type != SQLITE_TEXT && type != SQLITE_NULL)
+                return refresh(error); // ordered before or after every text: not worth the case
+        }
+    }
+    int oldRow = -1;
+    if (change && !locateWrittenRow(*change, &oldRow))
+        return refresh(error);
+
+    // An added record not saved goes, as with every re-read. It is always the last row.
+    if (m_result->addedRow >= 0) {
+        const int added = m_result->addedRow;
+        emit rowsAboutToBeRemoved(added, added);
+        removeResultRow(added);
+        emit rowsRemoved();
+    }
+    if (oldRow >= 0) {
+        emit rowsAboutToBeRemoved(oldRow, oldRow);
+        removeResultRow(oldRow);
+        emit rowsRemoved();
+    }
+    if (exists) {
+        sqlite3_stmt* row = fresh.handle();
+        int position = recordCount();
+        if (m_result->orderColumn >= 0) {
+            const int sc = source[std::size_t(m_result->orderColumn)];
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, sc));
+            position = orderedPosition(!text, text, sqlite3_column_bytes(row, sc), change->key);
+        } else {
+            position = orderedPosition(true, nullptr, 0, change->key);
+        }
+        std::uint32_t stored = 0;
+        if (!m_result->rows.storeRow(row, source, m_result->columns.kinds(), &stored))
+            return refresh(error);
+        emit rowsAboutToBeInserted(position, position);
+        m_result->rows.placeRow(position, stored);
+        emit rowsInserted();
+    }
+    m_result->syncedSerial = m_file->lastSerial();
+    m_current = recordCount() > 0 ? 0 : -1;
+    m_rowBeforeAdd = -1;
+    clearPending();
+    emit currentChanged();
     return true;
 }
 
@@ -175,16 +388,21 @@ bool DataSource::addNew(QString* error)
         setError(error, readOnlyMessage());
         return false;
     }
-    emit resultAboutToReset();
     // One added record at a time: an earlier one, never saved, goes.
-    if (m_result->addedRow >= 0)
-        removeResultRow(m_result->addedRow);
+    if (m_result->addedRow >= 0) {
+        const int earlier = m_result->addedRow;
+        emit rowsAboutToBeRemoved(earlier, earlier);
+        removeResultRow(earlier);
+        emit rowsRemoved();
+    }
     m_rowBeforeAdd = hasCurrent() ? m_current : -1;
+    const int added = recordCount();
+    emit rowsAboutToBeInserted(added, added);
     m_result->rows.appendNullRow();
-    m_result->addedRow = recordCount() - 1;
-    m_current = m_result->addedRow;
+    m_result->addedRow = added;
+    emit rowsInserted();
+    m_current = added;
     clearPending();
-    emit resultReset();
     emit currentChanged();
     return true;
 }
@@ -213,7 +431,10 @@ bool DataSource::update(QString* error)
             QStringLiteral("Der Datensatz hat keinen gültigen Schlüssel und kann nicht gespeichert werden."));
         return false;
     }
-    sqlite3* db = m_connection.handle();
+    sqlite3* db = m_file->handle();
+    std::optional<RowImage> before;
+    if (!adding)
+        before = rowImage(m_current);
     const auto write = [&](QString* message) { return writeChecked(values, adding, &key, message); };
     if (!history::recordChange(db, m_result->columns.table(),
             adding ? history::Action::Neu : history::Action::Geaendert, &key, write, error))
@@ -224,6 +445,7 @@ bool DataSource::update(QString* error)
         m_result->addedRow = -1;
     clearPending();
     const bool reread = rereadCurrent(key, adding);
+    recordWrite(key, m_current, std::move(before));
     emit currentChanged();
     if (!reread) {
         setError(error,
@@ -238,17 +460,18 @@ void DataSource::cancelBatch()
 {
     if (!m_result)
         return;
-    emit resultAboutToReset();
     if (m_result->addedRow >= 0) {
-        const bool wasCurrent = m_current == m_result->addedRow;
-        removeResultRow(m_result->addedRow);
+        const int added = m_result->addedRow;
+        const bool wasCurrent = m_current == added;
+        emit rowsAboutToBeRemoved(added, added);
+        removeResultRow(added);
         if (wasCurrent)
             m_current = m_rowBeforeAdd;
+        emit rowsRemoved();
     }
     const int count = recordCount();
     m_current = count == 0 ? -1 : std::clamp(m_current, 0, count);
     clearPending();
-    emit resultReset();
     emit currentChanged();
 }
 
@@ -270,7 +493,8 @@ bool DataSource::deleteCurrent(QString* error)
                     "Der Datensatz hat keinen gültigen Schlüssel und kann nicht gelöscht werden."));
             return false;
         }
-        sqlite3* db = m_connection.handle();
+        sqlite3* db = m_file->handle();
+        RowImage before = rowImage(m_current);
         const auto remove = [&](QString* message) {
             Statement statement;
             if (statement.prepare(db, m_result->columns.deleteSql())
@@ -282,13 +506,15 @@ bool DataSource::deleteCurrent(QString* error)
         if (!history::recordChange(
                 db, m_result->columns.table(), history::Action::Geloescht, &key, remove, error))
             return false;
+        recordWrite(key, -1, std::move(before));
     }
-    emit resultAboutToReset();
-    removeResultRow(m_current);
+    const int removed = m_current;
+    emit rowsAboutToBeRemoved(removed, removed);
+    removeResultRow(removed);
+    emit rowsRemoved();
     const int count = recordCount();
     m_current = count == 0 ? -1 : std::min(m_current, count - 1);
     clearPending();
-    emit resultReset();
     emit currentChanged();
     return true;
 }
@@ -425,10 +651,15 @@ void DataSource::replaceResult(std::unique_ptr<Result> result)
 
 bool DataSource::currentKey(qint64* key) const
 {
+    return rowKey(m_current, key);
+}
+
+bool DataSource::rowKey(int row, qint64* key) const
+{
     const int column = m_result->columns.keyColumn();
-    if (m_result->rows.isNull(m_current, column))
+    if (m_result->rows.isNull(row, column))
         return false;
-    const std::string_view text = m_result->rows.text(m_current, column);
+    const std::string_view text = m_result->rows.text(row, column);
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), *key);
     return parsed.ec == std::errc() && parsed.ptr == text.data() + text.size();
 }
@@ -438,7 +669,7 @@ bool DataSource::currentKey(qint64* key) const
 // comparison and the write share one savepoint, so nothing can come between them.
 bool DataSource::writeChecked(const PendingWrite& values, bool adding, qint64* key, QString* error)
 {
-    sqlite3* db = m_connection.handle();
+    sqlite3* db = m_file->handle();
     if (adding)
         return values.write(db, m_result->columns, adding, key, error);
 
@@ -487,6 +718,126 @@ bool DataSource::writeChecked(const PendingWrite& values, bool adding, qint64* k
     return true;
 }
 
+RowImage DataSource::rowImage(int row) const
+{
+    RowImage image;
+    image.names = m_result->columns.names();
+    for (int c = 0; c < columnCount(); ++c) {
+        if (m_result->rows.isNull(row, c))
+            image.cells.emplace_back();
+        else
+            image.cells.emplace_back(m_result->rows.text(row, c));
+    }
+    return image;
+}
+
+void DataSource::recordWrite(qint64 key, int writerRow, std::optional<RowImage> before)
+{
+    RowWrite write;
+    write.writer = m_id;
+    write.writerRow = writerRow;
+    write.table = m_result->columns.table();
+    write.key = key;
+    write.before = std::move(before);
+    m_file->recordWrite(std::move(write));
+}
+
+void DataSource::describeOrder(Result& result, bool sorted) const
+{
+    const std::optional<WholeTableList> list = wholeTableList(result.statement);
+    const ResultColumns& columns = result.columns;
+    if (!list || !columns.isWritable() || list->table.compare(columns.table(), Qt::CaseInsensitive) != 0)
+        return;
+    for (int c = 0; c < columns.count(); ++c) {
+        if (columns.isComputed(c))
+            return;
+    }
+    if (list->orderColumn.isEmpty()) {
+        result.orderColumn = -1; // a scan of the table: by key
+        result.keepsOrder = true;
+        return;
+    }
+    // Rows stepped in the column's order without a sort come from an index on it, which
+    // orders rows of equal value by key; a sort leaves their order open.
+    const int column = columns.indexOf(list->orderColumn);
+    if (column < 0 || sorted)
+        return;
+    const ColumnKind kind = columns.kind(column);
+    if (kind != ColumnKind::Text && kind != ColumnKind::Date)
+        return; // their text form is not what the table compares
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(m_file->handle(), nullptr, columns.table().toUtf8().constData(),
+            columns.names()[column].toUtf8().constData(), &type, &collation, nullptr, nullptr, nullptr)
+            != SQLITE_OK
+        || !type || QByteArray(type).compare("text", Qt::CaseInsensitive) != 0)
+        return;
+    result.compare = collationCompare(QString::fromUtf8(collation));
+    if (!result.compare)
+        return;
+    result.orderColumn = column;
+    result.keepsOrder = true;
+}
+
+bool DataSource::locateWrittenRow(const RowWrite& write, int* row) const
+{
+    *row = -1;
+    qint64 key = 0;
+    if (write.writer == m_id) {
+        // The writer knows its row; a delete has taken it out already.
+        *row = write.writerRow;
+        return *row < 0 || (*row < recordCount() && rowKey(*row, &key) && key == write.key);
+    }
+    if (!write.before)
+        return true; // inserted: no other result holds it yet
+    bool null = true;
+    QByteArray text;
+    if (m_result->orderColumn >= 0) {
+        const qsizetype c = write.before->names.indexOf(
+            m_result->columns.names()[m_result->orderColumn], 0);
+        if (c < 0)
+            return false;
+        if (const std::optional<std::string>& cell = write.before->cells[std::size_t(c)]) {
+            null = false;
+            text = QByteArray(cell->data(), qsizetype(cell->size()));
+        }
+    }
+    const int found = orderedPosition(null, text.constData(), int(text.size()), write.key);
+    *row = found;
+    return found < recordCount() && rowKey(found, &key) && key == write.key;
+}
+
+// Where a row with this order value and key goes: before the first row that follows it.
+int DataSource::orderedPosition(bool null, const char* text, int size, qint64 key) const
+{
+    const Result& r = *m_result;
+    const auto rowPrecedes = [&](int row) {
+        if (r.orderColumn >= 0) {
+            const bool rowNull = r.rows.isNull(row, r.orderColumn);
+            if (rowNull != null)
+                return rowNull; // no value comes first
+            if (!null) {
+                const std::string_view cell = r.rows.text(row, r.orderColumn);
+                const int order = r.compare(nullptr, int(cell.size()), cell.data(), size, text);
+                if (order != 0)
+                    return order < 0;
+            }
+        }
+        qint64 rowKeyValue = 0;
+        return rowKey(row, &rowKeyValue) && rowKeyValue < key;
+    };
+    int low = 0;
+    int high = recordCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (rowPrecedes(middle))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 // Replaces the current row by what the table now holds (the new key of an added record
 // included); expression columns keep theirs.
 bool DataSource::rereadCurrent(qint64 key, bool byRowid)
@@ -494,7 +845,7 @@ bool DataSource::rereadCurrent(qint64 key, bool byRowid)
     std::vector<int> source;
     const QByteArray sql = m_result->columns.rereadSql(byRowid, &source);
     Statement read;
-    return read.prepare(m_connection.handle(), sql) && read.stepWithKey(key) == SQLITE_ROW
+    return read.prepare(m_file->handle(), sql) && read.stepWithKey(key) == SQLITE_ROW
         && m_result->rows.replaceRow(m_current, read.handle(), source, m_result->columns.kinds());
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "store/connection.h"
 
 #include <QObject>
 #include <QString>
@@ -10,9 +9,14 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace odomira {
 
 class PendingWrite;
+class SharedFile;
+struct RowImage;
+struct RowWrite;
 
 // A data source: a statement over the logbook file, a client-side copy of its result,
 // a current record and the pending (typed, not yet saved) values of that record.
@@ -27,7 +31,8 @@ public:
 
     QString name() const { return m_name; }
 
-    // Opens its own connection to an existing logbook (see Connection::open).
+    // Connects to an existing logbook (see Connection::open). Data sources on the same file
+    // share one connection, so each sees at once what another one wrote.
     bool open(const QString& path, QString* error);
     bool isOpen() const;
 
@@ -41,6 +46,12 @@ public:
     // would change the file or holds a second statement is refused. Without a connection the
     // message is the one open() gave.
     bool refresh(QString* error = nullptr);
+    // Ends as refresh() does, but reads only what changed when it can: when the result is
+    // the one its statement gave, the statement lists a whole table in an order it can keep
+    // (see wholeTableList), and since then only data sources on this file have written, at
+    // most one row of that table, it reads that row alone and puts it in its place. Otherwise,
+    // and when reading the row fails, it runs refresh().
+    bool refreshChanges(QString* error = nullptr);
 
     // Appends an empty record to the result and makes it current. Refused for a result that
     // cannot be written (see isWritable()).
@@ -97,8 +108,14 @@ signals:
     // Sent just before the result changes, always followed by resultReset(); lets a table
     // model announce its reset properly.
     void resultAboutToReset();
-    // The result was replaced (refresh, addNew, delete, cancelBatch).
+    // The result was replaced (refresh).
     void resultReset();
+    // Single rows leave or join the result (addNew, deleteCurrent, cancelBatch,
+    // refreshChanges); each pair is sent around the change, row numbers as they are then.
+    void rowsAboutToBeRemoved(int first, int last);
+    void rowsRemoved();
+    void rowsAboutToBeInserted(int first, int last);
+    void rowsInserted();
     // The current record moved or its values changed; bound controls re-read it.
     void currentChanged();
 
@@ -114,10 +131,29 @@ private:
     QString readOnlyMessage() const;
     void removeResultRow(int row);
     void clearPending();
+    // Another data source's result for this statement, read at data version `version` and
+    // up to date with every write since; none when there is none.
+    const Result* sameResult(qint64 version) const;
+    // Works out whether and in which order written rows can be placed into a fresh result.
+    // `sorted`: SQLite sorted the rows rather than stepping them in an index's order.
+    void describeOrder(Result& result, bool sorted) const;
+    // The rows of another data source's whole-table list of the same table, read at data
+    // version `version` and up to date, in the order this statement gives them; none when
+    // SQLite would sort them (without an index) or there is no such list.
+    std::unique_ptr<Result> reorderedResult(qint64 version) const;
+    // The row of the result that holds the written row before the write, -1 when none; false
+    // when the result turns out not to be what it should be.
+    bool locateWrittenRow(const RowWrite& write, int* row) const;
+    int orderedPosition(bool null, const char* text, int size, qint64 key) const;
+    bool rowKey(int row, qint64* key) const;
+    // The current record as it stands, for the log of writes.
+    RowImage rowImage(int row) const;
+    void recordWrite(qint64 key, int writerRow, std::optional<RowImage> before);
 
     QString m_name;
     QString m_statement;
-    Connection m_connection;
+    std::shared_ptr<SharedFile> m_file;
+    quint64 m_id = 0;
     QString m_openError;
     std::unique_ptr<Result> m_result;
     int m_current = -1;

@@ -14,6 +14,19 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
         return;
     connect(source, &DataSource::resultAboutToReset, this, &DataSourceModel::beginSourceReset);
     connect(source, &DataSource::resultReset, this, &DataSourceModel::endSourceReset);
+    // Single rows come and go without a reset, which would cost the views a pass over all rows.
+    connect(source, &DataSource::rowsAboutToBeRemoved, this,
+        [this](int first, int last) { beginRemoveRows(QModelIndex(), first, last); });
+    connect(source, &DataSource::rowsRemoved, this, [this] {
+        m_rows = m_source ? m_source->recordCount() : 0;
+        endRemoveRows();
+    });
+    connect(source, &DataSource::rowsAboutToBeInserted, this,
+        [this](int first, int last) { beginInsertRows(QModelIndex(), first, last); });
+    connect(source, &DataSource::rowsInserted, this, [this] {
+        m_rows = m_source ? m_source->recordCount() : 0;
+        endInsertRows();
+    });
     connect(source, &DataSource::currentChanged, this, &DataSourceModel::currentRecordChanged);
 }
 

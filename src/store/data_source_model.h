@@ -14,8 +14,8 @@ class DataSource;
 
 // A read-only grid over a data source's result: one row per record, a fixed list of columns
 // given as (column name, caption) pairs. Cells show the stored values in their text form;
-// a column the result lacks stays empty. Follows every reset of the result and every save
-// of the current record.
+// a column the result lacks stays empty. Follows every reset of the result, every row that
+// comes or goes, and every save of the current record.
 class DataSourceModel : public QAbstractTableModel
 {
     Q_OBJECT

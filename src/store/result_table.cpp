@@ -18,6 +18,29 @@ constexpr std::uint32_t OffsetMask = 0x7fffffffu;
 
 } // namespace
 
+ResultTable::ResultTable(int columns)
+    : m_columns(columns)
+    , m_stored(std::make_shared<Stored>())
+{ }
+
+ResultTable ResultTable::sharedCopy() const
+{
+    ResultTable copy(m_columns);
+    copy.m_stored = m_stored;
+    copy.m_order = m_order;
+    return copy;
+}
+
+ResultTable ResultTable::reordered(const std::vector<int>& rows) const
+{
+    ResultTable copy(m_columns);
+    copy.m_stored = m_stored;
+    copy.m_order.reserve(rows.size());
+    for (int row : rows)
+        copy.m_order.push_back(m_order[std::size_t(row)]);
+    return copy;
+}
+
 bool ResultTable::isFull() const
 {
     return m_columns > 0 && std::size_t(rowCount()) >= std::size_t(INT_MAX) / std::size_t(m_columns);
@@ -26,13 +49,13 @@ bool ResultTable::isFull() const
 std::string_view ResultTable::text(int row, int column) const
 {
     const std::size_t index = cellIndex(row, column);
-    const std::uint32_t begin = index == 0 ? 0 : (m_ends[index - 1] & OffsetMask);
-    return std::string_view(m_bytes.data() + begin, (m_ends[index] & OffsetMask) - begin);
+    const std::uint32_t begin = index == 0 ? 0 : (m_stored->ends[index - 1] & OffsetMask);
+    return std::string_view(m_stored->bytes.data() + begin, (m_stored->ends[index] & OffsetMask) - begin);
 }
 
 bool ResultTable::isNull(int row, int column) const
 {
-    return (m_ends[cellIndex(row, column)] & NullBit) != 0;
+    return (m_stored->ends[cellIndex(row, column)] & NullBit) != 0;
 }
 
 bool ResultTable::appendRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds)
@@ -48,7 +71,7 @@ void ResultTable::appendNullRow()
 {
     const std::uint32_t stored = storedRows();
     // Cannot pass the cap: a failed append leaves the buffer as it was, within the cap.
-    m_ends.insert(m_ends.end(), std::size_t(m_columns), std::uint32_t(m_bytes.size()) | NullBit);
+    m_stored->ends.insert(m_stored->ends.end(), std::size_t(m_columns), std::uint32_t(m_stored->bytes.size()) | NullBit);
     m_order.push_back(stored);
 }
 
@@ -62,26 +85,56 @@ bool ResultTable::replaceRow(
     return true;
 }
 
+bool ResultTable::storeRow(sqlite3_stmt* stmt, const std::vector<int>& source,
+    const std::vector<ColumnKind>& kinds, std::uint32_t* stored)
+{
+    *stored = storedRows();
+    return appendStoredRow(stmt, kinds, &source, -1);
+}
+
+void ResultTable::placeRow(int row, std::uint32_t stored)
+{
+    m_order.insert(m_order.begin() + row, stored);
+}
+
 void ResultTable::removeRow(int row)
 {
     m_order.erase(m_order.begin() + row);
 }
 
+void ResultTable::reserve(std::size_t rows, std::size_t bytes)
+{
+    m_stored->bytes.reserve(bytes);
+    m_stored->ends.reserve(rows * std::size_t(m_columns));
+    m_order.reserve(rows);
+}
+
+std::size_t ResultTable::storedBytes() const
+{
+    return m_stored->bytes.size();
+}
+
 void ResultTable::squeeze()
 {
-    m_bytes.shrink_to_fit();
-    m_ends.shrink_to_fit();
-    m_order.shrink_to_fit();
+    // Trimming copies the whole buffer: worth it only for much room to give back.
+    const auto trim = [](auto& buffer) {
+        if (buffer.capacity() - buffer.size() > buffer.capacity() / 8)
+            buffer.shrink_to_fit();
+    };
+    trim(m_stored->bytes);
+    trim(m_stored->ends);
+    trim(m_order);
 }
 
 qsizetype ResultTable::bytes() const
 {
-    return qsizetype(m_bytes.capacity() + (m_ends.capacity() + m_order.capacity()) * sizeof(std::uint32_t));
+    const std::size_t stored = m_stored->bytes.capacity() + m_stored->ends.capacity() * sizeof(std::uint32_t);
+    return qsizetype(stored / std::size_t(m_stored.use_count()) + m_order.capacity() * sizeof(std::uint32_t));
 }
 
 std::uint32_t ResultTable::storedRows() const
 {
-    return m_columns ? std::uint32_t(m_ends.size() / std::size_t(m_columns)) : 0;
+    return m_columns ? std::uint32_t(m_stored->ends.size() / std::size_t(m_columns)) : 0;
 }
 
 std::size_t ResultTable::cellIndex(int row, int column) const
@@ -92,14 +145,14 @@ std::size_t ResultTable::cellIndex(int row, int column) const
 bool ResultTable::appendStoredRow(
     sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds, const std::vector<int>* source, int row)
 {
-    const std::size_t bytesBefore = m_bytes.size();
-    const std::size_t endsBefore = m_ends.size();
+    const std::size_t bytesBefore = m_stored->bytes.size();
+    const std::size_t endsBefore = m_stored->ends.size();
     for (int c = 0; c < m_columns; ++c) {
         const int sc = source ? (*source)[std::size_t(c)] : c;
         if (sc < 0 ? !appendCopy(row, c) : !appendCell(stmt, sc, kinds[std::size_t(c)])) {
             // Past the cap: no part of the row stays.
-            m_bytes.resize(bytesBefore);
-            m_ends.resize(endsBefore);
+            m_stored->bytes.resize(bytesBefore);
+            m_stored->ends.resize(endsBefore);
             return false;
         }
     }
@@ -114,7 +167,7 @@ bool ResultTable::appendCell(sqlite3_stmt* stmt, int sc, ColumnKind kind)
     case SQLITE_INTEGER: {
         char digits[24];
         const auto written = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(stmt, sc));
-        m_bytes.insert(m_bytes.end(), digits, written.ptr);
+        m_stored->bytes.insert(m_stored->bytes.end(), digits, written.ptr);
         return endCell(false);
     }
     default:
@@ -124,9 +177,9 @@ bool ResultTable::appendCell(sqlite3_stmt* stmt, int sc, ColumnKind kind)
     const auto size = std::size_t(sqlite3_column_bytes(stmt, sc));
     if (text) {
         if (kind == ColumnKind::Number || kind == ColumnKind::Flag)
-            appendNumberForm(m_bytes, text, size);
+            appendNumberForm(m_stored->bytes, text, size);
         else
-            m_bytes.insert(m_bytes.end(), text, text + size);
+            m_stored->bytes.insert(m_stored->bytes.end(), text, text + size);
     }
     return endCell(false);
 }
@@ -136,15 +189,15 @@ bool ResultTable::appendCopy(int row, int column)
     // Copy first: inserting may move the buffer the view points into.
     const std::string copy(text(row, column));
     const bool null = isNull(row, column);
-    m_bytes.insert(m_bytes.end(), copy.begin(), copy.end());
+    m_stored->bytes.insert(m_stored->bytes.end(), copy.begin(), copy.end());
     return endCell(null);
 }
 
 bool ResultTable::endCell(bool null)
 {
-    if (m_bytes.size() > OffsetMask)
+    if (m_stored->bytes.size() > OffsetMask)
         return false;
-    m_ends.push_back(std::uint32_t(m_bytes.size()) | (null ? NullBit : 0u));
+    m_stored->ends.push_back(std::uint32_t(m_stored->bytes.size()) | (null ? NullBit : 0u));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -16,12 +17,17 @@ namespace odomira {
 // read on every search, so the copy is compact: one UTF-8 buffer holds all cells, each found
 // by its end offset, which also carries the null mark. Rows are reached through an order of
 // stored rows, so removing a row costs one entry and a changed row is stored anew.
+// Stored rows are only ever added to, never changed, so several tables can share them
+// (sharedCopy()): each keeps its own order, and what one adds the others never reach.
 class ResultTable
 {
 public:
-    explicit ResultTable(int columns = 0)
-        : m_columns(columns)
-    { }
+    explicit ResultTable(int columns = 0);
+
+    // A table over the same stored rows in the same order.
+    ResultTable sharedCopy() const;
+    // A table over the same stored rows in another order: its row i is row rows[i] of this one.
+    ResultTable reordered(const std::vector<int>& rows) const;
 
     int rowCount() const { return int(m_order.size()); }
     int columnCount() const { return m_columns; }
@@ -43,10 +49,21 @@ public:
     bool replaceRow(
         int row, sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds);
     void removeRow(int row);
+    // Inserting a row takes two steps, so the rows change only once nothing can fail: the row a
+    // stepped statement stands on is stored (column c from statement column source[c], each
+    // one of them given; fails as appendRow does), then placed before result row `row`
+    // (rowCount() appends).
+    bool storeRow(sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds,
+        std::uint32_t* stored);
+    void placeRow(int row, std::uint32_t stored);
 
-    // Gives back the room the buffers grew beyond their content while the rows were read.
+    // Room for this many rows and bytes of text, so reading them needs no reallocation.
+    void reserve(std::size_t rows, std::size_t bytes);
+    std::size_t storedBytes() const;
+    // Gives back the room the buffers grew beyond their content while the rows were read,
+    // where that is much.
     void squeeze();
-    // Bytes the buffers take.
+    // Bytes the buffers take; stored rows shared with other tables count by share.
     qsizetype bytes() const;
 
 private:
@@ -58,9 +75,14 @@ private:
     bool appendCopy(int row, int column);
     bool endCell(bool null);
 
+    struct Stored
+    {
+        std::vector<char> bytes;
+        std::vector<std::uint32_t> ends; // per stored cell, row after row
+    };
+
     int m_columns = 0;
-    std::vector<char> m_bytes;
-    std::vector<std::uint32_t> m_ends; // per stored cell, row after row
+    std::shared_ptr<Stored> m_stored;
     std::vector<std::uint32_t> m_order; // result row -> stored row
 };
 

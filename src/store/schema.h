@@ -13,7 +13,8 @@ namespace odomira {
 // Dates are stored as their text DD.MM.YYYY under the collation "caldate", which
 // orders by year, month, day. Exact decimals are stored as text in machine form
 // ("1234.5") so no value passes through floating point; the store's own sum()
-// adds them exactly. The kind flags hold -1 (yes) and 0 (no).
+// adds them exactly. The kind flags hold -1 (yes) and 0 (no). The trips are indexed by
+// date, so the date-ordered list needs no sort and a changed trip finds its place quickly.
 inline constexpr const char* SchemaSql = R"sql(
 CREATE TABLE fahrt (
     id           INTEGER PRIMARY KEY,
@@ -38,7 +39,12 @@ CREATE TABLE verbrauch (
     steuer       TEXT,
     versicherung TEXT
 );
+CREATE INDEX fahrt_datum ON fahrt (datum);
 )sql";
+
+// The index that keeps the trips in date order without sorting them: a new logbook gets it
+// with its tables, and opening a logbook made without it adds it.
+inline constexpr const char* DateIndexSql = "CREATE INDEX IF NOT EXISTS fahrt_datum ON fahrt (datum)";
 
 inline constexpr const char* LogbookFileName = "odomira.mdb";
 

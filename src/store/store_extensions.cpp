@@ -14,7 +14,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -224,7 +226,27 @@ void sumFinal(sqlite3_context* ctx)
     sqlite3_result_text(ctx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
+int binaryCompare(void*, int aLen, const void* aData, int bLen, const void* bData)
+{
+    const int common = std::min(aLen, bLen);
+    const int bytes = common > 0 ? std::memcmp(aData, bData, std::size_t(common)) : 0;
+    if (bytes != 0)
+        return bytes < 0 ? -1 : 1;
+    return aLen < bLen ? -1 : (aLen > bLen ? 1 : 0);
+}
+
 } // namespace
+
+CollationCompare collationCompare(const QString& name)
+{
+    if (name.isEmpty() || name.compare(u"binary", Qt::CaseInsensitive) == 0)
+        return binaryCompare;
+    if (name.compare(u"caldate", Qt::CaseInsensitive) == 0)
+        return caldateCompare;
+    if (name.compare(u"unicase", Qt::CaseInsensitive) == 0)
+        return unicaseCompare;
+    return nullptr;
+}
 
 void registerStoreExtensions(sqlite3* db)
 {

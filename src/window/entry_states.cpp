@@ -100,11 +100,12 @@ void frm_odomira::felder_freigeben()
 
 bool frm_odomira::listen_aktualisieren(QString* error)
 {
+    // Lists that already hold these statements take only the trip just written.
     buch->setStatement(buchByDateStatement());
-    if (!buch->refresh(error))
+    if (!buch->refreshChanges(error))
         return false;
     Auswertung->setStatement(auswertungByDateStatement());
-    return Auswertung->refresh(error);
+    return Auswertung->refreshChanges(error);
 }
 
 } // namespace odomira

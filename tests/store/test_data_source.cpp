@@ -2,6 +2,7 @@
 // and the grid model over it.
 #include "store/data_source.h"
 #include "store/data_source_model.h"
+#include "store/list_shape.h"
 #include "support/temp_logbook.h"
 
 #include <QAbstractItemModelTester>
@@ -53,6 +54,11 @@ private slots:
     void refusalKeepsWhatWasTyped();
     void refusesWhatItCannotWrite();
     void gridModelFollowsTheResult();
+    void wholeTableLists_data();
+    void wholeTableLists();
+    void changesReachEveryList_data();
+    void changesReachEveryList();
+    void sameRowsAreShared();
 
 private:
     bool load(DataSource& source, const QString& statement = DateOrdered)
@@ -387,6 +393,131 @@ void TestDataSource::gridModelFollowsTheResult()
     buch.setStatement("select datum, ziel from fahrt where ziel like 'k%'");
     QVERIFY(buch.refresh());
     QCOMPARE(column(1), "Kiel");
+}
+
+void TestDataSource::wholeTableLists_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("shape"); // "table/column", "" when none
+    addRow("date-ordered", DateOrdered, QString("fahrt/datum"));
+    addRow("two blanks", QString("select *  from [fahrt] order by datum asc"), QString("fahrt/datum"));
+    addRow("unsorted", QString("SELECT * FROM fahrt;"), QString("fahrt/"));
+    addRow("quoted", QString("select * from \"fa\"\"hrt\" order by [da tum]"), QString("fa\"hrt/da tum"));
+    addRow("descending", QString("select * from fahrt order by datum desc"), QString());
+    addRow("filtered", QString("select * from fahrt where datum like '%2006%'"), QString());
+    addRow("some columns", QString("select datum, ziel from fahrt"), QString());
+    addRow("by position", QString("select * from fahrt order by 2"), QString());
+    addRow("two orders", QString("select * from fahrt order by datum, ziel"), QString());
+    addRow("second statement", QString("select * from fahrt; delete from fahrt"), QString());
+}
+
+void TestDataSource::wholeTableLists()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, shape);
+    const std::optional<WholeTableList> list = wholeTableList(statement);
+    QCOMPARE(list ? list->table + '/' + list->orderColumn : QString(), shape);
+}
+
+// One data source writes; another one on the same file, holding a whole list, takes the change
+// with refreshChanges() and then holds what a full read gives, in the same order.
+void TestDataSource::changesReachEveryList_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("change");
+    for (const char* statement : { "select *  from [fahrt] order by datum asc", "select *  from [fahrt]",
+             "select * from fahrt order by ziel", "select *  from [fahrt] where datum like '%2006%'" }) {
+        for (const char* change : { "insert", "insert-tie", "move", "edit", "delete", "outside", "two" })
+            QTest::addRow("%s: %s", statement, change) << QString(statement) << QString(change);
+    }
+}
+
+void TestDataSource::changesReachEveryList()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, change);
+    DataSource writer("buch");
+    DataSource list("Auswertung");
+    QVERIFY(load(writer) && load(list, statement));
+    QSignalSpy resets(&list, &DataSource::resultReset);
+    QSignalSpy writerResets(&writer, &DataSource::resultReset);
+    DataSourceModel model(&list, { { "datum", "DATUM" }, { "ziel", "ZIEL" } });
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    list.setCurrentRow(2);
+
+    if (change == "insert" || change == "insert-tie") {
+        QVERIFY(writer.addNew());
+        QVERIFY(writer.setField("datum", change == "insert" ? "20.06.2006" : "31.12.2006"));
+        QVERIFY(writer.setField("ziel", "Husum"));
+        QVERIFY(writer.update());
+    } else if (change == "move" || change == "edit" || change == "two") {
+        writer.setCurrentRow(1);
+        QVERIFY(writer.setField(change == "edit" ? "ziel" : "datum", change == "edit" ? "Zoo" : "01.01.2005"));
+        QVERIFY(writer.update());
+        if (change == "two") {
+            QVERIFY(writer.setField("ziel", "Amrum"));
+            QVERIFY(writer.update());
+        }
+    } else if (change == "delete") {
+        writer.setCurrentRow(3);
+        QVERIFY(writer.deleteCurrent());
+    } else if (change == "outside") {
+        QVERIFY(m_logbook->exec("update fahrt set datum = '01.02.2007' where id = 3"));
+    }
+    QVERIFY(writer.refreshChanges());
+    QVERIFY(list.refreshChanges());
+
+    // Key, date and destination as SQLite gives them for each statement.
+    const auto expected = [this](const QString& sql, int c) {
+        QStringList cells;
+        for (const QStringList& row : m_logbook->query(sql))
+            cells << (row[c] == "<null>" ? QString() : row[c]);
+        return cells.join(u'|');
+    };
+    const std::pair<const char*, int> names[] = { { "id", 0 }, { "datum", 1 }, { "ziel", 4 } };
+    for (const auto& [name, c] : names) {
+        QCOMPARE(column(list, name), expected(statement, c));
+        QCOMPARE(column(writer, name), expected(DateOrdered, c));
+    }
+    QCOMPARE(list.currentRow(), 0);
+    QVERIFY(!list.hasPendingChanges());
+    // A single row is taken in without a reset, where the list lends itself to it.
+    const bool incremental = !statement.contains("where") && !statement.contains("ziel") && change != "outside"
+        && change != "two";
+    QCOMPARE(resets.count(), incremental ? 0 : 1);
+    QCOMPARE(writerResets.count(), change == "outside" || change == "two" ? 1 : 0);
+}
+
+// A list read again, while another data source holds the same rows unchanged, takes them
+// from there in its own order; once anything was written, it reads the file.
+void TestDataSource::sameRowsAreShared()
+{
+    DataSource sorted("buch");
+    DataSource unsorted("Auswertung");
+    QVERIFY(load(sorted) && load(unsorted, "select *  from [fahrt]"));
+    const QString byDate = column(sorted, "id");
+    const QString byKey = column(unsorted, "id");
+    QCOMPARE(byKey, "1|2|3|4|5");
+    QVERIFY(m_logbook->exec("insert into fahrt (datum, ziel) values ('02.03.2006', 'Zweiter am Tag')"));
+    DataSource other("Auswertung1");
+    QVERIFY(load(other, "select * from fahrt order by datum"));
+    QCOMPARE(column(other, "id"), "3|6|1|4|5|2");
+
+    // Unchanged since: the same rows, shared, in each statement's order. A list SQLite has
+    // to sort is read from the file.
+    QVERIFY(sorted.refresh() && unsorted.refresh());
+    QCOMPARE(column(sorted, "id"), "3|6|1|4|5|2");
+    DataSource byDestination("bericht");
+    QVERIFY(load(byDestination, "select * from fahrt order by ziel"));
+    QCOMPARE(column(byDestination, "id"), m_logbook->query("select group_concat(id, '|') from "
+                                                           "(select * from fahrt order by ziel)").value(0).value(0));
+    unsorted.setStatement(DateOrdered);
+    QVERIFY(unsorted.refresh());
+    QCOMPARE(column(unsorted, "id"), "3|6|1|4|5|2");
+    unsorted.setStatement("select * from fahrt");
+    QVERIFY(unsorted.refresh());
+    QCOMPARE(column(unsorted, "id"), "1|2|3|4|5|6");
+    QCOMPARE(column(unsorted, "ziel"), m_logbook->query("select group_concat(ziel, '|') from fahrt").value(0).value(0));
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)

@@ -1,7 +1,10 @@
 #pragma once
 
-// Another program on the logbook: a plain SQLite connection of its own that can hold the
-// file's lock or change rows behind the data sources' backs.
+// Another program on the logbook: an SQLite connection of its own that can hold the file's
+// lock or change rows behind the data sources' backs. It knows the logbook's collations, as
+// any program must that writes trip dates now that they are indexed.
+#include "store/connection.h"
+
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
@@ -19,6 +22,8 @@ public:
             != SQLITE_OK) {
             sqlite3_close_v2(m_db);
             m_db = nullptr;
+        } else {
+            registerStoreExtensions(m_db);
         }
     }
     ~OtherProgram() { sqlite3_close_v2(m_db); }

@@ -1,0 +1,181 @@
+// The two trip lists after each trip command on a logbook larger than one batch of rows:
+// whatever path a command takes to bring them up to date, each list holds exactly the rows
+// SQLite gives for its statement, in that order, and the first trip is the current one.
+#include "window/window_fixture.h"
+
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTableView>
+
+using namespace odomira::test;
+
+namespace {
+
+const QString BuchList = QStringLiteral("select * from [fahrt] order by datum asc");
+const QString AuswertungList = QStringLiteral("select *  from [fahrt] order by datum asc");
+const QString Unsorted = QStringLiteral("select * from fahrt");
+
+// 600 trips, not in date order by key, with runs of equal dates and a few dates that are
+// no calendar dates (they order after all dates).
+QList<TripRow> manyTrips()
+{
+    QList<TripRow> trips;
+    for (int i = 0; i < 600; ++i) {
+        const int day = 1 + (i * 7) % 28;
+        const int month = 1 + (i * 5) % 12;
+        QString datum = QStringLiteral("%1.%2.%3")
+                            .arg(day, 2, 10, QLatin1Char('0'))
+                            .arg(month, 2, 10, QLatin1Char('0'))
+                            .arg(2006 + i % 2);
+        if (i % 97 == 0)
+            datum = QStringLiteral("unbekannt");
+        TripRow trip { datum, "08:00", "09:00", QStringLiteral("Ziel %1").arg(i), "Termin" };
+        trip.anfangsstand = QString::number(1000 + i);
+        trip.endstand = QString::number(1010 + i);
+        trip.gesamt = QStringLiteral("10");
+        trips << trip;
+    }
+    return trips;
+}
+
+// The cells a grid shows (date, from, to, destination, reason, km) as SQLite gives them;
+// a cell without a value shows empty.
+QList<QStringList> expectedRows(WindowFixture& f, const QString& statement)
+{
+    QList<QStringList> rows;
+    for (QStringList row : f.logbook().query(statement)) {
+        row.replaceInStrings(QRegularExpression("^<null>$"), QString());
+        rows << QStringList { row[1], row[2], row[3], row[4], row[5], row[8] };
+    }
+    return rows;
+}
+
+QList<QStringList> gridRows(const QTableView* grid)
+{
+    QList<QStringList> rows;
+    const QAbstractItemModel* model = grid->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        rows << cells;
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestTripLists : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsMatchTheFileAfterEachCommand_data();
+    void listsMatchTheFileAfterEachCommand();
+    void gridScrolledToTheEndShowsTheLastTrip();
+};
+
+void TestTripLists::listsMatchTheFileAfterEachCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new trip saved") << "new";
+    QTest::newRow("new trip on a date with others") << "new-tie";
+    QTest::newRow("trip moved to another date") << "edit-date";
+    QTest::newRow("trip changed in place") << "edit";
+    QTest::newRow("new trip cancelled") << "cancel";
+    QTest::newRow("trip deleted") << "delete";
+    QTest::newRow("two saves in a row") << "twice";
+    QTest::newRow("file changed by another program") << "outside";
+}
+
+void TestTripLists::listsMatchTheFileAfterEachCommand()
+{
+    QFETCH(QString, command);
+    WindowFixture f;
+    QVERIFY(f.open(manyTrips()));
+    auto* grid1 = f.control<QTableView>("DataGrid1");
+    auto* grid2 = f.control<QTableView>("DataGrid2");
+    QCOMPARE(gridRows(grid1), expectedRows(f, BuchList));
+    QCOMPARE(gridRows(grid2), expectedRows(f, Unsorted));
+
+    const auto saveNew = [&](const QString& datum, const QString& ziel) {
+        f.click(f.control<QPushButton>("cmd_neu"));
+        const QStringList texts = { datum, "10:00", "11:00", ziel, "Neu", "5000", "5010", "" };
+        for (int i = 0; i < texts.size(); ++i)
+            f.type(f.tripFields()[i], texts[i]);
+        f.click(f.control<QPushButton>("cmb_speichern"));
+    };
+    const auto edit = [&](const char* field, const QString& text) {
+        f.click(f.control<QPushButton>("cmd_bearbeiten"));
+        f.type(f.control<QLineEdit>(QString::fromLatin1(field)), text);
+        f.click(f.control<QPushButton>("cmb_speichern"));
+    };
+    // The lists are the full lists after the first command; the next one works on those.
+    saveNew(QStringLiteral("01.06.2006"), QStringLiteral("Erste"));
+
+    if (command == "new") {
+        saveNew(QStringLiteral("31.12.2007"), QStringLiteral("Neu"));
+    } else if (command == "new-tie") {
+        saveNew(QStringLiteral("08.06.2006"), QStringLiteral("Gleichstand"));
+    } else if (command == "edit-date") {
+        edit("txt_datum", QStringLiteral("15.11.2007"));
+    } else if (command == "edit") {
+        edit("txt_ziel", QStringLiteral("Anderes Ziel"));
+    } else if (command == "cancel") {
+        f.click(f.control<QPushButton>("cmd_neu"));
+        f.type(f.control<QLineEdit>("txt_datum"), QStringLiteral("02.02.2007"));
+        f.click(f.control<QPushButton>("cmd_abbrechen"));
+    } else if (command == "delete") {
+        f.click(f.control<QPushButton>("cmd_bearbeiten"));
+        f.click(f.control<QPushButton>("cmd_löschen"));
+    } else if (command == "twice") {
+        edit("txt_datum", QStringLiteral("03.03.2007"));
+        edit("txt_datum", QStringLiteral("28.02.2006"));
+    } else if (command == "outside") {
+        QVERIFY(f.logbook().exec("update fahrt set datum = '01.01.2000' where id = 300"));
+        QVERIFY(f.logbook().exec("delete from fahrt where id = 17"));
+        edit("txt_ziel", QStringLiteral("Nach fremder Änderung"));
+    }
+
+    QCOMPARE(f.messages.size(), 0);
+    const QList<QStringList> expected = expectedRows(f, BuchList);
+    QCOMPARE(gridRows(grid1), expected);
+    QCOMPARE(gridRows(grid2), expectedRows(f, AuswertungList));
+    // The evaluation list starts at its first trip. The trip list stays on the trip just saved
+    // (after a delete on the one that followed, after a cancel on the first), and the entry
+    // shows the grid's current row.
+    QCOMPARE(grid2->currentIndex().row(), 0);
+    const int current = grid1->currentIndex().row();
+    QVERIFY(current >= 0 && current < expected.size());
+    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), expected[current][3]);
+    QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), expected[current][0]);
+    const QHash<QString, QString> savedZiel = { { "new", "Neu" }, { "new-tie", "Gleichstand" },
+        { "edit", "Anderes Ziel" }, { "outside", "Nach fremder Änderung" } };
+    const QHash<QString, QString> savedDatum = { { "edit-date", "15.11.2007" }, { "twice", "28.02.2006" } };
+    if (savedZiel.contains(command))
+        QCOMPARE(expected[current][3], savedZiel.value(command));
+    if (savedDatum.contains(command))
+        QCOMPARE(expected[current][0], savedDatum.value(command));
+    if (command == "cancel")
+        QCOMPARE(current, 0);
+    QCOMPARE(f.tripButtons(), QStringLiteral("11000"));
+}
+
+void TestTripLists::gridScrolledToTheEndShowsTheLastTrip()
+{
+    WindowFixture f;
+    QVERIFY(f.open(manyTrips()));
+    auto* grid = f.control<QTableView>("DataGrid1");
+    const QList<QStringList> expected = expectedRows(f, BuchList);
+    grid->scrollToBottom();
+    QCoreApplication::processEvents();
+    // The lowest row in view (the last one may leave room below it).
+    int lastShown = -1;
+    for (int y = grid->viewport()->height() - 1; y >= 0 && lastShown < 0; --y)
+        lastShown = grid->rowAt(y);
+    QCOMPARE(lastShown, int(expected.size()) - 1);
+    QCOMPARE(grid->model()->index(lastShown, 3).data().toString(), expected.back()[3]);
+    QCOMPARE(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->maximum());
+}
+
+QTEST_MAIN(TestTripLists)
+#include "test_trip_lists.moc"
