@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/message_text.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -23,19 +25,10 @@ inline QStringView trimmed(const QString& text)
     return QStringView(begin, end);
 }
 
-// The text as the user sees it in a message, cut short when it is long.
-inline QString quoted(QStringView text)
+// A typed text as a message shows it: quoted, cut short when it is long.
+inline QString quotedInput(QStringView text)
 {
-    constexpr qsizetype Longest = 40;
-    if (text.size() > Longest)
-        return QStringLiteral("„") + text.first(Longest).toString() + QStringLiteral("…“");
-    return QStringLiteral("„") + text.toString() + QStringLiteral("“");
-}
-
-inline void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
+    return quoted(text, 40);
 }
 
 } // namespace odomira::input

@@ -1,8 +1,6 @@
 // The trip commands NEU, BEARBEITEN, SPEICHERN, ABBRECHEN, LÖSCHEN and the trip figures.
 #include "window/frm_odomira.h"
 
-#include "common/date_text.h"
-#include "common/number_text.h"
 #include "store/data_source.h"
 #include "trips/trip_figures.h"
 
@@ -90,17 +88,9 @@ namespace {
             guard->release();
     }
 
-    QString notANumber(const QString& label, const QString& text, const QString& example)
-    {
-        return QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet wird eine Zahl, "
-                              "zum Beispiel %3.")
-            .arg(label, text, example);
-    }
-
-    // Everything a save needs, checked before anything changes: a trip to write, a
-    // calendar date, numbers in the filled kilometre and price fields and, when the
-    // figures are computed, a consumption to compute them with. On failure `field` is the
-    // entry field to correct (none for the consumption on the other tab).
+    // Everything a save needs, checked before anything changes: a trip to write and the
+    // entry's texts (see checkTripEntry). On failure `field` is the entry field to correct
+    // (none for the consumption on the other tab).
     bool tripReadyToSave(const frm_odomira& window, QString* error, QLineEdit** field)
     {
         *field = nullptr;
@@ -110,56 +100,45 @@ namespace {
             return false;
         }
 
-        const QString datum = window.txt_datum->text();
-        if (datum.trimmed().isEmpty()) {
+        const std::optional<TripEntryProblem> problem = checkTripEntry({ window.txt_datum->text(),
+            window.txt_start->text(), window.txt_ende->text(), window.txt_preis->text(),
+            window.txt_verbrauch->text() });
+        if (!problem)
+            return true;
+        *error = problem->message;
+        switch (problem->field) {
+        case TripField::Datum:
             *field = window.txt_datum;
-            *error = QStringLiteral("Bitte ein Datum eingeben. Das Feld „Datum“ ist leer; erwartet wird "
-                                    "ein Datum wie 05.03.2007.");
-            return false;
+            break;
+        case TripField::Start:
+            *field = window.txt_start;
+            break;
+        case TripField::Ende:
+            *field = window.txt_ende;
+            break;
+        case TripField::Preis:
+            *field = window.txt_preis;
+            break;
+        default:
+            break;
         }
-        if (!parseDate(datum)) {
-            *field = window.txt_datum;
-            *error = QStringLiteral("Im Feld „Datum“ steht „%1“, das ist kein gültiges Datum. Erwartet wird "
-                                    "ein Datum wie 05.03.2007.")
-                         .arg(datum);
-            return false;
-        }
-
-        const struct {
-            QLineEdit* edit;
-            TripField field;
-            const char* example;
-        } numbers[] = {
-            { window.txt_start, TripField::Start, "12345" },
-            { window.txt_ende, TripField::Ende, "12345" },
-            { window.txt_preis, TripField::Preis, "1,159" },
-        };
-        for (const auto& number : numbers) {
-            const QString text = number.edit->text();
-            if (!text.isEmpty() && !parseNumber(text)) {
-                *field = number.edit;
-                *error = notANumber(tripFieldLabel(number.field), text, QString::fromLatin1(number.example));
-                return false;
-            }
-        }
-
-        const TripFigures figures = computeTripFigures({ window.txt_start->text(), window.txt_ende->text(),
-            window.txt_preis->text(), window.txt_verbrauch->text() });
-        if (figures.outcome == TripFigures::Outcome::Failed) {
-            *error = figures.error;
-            return false;
-        }
-        return true;
+        return false;
     }
 
 } // namespace
 
 void frm_odomira::cmd_neu_Click()
 {
-    // Each step runs even when one before it failed.
     modus_neu();
     felder_freigeben();
-    buch->addNew();
+    QString problem;
+    if (!buch->addNew(&problem)) {
+        // Without a blank record the open fields would type into the trip shown: back to browsing.
+        modus_abbrechen();
+        felder_sperren();
+        meldung(problem, QMessageBox::Critical);
+        return;
+    }
     txt_datum->setFocus();
     chk_gesch->setChecked(false);
     chk_priv->setChecked(false);
@@ -226,12 +205,16 @@ void frm_odomira::cmd_abbrechen_Click()
 
 void frm_odomira::cmd_löschen_Click()
 {
-    // Each step runs even when one before it failed (no trip to delete on an empty list).
+    // Each step runs even when one before it failed; an empty list has no trip to delete,
+    // which is no failure.
     modus_loeschen();
-    buch->deleteCurrent();
+    QString problem;
+    if (buch->hasCurrent() && !buch->deleteCurrent(&problem))
+        meldung(problem, QMessageBox::Critical);
     releaseOpenTrip(*this);
     felder_sperren();
-    listen_aktualisieren();
+    if (!listen_aktualisieren(&problem))
+        meldung(problem, QMessageBox::Critical);
     MonthView1->hide();
 }
 

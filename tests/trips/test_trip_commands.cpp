@@ -59,6 +59,8 @@ private slots:
     void datePicker();
     void refusedSaveKeepsEntryOpen_data();
     void refusedSaveKeepsEntryOpen();
+    void refusedCommandKeepsWindowUsable_data();
+    void refusedCommandKeepsWindowUsable();
 };
 
 void TestTripCommands::workedExamplesAreStored_data()
@@ -210,6 +212,9 @@ void TestTripCommands::refusedSaveKeepsEntryOpen_data()
     QTest::newRow("new, no calendar date") << false << "txt_datum" << "31.02.2007" << "„Datum“";
     QTest::newRow("edit, end") << true << "txt_ende" << "12a" << "„Ende km“";
     QTest::newRow("new, price") << false << "txt_preis" << "1,2,3" << "„€/Liter“";
+    // The file itself refuses the destination (a trigger stands for any write the store refuses).
+    QTest::newRow("new, refused by the file") << false << "txt_ziel" << "gesperrt" << "Ziel gesperrt";
+    QTest::newRow("edit, refused by the file") << true << "txt_ziel" << "gesperrt" << "Ziel gesperrt";
 }
 
 // A refused save keeps the entry open as typed, the grid holds the open trip meanwhile, and
@@ -223,6 +228,10 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
     frm_odomira& w = f.w();
+    for (const char* event : { "insert", "update" })
+        QVERIFY(f.logbook().exec(QStringLiteral("create trigger refuse_%1 before %1 on fahrt when new.ziel = "
+                                                "'gesperrt' begin select raise(abort, 'Ziel gesperrt'); end")
+                .arg(QLatin1String(event))));
     const QList<QStringList> before = f.logbook().query(AllTrips);
     auto* edit = w.findChild<QLineEdit*>(field);
     QVERIFY(edit);
@@ -237,6 +246,7 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     f.click(w.cmb_speichern);
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(label), qPrintable(f.messages[0].text));
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
     QCOMPARE(f.logbook().query(AllTrips), before);
     QCOMPARE(f.tripButtons(), editing ? Editing : NewTrip);
     for (int i = 0; i < typed.size(); ++i)
@@ -247,7 +257,7 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     QTest::keyClick(w.DataGrid1, Qt::Key_Up);
     QCOMPARE(w.buch->currentRow(), row);
     QCOMPARE(w.DataGrid1->currentIndex().row(), row);
-    QCOMPARE(w.buch->field(QStringLiteral("ziel")), QStringLiteral("Messe"));
+    QCOMPARE(w.buch->field(QStringLiteral("ziel")), field == u"txt_ziel" ? text : QStringLiteral("Messe"));
 
     // Only the open trip (Bremen, id 2, or the new one) takes the typed trip.
     f.type(edit, good);
@@ -255,6 +265,90 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     QCOMPARE(f.tripButtons(), Browsing);
     QCOMPARE(f.logbook().query(QStringLiteral("select id from fahrt where ziel = 'Messe'")),
         QList<QStringList>({ { editing ? "2" : "4" } }));
+
+    // The saved trip no longer holds the grid: a click and a key choose another trip.
+    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
+    f.clickGridRow(grid, 0);
+    QVERIFY(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_ziel"))->text(), editing ? "Stade" : "Kiel");
+}
+
+// A command the store refuses says so and leaves the trip entry browsing, the fields locked
+// and the grid free. NEU: a list without the key column takes no new trip. LÖSCHEN: the file
+// refuses the delete, or the list cannot be read again after it.
+void TestTripCommands::refusedCommandKeepsWindowUsable_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("message"); // part of it
+    QTest::addColumn<QString>("stored"); // ziel by id afterwards
+
+    QTest::newRow("NEU, no key column")
+        << "cmd_neu" << "no key" << "„id“" << "Kiel Bremen Stade";
+    QTest::newRow("LÖSCHEN, delete refused")
+        << "cmd_löschen" << "create trigger keep before delete on fahrt begin select raise(abort, 'Fahrt "
+                            "bleibt'); end"
+        << "Fahrt bleibt" << "Kiel Bremen Stade";
+    QTest::newRow("LÖSCHEN, list gone after the delete")
+        << "cmd_löschen" << "alter table fahrt rename to fahrt_alt" << "fahrt" << "Kiel Stade";
+}
+
+void TestTripCommands::refusedCommandKeepsWindowUsable()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, refusal);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    WindowFixture f;
+    QVERIFY(f.logbook().createWithVehicle(VehicleRow(), threeTrips()));
+    QString storedSql = QStringLiteral("select ziel from fahrt order by rowid");
+    if (refusal == u"no key") {
+        // The same trips in a table whose rows have no key the store could address.
+        const char* const columns = "datum, von, bis, ziel, bemerkung, anfangsstand, endstand, gesamt, "
+                                    "preisliter, kosten, geschaeftl, privat, zurarbeit";
+        for (const QString& sql : { QStringLiteral("create table ohne_id (datum collate caldate, von, bis, ziel, "
+                                                   "bemerkung, anfangsstand, endstand, gesamt, preisliter, "
+                                                   "kosten, geschaeftl, privat, zurarbeit)"),
+                 QStringLiteral("insert into ohne_id select %1 from fahrt").arg(QLatin1String(columns)),
+                 QStringLiteral("drop table fahrt"), QStringLiteral("alter table ohne_id rename to fahrt") })
+            QVERIFY(f.logbook().exec(sql));
+    }
+    QVERIFY(f.start() && f.show());
+    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
+    auto* ziel = f.control<QLineEdit>(QStringLiteral("txt_ziel"));
+    if (command == u"cmd_löschen") {
+        f.click(f.control<QPushButton>(QStringLiteral("cmd_bearbeiten")));
+        if (refusal.startsWith(u"alter")) {
+            // Another program takes the table away between the delete and the re-read.
+            auto* buch = f.w().findChild<odomira::DataSource*>(QStringLiteral("buch"));
+            QVERIFY(buch);
+            QObject::connect(buch, &odomira::DataSource::resultReset, buch,
+                [&f, refusal, buch] {
+                    QObject::disconnect(buch, &odomira::DataSource::resultReset, nullptr, nullptr);
+                    QVERIFY(f.logbook().exec(refusal));
+                });
+            storedSql.replace(QStringLiteral("fahrt"), QStringLiteral("fahrt_alt"));
+        } else {
+            QVERIFY(f.logbook().exec(refusal));
+        }
+    }
+    f.click(f.control<QPushButton>(command));
+
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(message), qPrintable(f.messages[0].text));
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    QStringList ziele;
+    for (const QStringList& row : f.logbook().query(storedSql))
+        ziele << row.value(0);
+    QCOMPARE(ziele.join(u' '), stored);
+    QCOMPARE(f.tripButtons(), Browsing);
+    for (QLineEdit* entry : f.tripFields())
+        QVERIFY(entry->isReadOnly());
+    if (refusal.startsWith(u"alter"))
+        return; // the list is gone
+    f.clickGridRow(grid, 2);
+    QCOMPARE(ziel->text(), QStringLiteral("Stade"));
 }
 
 QTEST_MAIN(TestTripCommands)

@@ -5,6 +5,7 @@
 #include "common/number_text.h"
 #include "demo/demo_trips.h"
 #include "demo/logbook_writer.h"
+#include "report/report_paths.h"
 #include "store/schema.h"
 
 #include <QCoreApplication>
@@ -207,7 +208,7 @@ int main(int argc, char* argv[])
     if (kennzeichen.isEmpty())
         return usageError(QStringLiteral("Das Kennzeichen darf nicht leer sein."));
     // The plate names the report folder, so it must be a single folder name.
-    if (kennzeichen.contains(u'/') || kennzeichen.contains(u'\\') || kennzeichen == u"." || kennzeichen == u"..")
+    if (!isSafeName(kennzeichen))
         return usageError(QStringLiteral("Das Kennzeichen „%1“ taugt nicht als Ordnername "
                                          "(kein „/“ oder „\\“).").arg(kennzeichen));
 
