@@ -62,12 +62,14 @@ std::optional<QDate> parseDate(const QString& text, QString* error)
         return std::nullopt;
     }
     if (yearDigits != 4) {
-        setError(error, quotedInput(trimmed) + QStringLiteral(" ist kein Datum: das Jahr muss vierstellig sein."));
+        setError(
+            error, quotedInput(trimmed) + QStringLiteral(" ist kein Datum: das Jahr muss vierstellig sein."));
         return std::nullopt;
     }
     const QDate date(year, month, day);
     if (!date.isValid()) {
-        setError(error, QStringLiteral("Den Tag ") + quotedInput(trimmed) + QStringLiteral(" gibt es nicht."));
+        setError(
+            error, QStringLiteral("Den Tag ") + quotedInput(trimmed) + QStringLiteral(" gibt es nicht."));
         return std::nullopt;
     }
     return date;

@@ -37,8 +37,8 @@ QString fieldMessage(const FieldRule& rule, const QString& text)
 
 std::optional<QString> checkField(const FieldRule& rule, const QString& text)
 {
-    const bool valid = rule.content == FieldContent::Date ? parseDate(text).has_value()
-                                                          : parseNumber(text).has_value();
+    const bool valid
+        = rule.content == FieldContent::Date ? parseDate(text).has_value() : parseNumber(text).has_value();
     if (valid)
         return std::nullopt;
     return fieldMessage(rule, text);

@@ -15,8 +15,7 @@ enum class FieldContent {
 
 // A field as its messages describe it: the label the window shows next to it, what it
 // holds and a sample value in the form it expects ("12345", "7,9", "05.03.2007").
-struct FieldRule
-{
+struct FieldRule {
     QString label;
     FieldContent content = FieldContent::Number;
     QString example;

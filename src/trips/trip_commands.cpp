@@ -100,9 +100,9 @@ namespace {
             return false;
         }
 
-        const std::optional<TripEntryProblem> problem = checkTripEntry({ window.txt_datum->text(),
-            window.txt_start->text(), window.txt_ende->text(), window.txt_preis->text(),
-            window.txt_verbrauch->text() });
+        const std::optional<TripEntryProblem> problem
+            = checkTripEntry({ window.txt_datum->text(), window.txt_start->text(), window.txt_ende->text(),
+                window.txt_preis->text(), window.txt_verbrauch->text() });
         if (!problem)
             return true;
         *error = problem->message;

@@ -143,8 +143,8 @@ std::optional<TripEntryProblem> checkTripEntry(const TripEntryTexts& texts)
     if (const std::optional<QString> message = checkField(tripFieldRule(TripField::Datum), texts.datum))
         return TripEntryProblem { TripField::Datum, *message };
     // An empty kilometre or price field is allowed: the figures are then not computed.
-    const std::pair<TripField, const QString*> numbers[]
-        = { { TripField::Start, &texts.start }, { TripField::Ende, &texts.ende }, { TripField::Preis, &texts.preis } };
+    const std::pair<TripField, const QString*> numbers[] = { { TripField::Start, &texts.start },
+        { TripField::Ende, &texts.ende }, { TripField::Preis, &texts.preis } };
     for (const auto& [field, text] : numbers) {
         if (text->isEmpty())
             continue;

@@ -55,8 +55,7 @@ TripFigures computeTripFigures(const TripFigureTexts& texts);
 TripFigures computeTripCost(const QString& verbrauchText, const QString& summeText, const QString& preisText);
 
 // The texts a trip save checks, as the entry fields and the vehicle tab show them.
-struct TripEntryTexts
-{
+struct TripEntryTexts {
     QString datum;
     QString start;
     QString ende;
@@ -64,8 +63,7 @@ struct TripEntryTexts
     QString verbrauch;
 };
 
-struct TripEntryProblem
-{
+struct TripEntryProblem {
     TripField field;
     QString message;
 };

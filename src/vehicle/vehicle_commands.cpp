@@ -33,7 +33,8 @@ namespace {
     bool vehicleNumbersValid(const frm_odomira& window, QString* error, QLineEdit** field)
     {
         const QString verbrauch = window.txt_verbrauch->text();
-        if (const std::optional<QString> message = checkField(tripFieldRule(TripField::Verbrauch), verbrauch)) {
+        if (const std::optional<QString> message
+            = checkField(tripFieldRule(TripField::Verbrauch), verbrauch)) {
             *field = window.txt_verbrauch;
             *error = *message;
             return false;

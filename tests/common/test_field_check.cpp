@@ -7,8 +7,7 @@ using namespace odomira;
 
 Q_DECLARE_METATYPE(odomira::FieldContent)
 
-class TestFieldCheck : public QObject
-{
+class TestFieldCheck : public QObject {
     Q_OBJECT
 private slots:
     void check_data();
@@ -24,18 +23,20 @@ void TestFieldCheck::check_data()
     QTest::addColumn<QString>("message"); // null: accepted
 
     const auto number = [](const char* name, const char* text, const QString& message) {
-        QTest::newRow(name) << FieldContent::Number << "Ende km" << "12345" << text << message;
+        QTest::newRow(name) << FieldContent::Number << "Ende km"
+                            << "12345" << text << message;
     };
     const auto date = [](const char* name, const char* text, const QString& message) {
-        QTest::newRow(name) << FieldContent::Date << "Datum" << "05.03.2007" << text << message;
+        QTest::newRow(name) << FieldContent::Date << "Datum"
+                            << "05.03.2007" << text << message;
     };
     const auto amount = [](const char* name, const char* text, const QString& message) {
-        QTest::newRow(name) << FieldContent::AnnualAmount << "Steuer" << "250,00" << text << message;
+        QTest::newRow(name) << FieldContent::AnnualAmount << "Steuer"
+                            << "250,00" << text << message;
     };
 
     number("number", " 1.234,5 ", QString());
-    number("number empty", "",
-        "Das Feld „Ende km“ ist leer. Erwartet wird eine Zahl, zum Beispiel 12345.");
+    number("number empty", "", "Das Feld „Ende km“ ist leer. Erwartet wird eine Zahl, zum Beispiel 12345.");
     // Blanks are no empty field here: they are named as typed.
     number("number blank", " ",
         "Im Feld „Ende km“ steht „ “, das ist keine Zahl. Erwartet wird eine Zahl, zum Beispiel 12345.");

@@ -66,8 +66,8 @@ private slots:
         QTest::newRow("no kind list") << kindListStatement(march, none) << "4";
         // A typed year with an apostrophe keeps the statement whole; it matches nothing.
         QTest::newRow("apostrophe") << monthListStatement(periodPattern(".03.", "20'06")) << "";
-        QTest::newRow("apostrophe by kind") << kindListStatement(periodPattern(".03.", "20'06"), business)
-                                            << "";
+        QTest::newRow("apostrophe by kind")
+            << kindListStatement(periodPattern(".03.", "20'06"), business) << "";
     }
 
     void selection()
@@ -77,8 +77,12 @@ private slots:
         // Flags in the order business, private, way to work; id 5 is both private and way to work.
         const auto trip = [](const char* datum, const char* gesamt, const char* kosten, const char* flags) {
             const auto flag = [flags](int i) { return QString::fromLatin1(flags[i] == '1' ? "-1" : "0"); };
-            return test::TripRow { .datum = datum, .gesamt = gesamt, .kosten = kosten, .geschaeftl = flag(0),
-                .privat = flag(1), .zurarbeit = flag(2) };
+            return test::TripRow { .datum = datum,
+                .gesamt = gesamt,
+                .kosten = kosten,
+                .geschaeftl = flag(0),
+                .privat = flag(1),
+                .zurarbeit = flag(2) };
         };
         test::TempLogbook logbook;
         QVERIFY(logbook.create(nullptr,

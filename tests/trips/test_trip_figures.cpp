@@ -81,9 +81,10 @@ void TestTripFigures::entry_data()
     QTest::newRow("date") << "5.3.|1|2|1|7,9" << int(F::Datum)
                           << "Im Feld „Datum“ steht „5.3.“, das ist kein gültiges Datum. Erwartet wird ein "
                              "Datum wie 05.03.2007.";
-    QTest::newRow("start alone") << "5.3.2007|1a|||" << int(F::Start) << noNumber.arg("Start km", "1a", "12345");
-    QTest::newRow("end before price") << "5.3.2007|1|x|y|7,9" << int(F::Ende)
-                                      << noNumber.arg("Ende km", "x", "12345");
+    QTest::newRow("start alone") << "5.3.2007|1a|||" << int(F::Start)
+                                 << noNumber.arg("Start km", "1a", "12345");
+    QTest::newRow("end before price")
+        << "5.3.2007|1|x|y|7,9" << int(F::Ende) << noNumber.arg("Ende km", "x", "12345");
     QTest::newRow("price alone") << "5.3.2007|||1,2,3|" << int(F::Preis)
                                  << noNumber.arg("€/Liter", "1,2,3", "1,159");
     QTest::newRow("consumption") << "5.3.2007|1|2|1|" << int(F::Verbrauch)
