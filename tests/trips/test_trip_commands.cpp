@@ -89,7 +89,9 @@ void TestTripCommands::workedExamplesAreStored()
     WindowFixture f;
     VehicleRow vehicle;
     vehicle.verbrauch = verbrauch;
-    QVERIFY(f.open(threeTrips(), vehicle));
+    QList<TripRow> trips = threeTrips();
+    trips[1].privat = trips[1].zurarbeit = QStringLiteral("-1"); // Bremen, shown first: every kind
+    QVERIFY(f.open(trips, vehicle));
     frm_odomira& w = f.w();
     if (!shown.isNull()) {
         w.SSTab1->setCurrentIndex(1);
@@ -97,11 +99,19 @@ void TestTripCommands::workedExamplesAreStored()
         f.type(w.txt_verbrauch, shown);
         w.SSTab1->setCurrentIndex(0);
     }
-    QVERIFY(w.chk_gesch->isChecked()); // the first trip is a business trip
+    const QList<QCheckBox*> kinds = { f.control<QCheckBox>(QStringLiteral("chk_gesch")),
+        f.control<QCheckBox>(QStringLiteral("chk_priv")), f.control<QCheckBox>(QStringLiteral("chk_weg")) };
+    for (const QCheckBox* kind : kinds)
+        QVERIFY(kind->isChecked());
     f.click(w.cmd_neu);
-    // A blank entry, its kinds set on the record itself rather than left to the table's defaults.
+    // A blank entry, its kinds set on the record itself rather than left to the table's defaults,
+    // the cursor in the date field.
     QCOMPARE(f.tripButtons(), NewTrip);
-    QVERIFY(w.txt_ziel->text().isEmpty() && !w.chk_gesch->isChecked());
+    QVERIFY(w.txt_ziel->text().isEmpty());
+    for (const QCheckBox* kind : kinds)
+        QVERIFY2(!kind->isChecked(), qPrintable(kind->objectName()));
+    auto* datum = f.control<QLineEdit>(QStringLiteral("txt_datum"));
+    QVERIFY(QTest::qWaitFor([datum] { return datum->hasFocus(); }));
     QCOMPARE(w.buch->field(QStringLiteral("geschaeftl")), QStringLiteral("0"));
 
     typeTrip(f, QStringList { "5.3.2007" } + typed.split(u' '));
@@ -119,6 +129,8 @@ void TestTripCommands::workedExamplesAreStored()
 
     // The entry closes on the first trip of the re-read list.
     QCOMPARE(f.tripButtons(), Browsing);
+    for (const QLineEdit* entry : f.tripFields())
+        QVERIFY2(entry->isReadOnly(), qPrintable(entry->objectName()));
     QCOMPARE(f.gridColumn(w.DataGrid1),
         QStringList({ "02.01.2006", "31.12.2006", "01.01.2007", "05.03.2007" }));
     QCOMPARE(w.txt_ziel->text(), QStringLiteral("Bremen"));
@@ -159,7 +171,10 @@ void TestTripCommands::editThenDelete()
     f.click(w.cmd_bearbeiten);
     f.type(w.txt_ziel, QStringLiteral("getippt"));
     f.click(w.txt_datum);
+    auto* calendar = f.control<QCalendarWidget>(QStringLiteral("MonthView1"));
+    QVERIFY(calendar->isVisible());
     f.click(w.cmd_löschen);
+    QVERIFY(calendar->isHidden());
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.logbook().query(QStringLiteral("select ziel from fahrt order by id")),
         QList<QStringList>({ { "Bremen" }, { "Stade" } }));
@@ -176,6 +191,15 @@ void TestTripCommands::deleteOnEmptyList()
     QVERIFY(f.open({}, vehicle));
     QCOMPARE(f.w().lbl_tag->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
     f.click(f.w().cmd_bearbeiten);
+    // Nothing to save: said so, the entry stays open.
+    f.click(f.control<QPushButton>(QStringLiteral("cmb_speichern")));
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].text,
+        QStringLiteral(
+            "Es ist keine Fahrt geöffnet, die gespeichert werden könnte. Eine neue Fahrt beginnt mit NEU."));
+    QCOMPARE(f.tripButtons(), Editing);
+    f.messages.clear();
+    // Nothing to delete: no message.
     f.click(f.w().cmd_löschen);
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.tripButtons(), Browsing);
@@ -187,6 +211,9 @@ void TestTripCommands::datePicker()
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
     frm_odomira& w = f.w();
+    f.click(w.txt_datum);
+    QTest::keyClick(w.txt_datum, Qt::Key_0);
+    QVERIFY(w.MonthView1->isHidden());
     f.click(w.cmd_neu);
     QTest::keyClick(w.txt_datum, Qt::Key_0);
     QVERIFY(w.MonthView1->isVisible());
@@ -247,6 +274,8 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(label), qPrintable(f.messages[0].text));
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    if (field != u"txt_ziel") // the file's refusal names no field to correct
+        QVERIFY(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
     QCOMPARE(f.logbook().query(AllTrips), before);
     QCOMPARE(f.tripButtons(), editing ? Editing : NewTrip);
     for (int i = 0; i < typed.size(); ++i)
@@ -254,6 +283,7 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
 
     const int row = w.buch->currentRow();
     f.clickGridRow(w.DataGrid1, 2);
+    QVERIFY(!w.DataGrid1->hasFocus());
     QTest::keyClick(w.DataGrid1, Qt::Key_Up);
     QCOMPARE(w.buch->currentRow(), row);
     QCOMPARE(w.DataGrid1->currentIndex().row(), row);
