@@ -4,8 +4,7 @@
 
 namespace odomira {
 
-using input::quoted;
-using input::setError;
+using input::quotedInput;
 
 namespace {
 
@@ -55,20 +54,22 @@ std::optional<QDate> parseDate(const QString& text, QString* error)
         ++p;
     const int yearDigits = monthDot ? readNumber(p, end, 4, &year) : 0;
     if (!monthDot || p != end) {
-        setError(error, quoted(trimmed) + QStringLiteral(" ist kein Datum der Form TT.MM.JJJJ."));
+        setError(error, quotedInput(trimmed) + QStringLiteral(" ist kein Datum der Form TT.MM.JJJJ."));
         return std::nullopt;
     }
     if (yearDigits == 0) {
-        setError(error, quoted(trimmed) + QStringLiteral(" ist kein Datum: das Jahr fehlt."));
+        setError(error, quotedInput(trimmed) + QStringLiteral(" ist kein Datum: das Jahr fehlt."));
         return std::nullopt;
     }
     if (yearDigits != 4) {
-        setError(error, quoted(trimmed) + QStringLiteral(" ist kein Datum: das Jahr muss vierstellig sein."));
+        setError(
+            error, quotedInput(trimmed) + QStringLiteral(" ist kein Datum: das Jahr muss vierstellig sein."));
         return std::nullopt;
     }
     const QDate date(year, month, day);
     if (!date.isValid()) {
-        setError(error, QStringLiteral("Den Tag ") + quoted(trimmed) + QStringLiteral(" gibt es nicht."));
+        setError(
+            error, QStringLiteral("Den Tag ") + quotedInput(trimmed) + QStringLiteral(" gibt es nicht."));
         return std::nullopt;
     }
     return date;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/message_text.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -34,16 +36,10 @@ inline QString excerpt(QStringView text)
     return text.first(kept).toString() + QStringLiteral("…");
 }
 
-// The text as the user sees it in a message, cut short when it is long.
-inline QString quoted(QStringView text)
+// A typed text as a message shows it: quoted, cut short when it is long.
+inline QString quotedInput(QStringView text)
 {
-    return QStringLiteral("„") + excerpt(text) + QStringLiteral("“");
-}
-
-inline void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
+    return quoted(excerpt(text));
 }
 
 } // namespace odomira::input

@@ -7,8 +7,7 @@
 
 namespace odomira {
 
-using input::quoted;
-using input::setError;
+using input::quotedInput;
 
 std::optional<Decimal> parseNumber(const QString& text, QString* error)
 {
@@ -37,25 +36,25 @@ std::optional<Decimal> parseNumber(const QString& text, QString* error)
             // Digit grouping of the integer part: skipped wherever it stands.
         } else if (ch == u',') {
             if (fraction) {
-                setError(error, quoted(trimmed) + QStringLiteral(" hat mehr als ein Komma."));
+                setError(error, quotedInput(trimmed) + QStringLiteral(" hat mehr als ein Komma."));
                 return std::nullopt;
             }
             fraction = true;
         } else if (input::isBlank(*p)) {
-            setError(error, quoted(trimmed) + QStringLiteral(" enthält ein Leerzeichen."));
+            setError(error, quotedInput(trimmed) + QStringLiteral(" enthält ein Leerzeichen."));
             return std::nullopt;
         } else {
-            setError(error, quoted(trimmed) + QStringLiteral(" ist keine Zahl."));
+            setError(error, quotedInput(trimmed) + QStringLiteral(" ist keine Zahl."));
             return std::nullopt;
         }
     }
     if (!builder.sawDigit()) {
-        setError(error, quoted(trimmed) + QStringLiteral(" ist keine Zahl."));
+        setError(error, quotedInput(trimmed) + QStringLiteral(" ist keine Zahl."));
         return std::nullopt;
     }
     std::optional<Decimal> value = builder.finish(negative);
     if (!value)
-        setError(error, quoted(trimmed) + QStringLiteral(" ist zu groß."));
+        setError(error, quotedInput(trimmed) + QStringLiteral(" ist zu groß."));
     return value;
 }
 

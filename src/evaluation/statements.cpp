@@ -2,6 +2,7 @@
 
 #include "common/currency.h"
 #include "common/number_text.h"
+#include "common/sql_text.h"
 
 namespace odomira {
 
@@ -42,13 +43,6 @@ QString kindConditions(const KindCriteria& criteria)
 }
 
 } // namespace
-
-QString quotedLikeText(const QString& text)
-{
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return quoted;
-}
 
 QString monthListStatement(const QString& pattern)
 {

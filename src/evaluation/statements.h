@@ -35,9 +35,6 @@ QString kindKmSumStatement(const QString& pattern, const KindCriteria& criteria)
 // K3: their fuel cost sum, column expr1001.
 QString kindCostSumStatement(const QString& pattern, const KindCriteria& criteria);
 
-// Text inside a quoted SQL literal: each apostrophe doubled, nothing else touched.
-QString quotedLikeText(const QString& text);
-
 // Car cost of a period as its field shows it: the exact product of the trip count and the
 // cost per day, written as decimal text, read back, rounded half to even to four decimals
 // and written as a currency amount ("19,8829" for 5 trips at 3,97657534...). Empty when

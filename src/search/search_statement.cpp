@@ -1,6 +1,6 @@
 #include "search/search_statement.h"
 
-#include "evaluation/statements.h"
+#include "common/sql_text.h"
 
 namespace odomira {
 

@@ -63,8 +63,6 @@ public:
     bool update(QString* error = nullptr);
     // Drops every change not yet saved, an added unsaved record included.
     void cancelBatch();
-    // Stops asynchronous work; there is none, so this leaves everything as it is.
-    void cancel() { }
     // Removes the current record's row from its table at once.
     bool deleteCurrent(QString* error = nullptr);
 

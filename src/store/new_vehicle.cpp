@@ -1,5 +1,7 @@
 #include "store/new_vehicle.h"
 
+#include "report/report_paths.h"
+
 #include "common/decimal.h"
 #include "common/number_text.h"
 
@@ -43,8 +45,7 @@ std::optional<LogbookVehicle> checkVehicle(
         return fail(VehicleField::Kennzeichen);
     }
     // The plate names the report folder, so it must be a single folder name.
-    if (kennzeichen.contains(u'/') || kennzeichen.contains(u'\\') || kennzeichen == u"."
-        || kennzeichen == u"..") {
+    if (!isSafeName(kennzeichen)) {
         message = QStringLiteral("Das Kennzeichen „%1“ taugt nicht als Ordnername (kein „/“ oder „\\“).")
                       .arg(kennzeichen);
         return fail(VehicleField::Kennzeichen);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/message_text.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,17 +10,8 @@
 // Texts the store's files share: names written into SQL and the pieces of its messages.
 namespace odomira::store {
 
-inline void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-}
-
-// A name as a message shows it.
-inline QString quoted(const QString& name)
-{
-    return QStringLiteral("„") + name + QStringLiteral("“");
-}
+using odomira::quoted;
+using odomira::setError;
 
 // A table or column name as SQL takes it, whatever characters it holds.
 inline QByteArray sqlName(const QString& name)

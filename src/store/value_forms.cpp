@@ -81,7 +81,7 @@ bool toStoredValue(
             return true;
         }
         setError(error,
-            QStringLiteral("Das Feld %1 enthält kein gültiges Datum: %2.").arg(quoted(column), input::quoted(text)));
+            QStringLiteral("Das Feld %1 enthält kein gültiges Datum: %2.").arg(quoted(column), input::quotedInput(text)));
         return false;
     case ColumnKind::Number:
         if (const std::optional<Decimal> number = parseNumber(text)) {
@@ -90,7 +90,7 @@ bool toStoredValue(
             return true;
         }
         setError(error,
-            QStringLiteral("Das Feld %1 enthält keine gültige Zahl: %2.").arg(quoted(column), input::quoted(text)));
+            QStringLiteral("Das Feld %1 enthält keine gültige Zahl: %2.").arg(quoted(column), input::quotedInput(text)));
         return false;
     case ColumnKind::Flag: {
         const QString flag = text.trimmed();
@@ -101,7 +101,7 @@ bool toStoredValue(
         }
         setError(error,
             QStringLiteral("Das Feld %1 erwartet -1 (ja) oder 0 (nein), nicht %2.")
-                .arg(quoted(column), input::quoted(text)));
+                .arg(quoted(column), input::quotedInput(text)));
         return false;
     }
     case ColumnKind::Key:

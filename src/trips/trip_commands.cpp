@@ -1,9 +1,6 @@
 // The trip commands NEU, BEARBEITEN, SPEICHERN, ABBRECHEN, LÖSCHEN and the trip figures.
 #include "window/frm_odomira.h"
 
-#include "common/date_text.h"
-#include "common/input_text.h"
-#include "common/number_text.h"
 #include "store/data_source.h"
 #include "trips/last_reading.h"
 #include "trips/open_trip_guard.h"
@@ -33,19 +30,11 @@ namespace {
             buch.setCurrentRow(row);
     }
 
-    QString notANumber(const QString& label, const QString& text, const QString& example)
-    {
-        return QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet wird eine Zahl, "
-                              "zum Beispiel %3.")
-            .arg(label, input::excerpt(text), example);
-    }
-
 } // namespace
 
-// Everything a save needs, checked before anything changes: a trip to write, a
-// calendar date, numbers in the filled kilometre and price fields and, when the
-// figures are computed, a consumption to compute them with. On failure `field` is the
-// entry field to correct (none for the consumption on the other tab).
+// Everything a save needs, checked before anything changes: a trip to write and the
+// entry's texts (see checkTripEntry). On failure `field` is the entry field to correct
+// (none for the consumption on the other tab).
 bool frm_odomira::tripReadyToSave(QString* error, QLineEdit** field) const
 {
     *field = nullptr;
@@ -55,54 +44,42 @@ bool frm_odomira::tripReadyToSave(QString* error, QLineEdit** field) const
         return false;
     }
 
-    const QString datum = txt_datum->text();
-    if (datum.trimmed().isEmpty()) {
+    const std::optional<TripEntryProblem> problem = checkTripEntry(
+        { txt_datum->text(), txt_start->text(), txt_ende->text(), txt_preis->text(), txt_verbrauch->text() });
+    if (!problem)
+        return true;
+    *error = problem->message;
+    switch (problem->field) {
+    case TripField::Datum:
         *field = txt_datum;
-        *error = QStringLiteral("Bitte ein Datum eingeben. Das Feld „Datum“ ist leer; erwartet wird "
-                                "ein Datum wie 05.03.2007.");
-        return false;
+        break;
+    case TripField::Start:
+        *field = txt_start;
+        break;
+    case TripField::Ende:
+        *field = txt_ende;
+        break;
+    case TripField::Preis:
+        *field = txt_preis;
+        break;
+    default:
+        break;
     }
-    if (!parseDate(datum)) {
-        *field = txt_datum;
-        *error = QStringLiteral("Im Feld „Datum“ steht „%1“, das ist kein gültiges Datum. Erwartet wird "
-                                "ein Datum wie 05.03.2007.")
-                     .arg(input::excerpt(datum));
-        return false;
-    }
-
-    const struct {
-        QLineEdit* edit;
-        TripField field;
-        const char* example;
-    } numbers[] = {
-        { txt_start, TripField::Start, "12345" },
-        { txt_ende, TripField::Ende, "12345" },
-        { txt_preis, TripField::Preis, "1,159" },
-    };
-    for (const auto& number : numbers) {
-        const QString text = number.edit->text();
-        if (!text.isEmpty() && !parseNumber(text)) {
-            *field = number.edit;
-            *error = notANumber(tripFieldLabel(number.field), text, QString::fromLatin1(number.example));
-            return false;
-        }
-    }
-
-    const TripFigures figures = computeTripFigures({ txt_start->text(), txt_ende->text(),
-        txt_preis->text(), txt_verbrauch->text() });
-    if (figures.outcome == TripFigures::Outcome::Failed) {
-        *error = figures.error;
-        return false;
-    }
-    return true;
+    return false;
 }
 
 void frm_odomira::cmd_neu_Click()
 {
-    // Each step runs even when one before it failed.
     modus_neu();
     felder_freigeben();
-    buch->addNew();
+    QString problem;
+    if (!buch->addNew(&problem)) {
+        // Without a blank record the open fields would type into the trip shown: back to browsing.
+        modus_abbrechen();
+        felder_sperren();
+        meldung(problem, QMessageBox::Critical);
+        return;
+    }
     txt_datum->setFocus();
     chk_gesch->setChecked(false);
     chk_priv->setChecked(false);
@@ -188,8 +165,10 @@ void frm_odomira::cmd_löschen_Click()
         buch->deleteCurrent();
     releaseOpenTrip();
     felder_sperren();
-    if (listen_aktualisieren())
+    if (listen_aktualisieren(&problem))
         showTrip(*buch, following);
+    else
+        meldung(problem, QMessageBox::Critical);
     MonthView1->hide();
 }
 

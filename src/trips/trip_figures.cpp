@@ -2,10 +2,11 @@
 
 #include "common/currency.h"
 #include "common/decimal.h"
-#include "common/input_text.h"
+#include "common/field_check.h"
 #include "common/number_text.h"
 
 #include <optional>
+#include <utility>
 
 namespace odomira {
 
@@ -24,6 +25,8 @@ TripFigures failure(TripField field, const QString& message)
 QString example(TripField field)
 {
     switch (field) {
+    case TripField::Datum:
+        return QStringLiteral("05.03.2007");
     case TripField::Preis:
         return QStringLiteral("1,159");
     case TripField::Verbrauch:
@@ -35,14 +38,7 @@ QString example(TripField field)
 
 TripFigures notANumber(TripField field, const QString& text)
 {
-    const QString label = tripFieldLabel(field);
-    if (text.isEmpty())
-        return failure(field, QStringLiteral("Das Feld „%1“ ist leer. Erwartet wird eine Zahl, "
-                                             "zum Beispiel %2.")
-                                  .arg(label, example(field)));
-    return failure(field, QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet "
-                                         "wird eine Zahl, zum Beispiel %3.")
-                              .arg(label, input::excerpt(text), example(field)));
+    return failure(field, fieldMessage(tripFieldRule(field), text));
 }
 
 TripFigures tooLarge(TripField field)
@@ -57,6 +53,8 @@ TripFigures tooLarge(TripField field)
 QString tripFieldLabel(TripField field)
 {
     switch (field) {
+    case TripField::Datum:
+        return QStringLiteral("Datum");
     case TripField::Start:
         return QStringLiteral("Start km");
     case TripField::Ende:
@@ -71,6 +69,12 @@ QString tripFieldLabel(TripField field)
         return QStringLiteral("Kosten €");
     }
     return QString();
+}
+
+FieldRule tripFieldRule(TripField field)
+{
+    return { tripFieldLabel(field), field == TripField::Datum ? FieldContent::Date : FieldContent::Number,
+        example(field) };
 }
 
 TripFigures computeTripFigures(const TripFigureTexts& texts)
@@ -132,6 +136,25 @@ TripFigures computeTripCost(const QString& verbrauchText, const QString& summeTe
     result.outcome = TripFigures::Outcome::Computed;
     result.kostenText = currencyText(*amount);
     return result;
+}
+
+std::optional<TripEntryProblem> checkTripEntry(const TripEntryTexts& texts)
+{
+    if (const std::optional<QString> message = checkField(tripFieldRule(TripField::Datum), texts.datum))
+        return TripEntryProblem { TripField::Datum, *message };
+    // An empty kilometre or price field is allowed: the figures are then not computed.
+    const std::pair<TripField, const QString*> numbers[] = { { TripField::Start, &texts.start },
+        { TripField::Ende, &texts.ende }, { TripField::Preis, &texts.preis } };
+    for (const auto& [field, text] : numbers) {
+        if (text->isEmpty())
+            continue;
+        if (const std::optional<QString> message = checkField(tripFieldRule(field), *text))
+            return TripEntryProblem { field, *message };
+    }
+    const TripFigures figures = computeTripFigures({ texts.start, texts.ende, texts.preis, texts.verbrauch });
+    if (figures.outcome == TripFigures::Outcome::Failed)
+        return TripEntryProblem { figures.failedField, figures.error };
+    return std::nullopt;
 }
 
 } // namespace odomira

@@ -1,7 +1,7 @@
 #include "vehicle/day_cost.h"
 
 #include "common/currency.h"
-#include "common/input_text.h"
+#include "common/field_check.h"
 #include "common/number_text.h"
 
 namespace odomira {
@@ -11,19 +11,13 @@ namespace {
 // One annual amount divided by 365; `label` names the field in messages.
 std::optional<Decimal> perDay(const QString& text, const QString& label, QString* error)
 {
-    if (text.isEmpty()) {
+    const FieldRule rule { label, FieldContent::AnnualAmount, QStringLiteral("250,00") };
+    if (const std::optional<QString> message = checkField(rule, text)) {
         if (error)
-            *error = QStringLiteral("Das Feld „%1“ ist leer. Erwartet wird ein Jahresbetrag in Euro als Zahl, "
-                                    "zum Beispiel 250,00.").arg(label);
+            *error = *message;
         return std::nullopt;
     }
     const std::optional<Decimal> annual = parseNumber(text);
-    if (!annual) {
-        if (error)
-            *error = QStringLiteral("Das Feld „%1“ enthält „%2“, das ist keine Zahl. Erwartet wird ein "
-                                    "Jahresbetrag in Euro als Zahl, zum Beispiel 250,00.").arg(label, input::excerpt(text));
-        return std::nullopt;
-    }
     const std::optional<Decimal> daily = annual->divide(Decimal::fromInt(365));
     if (!daily && error)
         *error = QStringLiteral("Das Feld „%1“ lässt sich nicht durch 365 teilen.").arg(label);

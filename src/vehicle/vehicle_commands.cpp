@@ -1,9 +1,9 @@
 // The vehicle commands BEARBEITEN, SPEICHERN, ABBRECHEN and the cost per day.
 #include "window/frm_odomira.h"
 
-#include "common/input_text.h"
-#include "common/number_text.h"
+#include "common/field_check.h"
 #include "store/data_source.h"
+#include "trips/trip_figures.h"
 #include "vehicle/day_cost.h"
 
 #include <QLabel>
@@ -31,14 +31,9 @@ void frm_odomira::setVehicleButtons(bool open)
 bool frm_odomira::vehicleNumbersValid(QString* error, QLineEdit** field) const
 {
     const QString verbrauch = txt_verbrauch->text();
-    if (!parseNumber(verbrauch)) {
+    if (const std::optional<QString> message = checkField(tripFieldRule(TripField::Verbrauch), verbrauch)) {
         *field = txt_verbrauch;
-        *error = verbrauch.isEmpty()
-            ? QStringLiteral("Das Feld „Verbrauch 100km“ ist leer. Erwartet wird eine Zahl, zum "
-                             "Beispiel 7,9.")
-            : QStringLiteral("Im Feld „Verbrauch 100km“ steht „%1“, das ist keine Zahl. Erwartet wird "
-                             "eine Zahl, zum Beispiel 7,9.")
-                  .arg(input::excerpt(verbrauch));
+        *error = *message;
         return false;
     }
     if (!dayCost(txt_steuer->text(), QStringLiteral("0"), error)) {
@@ -86,9 +81,9 @@ void frm_odomira::cmd_sspeichern_Click()
 
 void frm_odomira::cmd_sabbrechen_Click()
 {
-    stamm->cancel();
     // Takes back what was typed: the fields show the stored record again, the cost per
-    // day is computed from it, and no later save writes the cancelled values.
+    // day is computed from it, and no later save writes the cancelled values. The store
+    // runs nothing in the background, so there is no operation to stop first.
     stamm->cancelBatch();
     setVehicleButtons(false);
     lockVehicleFields(true);

@@ -6,6 +6,7 @@
 #include "store/history.h"
 #include "trips/trip_lists.h"
 #include "window/field_binding.h"
+#include "window/twips.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -27,8 +28,6 @@
 namespace odomira {
 
 namespace {
-
-    constexpr int TwipsPerPixel = 15;
 
     // Any key that produces a character reaches the date field's key handler: letters,
     // digits, Backspace and Enter included; Tab moves the focus, Delete and Escape produce none.
@@ -144,7 +143,7 @@ void frm_odomira::createGrids()
         view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         view->horizontalHeader()->setHighlightSections(false);
         for (int column = 0; column < int(std::size(widthsInTwips)); ++column)
-            view->setColumnWidth(column, (widthsInTwips[column] + TwipsPerPixel / 2) / TwipsPerPixel);
+            view->setColumnWidth(column, twipsToPixels(widthsInTwips[column]));
         // The date column was laid out for a narrower font: widen it into the grid's spare
         // room just enough to show a whole date.
         const int dateWidth = view->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + 12;

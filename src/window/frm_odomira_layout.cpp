@@ -3,6 +3,7 @@
 #include "window/frm_odomira.h"
 
 #include "window/tab_control.h"
+#include "window/twips.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -31,11 +32,9 @@ namespace odomira {
 
 namespace {
 
-    // Positions and sizes are laid out in twips: 1440 per inch, 96 dots per inch.
-    constexpr int TwipsPerPixel = 15;
     constexpr int px(int twips)
     {
-        return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
+        return twipsToPixels(twips);
     }
 
     enum Look : unsigned {

@@ -7,6 +7,7 @@ target_sources(odomira_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/field_binding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_control.h
     ${CMAKE_CURRENT_LIST_DIR}/tab_control.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/twips.h
     ${CMAKE_CURRENT_LIST_DIR}/window_icon.h
     ${CMAKE_CURRENT_LIST_DIR}/window_icon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/first_start_dialog.h

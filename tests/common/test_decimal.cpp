@@ -70,6 +70,10 @@ void TestDecimal::calculate_data()
 
     addRow("-2 / 3 rounds away", "-2", "/", "3", "-0.6666666666666666666666666667");
     addRow("tiny / 3 rounds to zero", "-" + Tiny, "/", "3", "0");
+    // Half way at scale 28: to the even digit, down from 0,5 and up from 1,5 units.
+    addRow("tiny / 2 half to even zero", Tiny, "/", "2", "0");
+    addRow("-3 tiny / 2 half to even", "-0.0000000000000000000000000003", "/", "2",
+        "-0.0000000000000000000000000002");
     addRow("max / 2 to even", Max, "/", "2", "39614081257132168796771975168");
     addRow("max / 0,1", Max, "/", "0.1", "");
     addRow("divide by zero", "1", "/", "0.00", "");

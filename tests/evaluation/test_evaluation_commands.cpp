@@ -22,13 +22,15 @@ TripRow trip(const char* datum, const char* gesamt, const char* kosten, const ch
 }
 
 // March 2006 holds five trips, written out of calendar order: one flagged business and
-// private, one without kilometres, one without cost, and one without any flag.
+// private, one without kilometres, one without cost, and one without any flag. June holds
+// the one private trip.
 QList<TripRow> trips()
 {
     return { trip("22.03.2006", "44", "4.1247", "100"), trip("01.03.2006", "120", "11.2513", "100"),
         trip("31.03.2006", "10", "", "001"), trip("28.02.2006", "999", "99", "100"),
         trip("09.03.2006", "35.5", "3.3281", "110"), trip("03.03.2007", "70", "7", "100"),
-        trip("15.03.2006", "", "3.1", "000"), trip("01.04.2006", "5", "1", "000") };
+        trip("15.03.2006", "", "3.1", "000"), trip("01.04.2006", "5", "1", "000"),
+        trip("12.06.2006", "7", "0.7", "010") };
 }
 
 const QString March2006 = QStringLiteral("01.03.2006 09.03.2006 15.03.2006 22.03.2006 31.03.2006");
@@ -75,14 +77,25 @@ private slots:
         QTest::newRow("month") << QString() << "März" << March2006 << MonthHeading
                                << "209,5 | 21,8041 | 19,8829";
         QTest::newRow("no month named: the year")
-            << QString() << QString() << "28.02.2006 " + March2006 + " 01.04.2006" << MonthHeading
-            << "1213,5 | 121,8041 | 27,836";
+            << QString() << QString() << "28.02.2006 " + March2006 + " 01.04.2006 12.06.2006" << MonthHeading
+            << "1220,5 | 122,5041 | 31,8126";
         // Kinds after the March evaluation; the trip flagged business and private belongs to none.
         QTest::newRow("business") << "aus_gesch"
                                   << "März"
                                   << "01.03.2006 22.03.2006"
                                   << "Geschäftliche Fahrten"
                                   << "164 | 15,376 | 7,9532";
+        // Each kind by its own flag alone.
+        QTest::newRow("private") << "aus_priv"
+                                 << "Juni"
+                                 << "12.06.2006"
+                                 << "Private Fahrten"
+                                 << "7 | 0,7 | 3,9766";
+        QTest::newRow("way to work") << "aus_weg"
+                                     << "März"
+                                     << "31.03.2006"
+                                     << "Fahrten zur Arbeitsstelle"
+                                     << "10 |  | 3,9766";
         // No option: exactly the trips without any flag, under the previous heading.
         QTest::newRow("no option") << ""
                                    << "März"
@@ -114,6 +127,29 @@ private slots:
         // A sum field changed by code leaves nothing pending that could be saved or shown.
         f.control<QLineEdit>("Text1")->setText(QStringLiteral("1"));
         QVERIFY(!WindowAccess::Auswertung1(f.w())->hasPendingChanges());
+    }
+
+    // A car cost beyond the currency range: a warning, and the field holds no stale cost.
+    void carCostTooLargeLeavesFieldEmpty()
+    {
+        WindowFixture f;
+        QVERIFY(f.open(trips()));
+        evaluate(f, f.control<QPushButton>("cmd_ausohne"));
+        QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_sauto"))->text(), QStringLiteral("19,8829"));
+        f.control<QTabWidget>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        WindowFixture::click(f.control<QPushButton>(QStringLiteral("cmd_sbearbeiten")));
+        WindowFixture::type(
+            f.control<QLineEdit>(QStringLiteral("txt_steuer")), QStringLiteral("1000000000000000000"));
+        WindowFixture::click(f.control<QPushButton>(QStringLiteral("cmd_sspeichern")));
+        QVERIFY(f.messages.isEmpty());
+
+        evaluate(f, f.control<QPushButton>("cmd_ausohne"));
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].text,
+            QStringLiteral("Die Kosten des Fahrzeugs für diesen Zeitraum sind zu groß für die Anzeige."));
+        QCOMPARE(f.messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(listed(f), March2006);
+        QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_sauto"))->text(), QString());
     }
 
     // A month without trips, and by kind a typed year whose apostrophe is doubled so that the

@@ -59,6 +59,8 @@ private slots:
         QTest::newRow("empty term lists every trip in date order")
             << ""
             << "02.01.2006 01.03.2006 15.03.2006 31.03.2006 10.11.2006 05.03.2007";
+        QTest::newRow("one hit") << "Pub"
+                                 << "05.03.2007";
         QTest::newRow("no hit") << "Xyz"
                                 << "";
     }
@@ -76,6 +78,7 @@ private slots:
             QCOMPARE(f.messages.size(), 1);
             QCOMPARE(
                 f.messages[0].text, "Es wurden keine Datensätze mit dem Suchbegriff " + term + " gefunden");
+            QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
             // Then the whole list, unsorted.
             QCOMPARE(WindowAccess::buch(f.w())->statement(), QStringLiteral("select *  from [fahrt]"));
             hits = storeOrder(f);

@@ -59,6 +59,8 @@ private slots:
     void datePicker();
     void refusedSaveKeepsEntryOpen_data();
     void refusedSaveKeepsEntryOpen();
+    void refusedCommandKeepsWindowUsable_data();
+    void refusedCommandKeepsWindowUsable();
 };
 
 void TestTripCommands::workedExamplesAreStored_data()
@@ -87,18 +89,28 @@ void TestTripCommands::workedExamplesAreStored()
     WindowFixture f;
     VehicleRow vehicle;
     vehicle.verbrauch = verbrauch;
-    QVERIFY(f.open(threeTrips(), vehicle));
+    QList<TripRow> trips = threeTrips();
+    trips[1].privat = trips[1].zurarbeit = QStringLiteral("-1"); // Bremen, shown first: every kind
+    QVERIFY(f.open(trips, vehicle));
     if (!shown.isNull()) {
         f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
         f.click(f.control<QPushButton>("cmd_sbearbeiten"));
         f.type(f.control<QLineEdit>("txt_verbrauch"), shown);
         f.control<QTabWidget>("SSTab1")->setCurrentIndex(0);
     }
-    QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked()); // the first trip is a business trip
+    const QList<QCheckBox*> kinds = { f.control<QCheckBox>(QStringLiteral("chk_gesch")),
+        f.control<QCheckBox>(QStringLiteral("chk_priv")), f.control<QCheckBox>(QStringLiteral("chk_weg")) };
+    for (const QCheckBox* kind : kinds)
+        QVERIFY(kind->isChecked());
     f.click(f.control<QPushButton>("cmd_neu"));
-    // A blank entry, its kinds set on the record itself rather than left to the table's defaults.
+    // A blank entry, its kinds set on the record itself rather than left to the table's defaults,
+    // the cursor in the date field.
     QCOMPARE(f.tripButtons(), NewTrip);
-    QVERIFY(f.control<QLineEdit>("txt_ziel")->text().isEmpty() && !f.control<QCheckBox>("chk_gesch")->isChecked());
+    QVERIFY(f.control<QLineEdit>("txt_ziel")->text().isEmpty());
+    for (const QCheckBox* kind : kinds)
+        QVERIFY2(!kind->isChecked(), qPrintable(kind->objectName()));
+    auto* datum = f.control<QLineEdit>(QStringLiteral("txt_datum"));
+    QVERIFY(QTest::qWaitFor([datum] { return datum->hasFocus(); }));
     QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("geschaeftl")), QStringLiteral("0"));
 
     typeTrip(f, QStringList { "5.3.2007" } + typed.split(u' '));
@@ -116,6 +128,8 @@ void TestTripCommands::workedExamplesAreStored()
 
     // The entry closes on the saved trip in the re-read list.
     QCOMPARE(f.tripButtons(), Browsing);
+    for (const QLineEdit* entry : f.tripFields())
+        QVERIFY2(entry->isReadOnly(), qPrintable(entry->objectName()));
     QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")),
         QStringList({ "02.01.2006", "31.12.2006", "01.01.2007", "05.03.2007" }));
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Messe"));
@@ -154,7 +168,10 @@ void TestTripCommands::editThenDelete()
     f.click(f.control<QPushButton>("cmd_bearbeiten"));
     f.type(f.control<QLineEdit>("txt_ziel"), QStringLiteral("getippt"));
     f.click(f.control<QLineEdit>("txt_datum"));
+    auto* calendar = f.control<QCalendarWidget>(QStringLiteral("MonthView1"));
+    QVERIFY(calendar->isVisible());
     f.click(f.control<QPushButton>("cmd_löschen"));
+    QVERIFY(calendar->isHidden());
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.logbook().query(QStringLiteral("select ziel from fahrt order by id")),
         QList<QStringList>({ { "Bremen" }, { "Stade" } }));
@@ -171,6 +188,15 @@ void TestTripCommands::deleteOnEmptyList()
     QVERIFY(f.open({}, vehicle));
     QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
     f.click(f.control<QPushButton>("cmd_bearbeiten"));
+    // Nothing to save: said so, the entry stays open.
+    f.click(f.control<QPushButton>(QStringLiteral("cmb_speichern")));
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].text,
+        QStringLiteral(
+            "Es ist keine Fahrt geöffnet, die gespeichert werden könnte. Eine neue Fahrt beginnt mit NEU."));
+    QCOMPARE(f.tripButtons(), Editing);
+    f.messages.clear();
+    // Nothing to delete: no message.
     f.click(f.control<QPushButton>("cmd_löschen"));
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.tripButtons(), Browsing);
@@ -181,6 +207,9 @@ void TestTripCommands::datePicker()
 {
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
+    f.click(f.control<QLineEdit>("txt_datum"));
+    QTest::keyClick(f.control<QLineEdit>("txt_datum"), Qt::Key_0);
+    QVERIFY(f.control<QCalendarWidget>("MonthView1")->isHidden());
     f.click(f.control<QPushButton>("cmd_neu"));
     QTest::keyClick(f.control<QLineEdit>("txt_datum"), Qt::Key_0);
     QVERIFY(f.control<QCalendarWidget>("MonthView1")->isVisible());
@@ -206,6 +235,9 @@ void TestTripCommands::refusedSaveKeepsEntryOpen_data()
     QTest::newRow("new, no calendar date") << false << "txt_datum" << "31.02.2007" << "„Datum“";
     QTest::newRow("edit, end") << true << "txt_ende" << "12a" << "„Ende km“";
     QTest::newRow("new, price") << false << "txt_preis" << "1,2,3" << "„€/Liter“";
+    // The file itself refuses the destination (a trigger stands for any write the store refuses).
+    QTest::newRow("new, refused by the file") << false << "txt_ziel" << "gesperrt" << "Ziel gesperrt";
+    QTest::newRow("edit, refused by the file") << true << "txt_ziel" << "gesperrt" << "Ziel gesperrt";
 }
 
 // A refused save keeps the entry open as typed, the grid holds the open trip meanwhile, and
@@ -219,6 +251,10 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
     frm_odomira& w = f.w();
+    for (const char* event : { "insert", "update" })
+        QVERIFY(f.logbook().exec(QStringLiteral("create trigger refuse_%1 before %1 on fahrt when new.ziel = "
+                                                "'gesperrt' begin select raise(abort, 'Ziel gesperrt'); end")
+                                     .arg(QLatin1String(event))));
     const QList<QStringList> before = f.logbook().query(AllTrips);
     auto* edit = w.findChild<QLineEdit*>(field);
     QVERIFY(edit);
@@ -233,6 +269,9 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     f.click(f.control<QPushButton>("cmb_speichern"));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(label), qPrintable(f.messages[0].text));
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    if (field != u"txt_ziel") // the file's refusal names no field to correct
+        QVERIFY(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
     QCOMPARE(f.logbook().query(AllTrips), before);
     QCOMPARE(f.tripButtons(), editing ? Editing : NewTrip);
     for (int i = 0; i < typed.size(); ++i)
@@ -240,10 +279,11 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
 
     const int row = WindowAccess::buch(f.w())->currentRow();
     f.clickGridRow(f.control<QTableView>("DataGrid1"), 2);
+    QVERIFY(!f.control<QTableView>("DataGrid1")->hasFocus());
     QTest::keyClick(f.control<QTableView>("DataGrid1"), Qt::Key_Up);
     QCOMPARE(WindowAccess::buch(f.w())->currentRow(), row);
     QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), row);
-    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")), QStringLiteral("Messe"));
+    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")), field == u"txt_ziel" ? text : QStringLiteral("Messe"));
 
     // Only the open trip (Bremen, id 2, or the new one) takes the typed trip.
     f.type(edit, good);
@@ -251,6 +291,75 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     QCOMPARE(f.tripButtons(), Browsing);
     QCOMPARE(f.logbook().query(QStringLiteral("select id from fahrt where ziel = 'Messe'")),
         QList<QStringList>({ { editing ? "2" : "4" } }));
+
+    // The saved trip no longer holds the grid: a click and a key choose another trip.
+    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
+    f.clickGridRow(grid, 0);
+    QVERIFY(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_ziel"))->text(), editing ? "Stade" : "Kiel");
+}
+
+// A command the store refuses says so and leaves the window usable. LÖSCHEN: the file refuses
+// the delete (the trip stays open), or the list cannot be read again after it (the entry closes,
+// the fields locked and the grid free).
+void TestTripCommands::refusedCommandKeepsWindowUsable_data()
+{
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("message"); // part of it
+    QTest::addColumn<QString>("stored"); // ziel of the stored trips afterwards
+
+    QTest::newRow("LÖSCHEN, delete refused") << "delete refused" << "Fahrt bleibt" << "Kiel Bremen Stade";
+    QTest::newRow("LÖSCHEN, list gone after the delete") << "list gone" << "fahrt" << "Kiel Stade";
+}
+
+void TestTripCommands::refusedCommandKeepsWindowUsable()
+{
+    QFETCH(QString, refusal);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    WindowFixture f;
+    QVERIFY(f.logbook().createWithVehicle(VehicleRow(), threeTrips()));
+    QString storedSql = QStringLiteral("select ziel from fahrt order by rowid");
+    QVERIFY(f.start() && f.show());
+    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
+    auto* ziel = f.control<QLineEdit>(QStringLiteral("txt_ziel"));
+    const QString command = QStringLiteral("cmd_löschen");
+    f.click(f.control<QPushButton>(QStringLiteral("cmd_bearbeiten")));
+    if (refusal == u"delete refused") {
+        QVERIFY(f.logbook().exec(QStringLiteral(
+            "create trigger keep before delete on fahrt begin select raise(abort, 'Fahrt bleibt'); end")));
+    } else if (refusal == u"list gone") {
+        // Another program takes the table away between the delete and the re-read.
+        auto* buch = f.w().findChild<odomira::DataSource*>(QStringLiteral("buch"));
+        QVERIFY(buch);
+        QObject::connect(buch, &odomira::DataSource::rowsRemoved, buch, [&f, buch] {
+            QObject::disconnect(buch, &odomira::DataSource::rowsRemoved, nullptr, nullptr);
+            QVERIFY(f.logbook().exec(QStringLiteral("alter table fahrt rename to fahrt_alt")));
+        });
+        storedSql.replace(QStringLiteral("fahrt"), QStringLiteral("fahrt_alt"));
+    }
+    f.click(f.control<QPushButton>(command));
+
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(message), qPrintable(f.messages[0].text));
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    QStringList ziele;
+    for (const QStringList& row : f.logbook().query(storedSql))
+        ziele << row.value(0);
+    QCOMPARE(ziele.join(u' '), stored);
+    if (refusal == u"delete refused") {
+        // The trip the file would not let go stays open, as it was.
+        QCOMPARE(f.tripButtons(), Editing);
+        return;
+    }
+    QCOMPARE(f.tripButtons(), Browsing);
+    for (QLineEdit* entry : f.tripFields())
+        QVERIFY(entry->isReadOnly());
+    if (refusal == u"list gone")
+        return;
+    f.clickGridRow(grid, 2);
+    QCOMPARE(ziel->text(), QStringLiteral("Stade"));
 }
 
 QTEST_MAIN(TestTripCommands)

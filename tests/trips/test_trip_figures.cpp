@@ -12,6 +12,8 @@ class TestTripFigures : public QObject
 private slots:
     void figures_data();
     void figures();
+    void entry_data();
+    void entry();
 };
 
 void TestTripFigures::figures_data()
@@ -59,6 +61,46 @@ void TestTripFigures::figures()
     const Outcome outcome = expected == u" " ? Outcome::Skipped : Outcome::Computed;
     QVERIFY2(result.outcome == outcome, qPrintable(result.error));
     QCOMPARE(result.summeText + ' ' + result.kostenText, expected);
+}
+
+// What a save refuses, in the order it is checked; empty kilometre and price fields are no failure.
+void TestTripFigures::entry_data()
+{
+    QTest::addColumn<QString>("texts"); // datum, start, ende, preis, verbrauch, separated by "|"
+    QTest::addColumn<int>("field"); // -1: accepted
+    QTest::addColumn<QString>("message"); // the whole message, or part of it for the figures
+
+    const QString noNumber = QStringLiteral("Im Feld „%1“ steht „%2“, das ist keine Zahl. Erwartet wird eine "
+                                            "Zahl, zum Beispiel %3.");
+    using F = TripField;
+    QTest::newRow("complete") << "5.3.2007|100|150|1,5|7,9" << -1 << "";
+    QTest::newRow("no figures, no consumption") << "05.03.2007||||" << -1 << "";
+    QTest::newRow("date before numbers") << " |x|y|z|" << int(F::Datum)
+                                         << "Bitte ein Datum eingeben. Das Feld „Datum“ ist leer; erwartet "
+                                            "wird ein Datum wie 05.03.2007.";
+    QTest::newRow("date") << "5.3.|1|2|1|7,9" << int(F::Datum)
+                          << "Im Feld „Datum“ steht „5.3.“, das ist kein gültiges Datum. Erwartet wird ein "
+                             "Datum wie 05.03.2007.";
+    QTest::newRow("start alone") << "5.3.2007|1a|||" << int(F::Start)
+                                 << noNumber.arg("Start km", "1a", "12345");
+    QTest::newRow("end before price")
+        << "5.3.2007|1|x|y|7,9" << int(F::Ende) << noNumber.arg("Ende km", "x", "12345");
+    QTest::newRow("price alone") << "5.3.2007|||1,2,3|" << int(F::Preis)
+                                 << noNumber.arg("€/Liter", "1,2,3", "1,159");
+    QTest::newRow("consumption") << "5.3.2007|1|2|1|" << int(F::Verbrauch)
+                                 << "Das Feld „Verbrauch 100km“ ist leer. Erwartet wird eine Zahl, zum "
+                                    "Beispiel 7,9.";
+}
+
+void TestTripFigures::entry()
+{
+    QFETCH(QString, texts);
+    QFETCH(int, field);
+    QFETCH(QString, message);
+    const QStringList t = texts.split(u'|');
+    const std::optional<TripEntryProblem> problem = checkTripEntry({ t[0], t[1], t[2], t[3], t[4] });
+    QCOMPARE(problem ? int(problem->field) : -1, field);
+    QCOMPARE(problem ? problem->message : QString(), message);
 }
 
 QTEST_GUILESS_MAIN(TestTripFigures)

@@ -35,6 +35,8 @@ class TestVehicleCommands : public QObject {
 
 private slots:
     void editRefuseCancelAndSave();
+    void refusedSaveKeepsFieldsOpen_data();
+    void refusedSaveKeepsFieldsOpen();
 };
 
 void TestVehicleCommands::editRefuseCancelAndSave()
@@ -75,6 +77,54 @@ void TestVehicleCommands::editRefuseCancelAndSave()
     QCOMPARE(state(f).first(), QStringLiteral("locked"));
     QCOMPARE(f.logbook().query(Stored), QList<QStringList>({ { "HB-X 1", "6.5", "365", "0" } }));
     QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("1 €"));
+}
+
+void TestVehicleCommands::refusedSaveKeepsFieldsOpen_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("label"); // part of the message
+
+    QTest::newRow("consumption empty") << "txt_verbrauch"
+                                       << ""
+                                       << "„Verbrauch 100km“";
+    QTest::newRow("tax") << "txt_steuer"
+                         << "x"
+                         << "„Steuer“";
+    QTest::newRow("insurance") << "txt_versicherung"
+                               << "1,2,3"
+                               << "„Versicherung“";
+    // The file itself refuses the plate (a trigger stands for any write the store refuses).
+    QTest::newRow("refused by the file") << "txt_kennzeichen"
+                                         << "gesperrt"
+                                         << "Kennzeichen gesperrt";
+}
+
+// A refused save names the field, puts the cursor into it (the store's refusal names none),
+// writes nothing and keeps the fields open as typed.
+void TestVehicleCommands::refusedSaveKeepsFieldsOpen()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, label);
+    WindowFixture f;
+    QVERIFY(f.open());
+    QVERIFY(f.logbook().exec(QStringLiteral("create trigger refuse before update on verbrauch when "
+                                            "new.kennzeichen = 'gesperrt' begin select raise(abort, "
+                                            "'Kennzeichen gesperrt'); end")));
+    f.control<QTabWidget>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    f.click(f.control<QPushButton>(QStringLiteral("cmd_sbearbeiten")));
+    auto* edit = f.control<QLineEdit>(field);
+    f.type(edit, text);
+    const QStringList typed = state(f);
+    f.click(f.control<QPushButton>(QStringLiteral("cmd_sspeichern")));
+
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(label), qPrintable(f.messages[0].text));
+    if (field != u"txt_kennzeichen")
+        QVERIFY(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
+    QCOMPARE(state(f), typed);
+    QCOMPARE(f.logbook().query(Stored), AsCreated);
 }
 
 QTEST_MAIN(TestVehicleCommands)
