@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace odomira {
 
 using store::quoted;
@@ -17,6 +19,9 @@ using store::setError;
 using store::sqliteMessage;
 
 namespace {
+
+const QString ReadOnlyMessage = QStringLiteral(
+    "Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.");
 
 // What the schema query of a freshly opened file says about it.
 enum class FileCheck { Logbook, NotADatabase, Locked, Failed };
@@ -87,6 +92,84 @@ void addDateIndex(sqlite3* db)
     sqlite3_exec(db, DateIndexSql, nullptr, nullptr, nullptr);
 }
 
+// Why the file at `info` cannot be a logbook the program writes, before SQLite sees it.
+std::optional<QString> fileProblem(const QFileInfo& info, const QString& shown)
+{
+    if (!info.exists())
+        return QStringLiteral("Die Datenbankdatei %1 wurde nicht gefunden.").arg(shown);
+    if (info.isDir())
+        return QStringLiteral("%1 ist keine Datei, sondern ein Ordner.").arg(shown);
+    if (!info.isFile())
+        return QStringLiteral("%1 ist keine gewöhnliche Datei.").arg(shown);
+    if (!info.isReadable())
+        return QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown);
+    if (!info.isWritable())
+        return ReadOnlyMessage.arg(shown);
+    return std::nullopt;
+}
+
+// The file opened for reading and writing, with the bounded wait for other programs; null
+// with a message when SQLite cannot open it or takes it as read-only.
+sqlite3* openReadWrite(const QFileInfo& info, const QString& shown, QString* error)
+{
+    // An absolute path can never be taken for a "file:" URI. Without SQLITE_OPEN_CREATE a file
+    // that vanished meanwhile is not created.
+    const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(error,
+            storeFailureMessage(
+                QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden.").arg(shown), db));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    installBusyWait(db);
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        setError(error, ReadOnlyMessage.arg(shown));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    return db;
+}
+
+// Why the open database is no logbook: not a database, held by another program, without
+// one of the two tables or a column the program writes. Reads only.
+std::optional<QString> logbookProblem(sqlite3* db, const QString& path, const QString& shown)
+{
+    QStringList missing;
+    QString detail;
+    switch (checkTables(db, &missing, &detail)) {
+    case FileCheck::Logbook:
+        break;
+    case FileCheck::NotADatabase:
+        return QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(shown);
+    case FileCheck::Locked:
+        return storeFailureMessage(QStringLiteral("Das Fahrtenbuch %1 kann nicht geöffnet werden.").arg(shown),
+            StoreFailure::Busy, path, detail);
+    case FileCheck::Failed:
+        return storeFailureMessage(QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown),
+            classifyStoreFailure(sqlite3_extended_errcode(db), true), path, detail);
+    }
+    if (missing.size() == 2)
+        return QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ "
+                              "fehlen.")
+            .arg(shown);
+    if (missing.size() == 1)
+        return QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabelle %2 fehlt.")
+            .arg(shown, quoted(missing.front()));
+
+    // A column the program writes but the file lacks would silently drop its value on save.
+    for (const char* table : { "fahrt", "verbrauch" }) {
+        const QString column = missingColumn(db, QString::fromLatin1(table));
+        if (!column.isEmpty())
+            return QStringLiteral("Die Datenbank %1 ist kein vollständiges Fahrtenbuch: in der Tabelle %2 fehlt "
+                                  "die Spalte %3. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.")
+                .arg(shown, quoted(QString::fromLatin1(table)), quoted(column));
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Connection::~Connection()
@@ -99,104 +182,19 @@ bool Connection::open(const QString& path, QString* error)
     close();
     const QFileInfo info(path);
     const QString shown = quoted(path);
-    if (!info.exists()) {
-        setError(error, QStringLiteral("Die Datenbankdatei %1 wurde nicht gefunden.").arg(shown));
+    if (const std::optional<QString> problem = fileProblem(info, shown)) {
+        setError(error, *problem);
         return false;
     }
-    if (info.isDir()) {
-        setError(error, QStringLiteral("%1 ist keine Datei, sondern ein Ordner.").arg(shown));
+    sqlite3* db = openReadWrite(info, shown, error);
+    if (!db)
         return false;
-    }
-    if (!info.isFile()) {
-        setError(error, QStringLiteral("%1 ist keine gewöhnliche Datei.").arg(shown));
-        return false;
-    }
-    if (!info.isReadable()) {
-        setError(error, QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown));
-        return false;
-    }
-    if (!info.isWritable()) {
-        setError(error,
-            QStringLiteral("Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert "
-                           "werden.")
-                .arg(shown));
-        return false;
-    }
-
-    // An absolute path can never be taken for a "file:" URI. Without SQLITE_OPEN_CREATE a file
-    // that vanished meanwhile is not created.
-    const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        setError(error,
-            storeFailureMessage(
-                QStringLiteral("Die Datenbankdatei %1 kann nicht geöffnet werden.").arg(shown), db));
+    // Only reads up to here: a failed open must leave the file as it was.
+    if (const std::optional<QString> problem = logbookProblem(db, path, shown)) {
+        setError(error, *problem);
         sqlite3_close_v2(db);
         return false;
     }
-    installBusyWait(db);
-    if (sqlite3_db_readonly(db, "main") == 1) {
-        setError(error,
-            QStringLiteral("Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert "
-                           "werden.")
-                .arg(shown));
-        sqlite3_close_v2(db);
-        return false;
-    }
-
-    // Only reads here: a failed open must leave the file as it was.
-    QStringList missing;
-    QString detail;
-    switch (checkTables(db, &missing, &detail)) {
-    case FileCheck::Logbook:
-        break;
-    case FileCheck::NotADatabase:
-        setError(error, QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(shown));
-        sqlite3_close_v2(db);
-        return false;
-    case FileCheck::Locked:
-        setError(error,
-            storeFailureMessage(QStringLiteral("Das Fahrtenbuch %1 kann nicht geöffnet werden.").arg(shown),
-                StoreFailure::Busy, path, detail));
-        sqlite3_close_v2(db);
-        return false;
-    case FileCheck::Failed:
-        setError(error,
-            storeFailureMessage(QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown),
-                classifyStoreFailure(sqlite3_extended_errcode(db), true), path, detail));
-        sqlite3_close_v2(db);
-        return false;
-    }
-    if (missing.size() == 2) {
-        setError(error,
-            QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabellen „fahrt“ und „verbrauch“ "
-                           "fehlen.")
-                .arg(shown));
-        sqlite3_close_v2(db);
-        return false;
-    }
-    if (missing.size() == 1) {
-        setError(error,
-            QStringLiteral("Die Datenbank %1 ist kein Fahrtenbuch: die Tabelle %2 fehlt.")
-                .arg(shown, quoted(missing.front())));
-        sqlite3_close_v2(db);
-        return false;
-    }
-
-    // A column the program writes but the file lacks would silently drop its value on save.
-    for (const char* table : { "fahrt", "verbrauch" }) {
-        const QString column = missingColumn(db, QString::fromLatin1(table));
-        if (!column.isEmpty()) {
-            setError(error,
-                QStringLiteral("Die Datenbank %1 ist kein vollständiges Fahrtenbuch: in der Tabelle %2 fehlt "
-                               "die Spalte %3. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.")
-                    .arg(shown, quoted(QString::fromLatin1(table)), quoted(column)));
-            sqlite3_close_v2(db);
-            return false;
-        }
-    }
-
     registerStoreExtensions(db);
     addDateIndex(db);
     m_db = db;
