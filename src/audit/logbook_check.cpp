@@ -24,8 +24,7 @@ namespace {
 // What the history says each record of one table holds now, as record text by key.
 using RecordState = QHash<qint64, QByteArray>;
 
-struct Replay
-{
+struct Replay {
     RecordState fahrt;
     RecordState verbrauch;
     RecordState& of(Table table) { return table == Table::Fahrt ? fahrt : verbrauch; }
@@ -61,8 +60,7 @@ std::optional<Record> decoded(Table table, const QByteArray& text)
 
 // A stored row as the check needs it: its record text, and for a trip the values the odometer
 // check reads; the whole record is decoded only to name it in a finding.
-struct CheckedRow
-{
+struct CheckedRow {
     qint64 id = 0;
     QByteArray text;
     Value datum;
@@ -116,13 +114,13 @@ bool isEmptyValue(const Value& value)
     return value.type == Value::Null || (value.type == Value::Text && value.data.isEmpty());
 }
 
-class Checker
-{
+class Checker {
 public:
     Checker(sqlite3* db, CheckResult* result)
         : m_db(db)
         , m_result(result)
-    { }
+    {
+    }
 
     bool checkHistory(QString* error);
     void compareTable(Table table, const std::vector<CheckedRow>& rows);
@@ -278,8 +276,7 @@ void Checker::compareTable(Table table, const std::vector<CheckedRow>& rows)
 
 void Checker::checkOdometer(std::vector<CheckedRow> trips)
 {
-    struct Trip
-    {
+    struct Trip {
         int date;
         std::optional<Decimal> start;
         std::optional<Decimal> end;

@@ -7,8 +7,7 @@ struct sqlite3;
 
 namespace odomira::audit {
 
-struct CheckResult
-{
+struct CheckResult {
     // One German sentence per finding: the history's chain first, then what was changed
     // outside Odomira, then the odometer in date order.
     QStringList findings;

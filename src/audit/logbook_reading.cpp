@@ -28,8 +28,7 @@ namespace {
 
 enum class Kind { Date, Text, Number, Flag };
 
-struct Column
-{
+struct Column {
     const char* name;
     const char* label;
     Kind kind;
@@ -158,8 +157,7 @@ bool readRecords(sqlite3* db, Table table, std::vector<StoredRecord>* records, Q
 
 void sortByDate(std::vector<StoredRecord>& trips)
 {
-    struct Key
-    {
+    struct Key {
         int date;
         std::optional<Decimal> start;
         qint64 id;

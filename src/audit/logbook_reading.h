@@ -15,8 +15,7 @@ struct sqlite3;
 namespace odomira::audit {
 
 // A logbook file opened read-only: nothing these tools do can change it.
-class ReadOnlyLogbook
-{
+class ReadOnlyLogbook {
 public:
     ReadOnlyLogbook() = default;
     ~ReadOnlyLogbook();
@@ -33,8 +32,7 @@ private:
 };
 
 // A stored trip or vehicle record with its key.
-struct StoredRecord
-{
+struct StoredRecord {
     qint64 id = 0;
     history::Record record;
 };

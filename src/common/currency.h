@@ -9,8 +9,7 @@
 namespace odomira {
 
 // A currency amount: a signed 64-bit count of ten-thousandths.
-class Currency
-{
+class Currency {
 public:
     Currency() = default;
     static Currency fromUnits(qint64 tenThousandths);

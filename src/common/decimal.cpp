@@ -29,8 +29,7 @@ constexpr std::array<U128, 39> PowerOfTen = makePowersOfTen();
 
 // An unsigned 256-bit integer, enough for a product of two coefficients or a coefficient
 // scaled by 10^28, with only the operations the decimal arithmetic needs.
-struct Wide
-{
+struct Wide {
     std::uint64_t limb[4] = { 0, 0, 0, 0 }; // least significant first
 
     static Wide from(U128 value)
@@ -104,8 +103,7 @@ struct Wide
 };
 
 // The digits dropped so far: the most significant one, and whether any after it is non-zero.
-struct Dropped
-{
+struct Dropped {
     int digit = 0;
     bool sticky = false;
 };

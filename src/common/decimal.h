@@ -10,8 +10,7 @@ namespace odomira {
 // An exact decimal number: sign, 96-bit unsigned coefficient, scale 0..28.
 // value = coefficient / 10^scale. Every arithmetic result that cannot be held
 // is reported as an empty optional, never as undefined behaviour.
-class Decimal
-{
+class Decimal {
 public:
     __extension__ typedef unsigned __int128 Coefficient;
 

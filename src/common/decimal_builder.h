@@ -10,8 +10,7 @@ namespace odomira {
 // Collects the digits of a number text one at a time, most significant first, without
 // allocating. Digits beyond what the coefficient holds are remembered only for rounding.
 // Shared by the machine form and the German number text.
-class DecimalBuilder
-{
+class DecimalBuilder {
 public:
     void pushDigit(int digit, bool fraction)
     {

@@ -14,14 +14,14 @@ namespace odomira {
 
 namespace {
 
-    constexpr int ErgebnisTab = 2;
+constexpr int ErgebnisTab = 2;
 
-    // Sets `statement` on `source` and re-reads it; the store's message goes to `error`.
-    bool neuLesen(DataSource* source, const QString& statement, QString* error)
-    {
-        source->setStatement(statement);
-        return source->refresh(error);
-    }
+// Sets `statement` on `source` and re-reads it; the store's message goes to `error`.
+bool neuLesen(DataSource* source, const QString& statement, QString* error)
+{
+    source->setStatement(statement);
+    return source->refresh(error);
+}
 
 } // namespace
 

@@ -7,10 +7,18 @@ namespace odomira {
 const QStringList& monthNames()
 {
     static const QStringList names = {
-        QStringLiteral("Januar"),  QStringLiteral("Februar"),   QStringLiteral("März"),
-        QStringLiteral("April"),   QStringLiteral("Mai"),       QStringLiteral("Juni"),
-        QStringLiteral("Juli"),    QStringLiteral("August"),    QStringLiteral("September"),
-        QStringLiteral("Oktober"), QStringLiteral("November"),  QStringLiteral("Dezember"),
+        QStringLiteral("Januar"),
+        QStringLiteral("Februar"),
+        QStringLiteral("März"),
+        QStringLiteral("April"),
+        QStringLiteral("Mai"),
+        QStringLiteral("Juni"),
+        QStringLiteral("Juli"),
+        QStringLiteral("August"),
+        QStringLiteral("September"),
+        QStringLiteral("Oktober"),
+        QStringLiteral("November"),
+        QStringLiteral("Dezember"),
     };
     return names;
 }

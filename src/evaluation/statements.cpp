@@ -38,8 +38,7 @@ QString kindConditions(const KindCriteria& criteria)
 {
     return QStringLiteral(" and geschaeftl like  '") + QString::number(criteria.geschaeftl)
         + QStringLiteral("' and privat like  '") + QString::number(criteria.privat)
-        + QStringLiteral("' and zurarbeit like  '") + QString::number(criteria.zurarbeit)
-        + QLatin1Char('\'');
+        + QStringLiteral("' and zurarbeit like  '") + QString::number(criteria.zurarbeit) + QLatin1Char('\'');
 }
 
 } // namespace

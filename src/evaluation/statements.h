@@ -10,8 +10,7 @@
 namespace odomira {
 
 // The kind criteria of a kind evaluation: -1 for the chosen kind, 0 for the others.
-struct KindCriteria
-{
+struct KindCriteria {
     qint16 geschaeftl = 0;
     qint16 privat = 0;
     qint16 zurarbeit = 0;

@@ -15,8 +15,7 @@ QByteArray toWindows1252(const QString& text);
 // Writes lines of text to a device in Windows-1252, each ended by CR LF (the last one
 // too). A text that itself holds line breaks is written as it is, so it spans several
 // lines of the file. After the first failed write nothing more is written and ok() is false.
-class AnsiLineWriter
-{
+class AnsiLineWriter {
 public:
     explicit AnsiLineWriter(QIODevice* device);
 

@@ -10,9 +10,9 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLineEdit>
 #include <QSaveFile>
 
@@ -115,12 +115,14 @@ void frm_odomira::cmd_kridruck_Click()
     const QString pattern = periodPattern(monat_teil, jahr_teil);
     const KindCriteria criteria { krit_geschaeftl, krit_privat, krit_zurarbeit };
     const QString liste = kindListStatement(pattern, criteria);
-    if (!auswertung_zeigen(liste, kindKmSumStatement(pattern, criteria), kindCostSumStatement(pattern, criteria)))
+    if (!auswertung_zeigen(
+            liste, kindKmSumStatement(pattern, criteria), kindCostSumStatement(pattern, criteria)))
         return;
     bericht_schreiben(liste, target->folder, target->file);
 }
 
-void frm_odomira::bericht_schreiben(const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei)
+void frm_odomira::bericht_schreiben(
+    const QString& liste, const QString& berichtsOrdner, const QString& berichtDatei)
 {
     if (isSymbolicLink(berichtsOrdner)) {
         meldung(symlinkRefusal(berichtsOrdner)
@@ -198,7 +200,8 @@ bool frm_odomira::fahrtseite_schreiben(QStringList* fehler, QHash<QString, QStri
             seiten->insert(trips[i].key, names[i]);
         // The plate is read for each trip, as the field shows it at that moment.
         QString error;
-        const std::optional<QString> path = tripPagePath(programDirectory(), txt_kennzeichen->text(), names[i], &error);
+        const std::optional<QString> path
+            = tripPagePath(programDirectory(), txt_kennzeichen->text(), names[i], &error);
         if (!path) {
             complete = false;
             if (fehler)

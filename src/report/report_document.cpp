@@ -30,11 +30,11 @@ QString htmlText(const QString& text)
     return text.toHtmlEscaped();
 }
 
-QString reportHeading(const QString& auswertungTitel, const QString& kennzeichen,
-                      const QString& monthText, const QString& yearText)
+QString reportHeading(const QString& auswertungTitel, const QString& kennzeichen, const QString& monthText,
+    const QString& yearText)
 {
-    return auswertungTitel + QStringLiteral(" mit ") + kennzeichen + QStringLiteral(" für Monat ")
-        + monthText + QLatin1Char(' ') + yearText;
+    return auswertungTitel + QStringLiteral(" mit ") + kennzeichen + QStringLiteral(" für Monat ") + monthText
+        + QLatin1Char(' ') + yearText;
 }
 
 QStringList reportHeadLines(const QString& heading)
@@ -47,15 +47,21 @@ QStringList reportHeadLines(const QString& heading)
         QStringLiteral("<div align=left>"),
         QStringLiteral("<table border=0 width=893 height=9>"),
         QStringLiteral("<tr>"),
-        QStringLiteral("<td width=486 height=22 align=left><b><font face=MS Sans Serif size=2>Datum</font></b></td>"),
-        QStringLiteral("<td width=486 height=22 align=left><b><font face=MS Sans Serif size=2>von</font></b></td>"),
-        QStringLiteral("<td width=486 height=22 align=left><b><font face=MS Sans Serif size=2>bis</font></b></td>"),
+        QStringLiteral(
+            "<td width=486 height=22 align=left><b><font face=MS Sans Serif size=2>Datum</font></b></td>"),
+        QStringLiteral(
+            "<td width=486 height=22 align=left><b><font face=MS Sans Serif size=2>von</font></b></td>"),
+        QStringLiteral(
+            "<td width=486 height=22 align=left><b><font face=MS Sans Serif size=2>bis</font></b></td>"),
         QStringLiteral("<td width=486 height=22 align=left>"),
         QStringLiteral("<p align=right><b><font face=MS Sans Serif size=2>Reisziel</font></b></p>"),
         QStringLiteral("</td>"),
-        QStringLiteral("<td width=486 height=22 align=right><b><font face=MS Sans Serif size=2 color=#0000FF>KM Start</font></b></td>"),
-        QStringLiteral("<td width=486 height=22 align=right><b><font face=MS Sans Serif size=2 color=#FF0000>KM Ziel</font></b></td>"),
-        QStringLiteral("<td width=486 height=22 align=right><b><font face=MS Sans Serif size=2 color=#FF0000>KM Gesamt</font></b></td>"),
+        QStringLiteral("<td width=486 height=22 align=right><b><font face=MS Sans Serif size=2 "
+                       "color=#0000FF>KM Start</font></b></td>"),
+        QStringLiteral("<td width=486 height=22 align=right><b><font face=MS Sans Serif size=2 "
+                       "color=#FF0000>KM Ziel</font></b></td>"),
+        QStringLiteral("<td width=486 height=22 align=right><b><font face=MS Sans Serif size=2 "
+                       "color=#FF0000>KM Gesamt</font></b></td>"),
         QStringLiteral("</td>"),
         QStringLiteral("</tr>"),
         QStringLiteral("<tr>"),

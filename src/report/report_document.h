@@ -11,8 +11,7 @@ namespace odomira {
 
 // One row of the report table: the trip's cell texts as the list gives them, and the name of
 // its trip page without ".html" (see tripPageNames), which its date links to.
-struct ReportTrip
-{
+struct ReportTrip {
     QString seite;
     QString datum;
     QString von;
@@ -24,24 +23,23 @@ struct ReportTrip
 };
 
 // The heading line: titel + " mit " + plate + " für Monat " + month text + " " + year text.
-QString reportHeading(const QString& auswertungTitel, const QString& kennzeichen,
-                      const QString& monthText, const QString& yearText);
+QString reportHeading(const QString& auswertungTitel, const QString& kennzeichen, const QString& monthText,
+    const QString& yearText);
 
 // A stored or typed text as HTML text: "&", "<", ">" and '"' become entities, everything
 // else stays as it is (line breaks included), so a text without them gives the same bytes.
 QString htmlText(const QString& text);
 
 // The lines of the report page: 26 head lines, 9 per trip, 20 tail lines (46 + 9n for n
-// trips). Every text that is not the page's own markup goes in through htmlText. The head's table and its first "<div align=left>" stay
-// open and "</center>" follows "</body>": browsers accept the page so.
+// trips). Every text that is not the page's own markup goes in through htmlText. The head's table and its
+// first "<div align=left>" stay open and "</center>" follows "</body>": browsers accept the page so.
 QStringList reportHeadLines(const QString& heading);
 QStringList reportTripLines(const ReportTrip& trip);
 // `summeKm` and `kosten`: the texts of the two sum fields.
 QStringList reportTailLines(const QString& summeKm, const QString& kosten);
 
 // Writes the report page to a device in Windows-1252 with CR LF line ends.
-class ReportWriter
-{
+class ReportWriter {
 public:
     explicit ReportWriter(QIODevice* device);
 

@@ -26,8 +26,7 @@ bool isSymbolicLink(const QString& path)
     return QFileInfo(path).isSymLink();
 }
 
-std::optional<QString> reportFolderPath(const QString& programDir, const QString& kennzeichen,
-                                        QString* error)
+std::optional<QString> reportFolderPath(const QString& programDir, const QString& kennzeichen, QString* error)
 {
     if (!isSafeName(kennzeichen)) {
         if (error)
@@ -40,14 +39,13 @@ std::optional<QString> reportFolderPath(const QString& programDir, const QString
 }
 
 std::optional<QString> reportFilePath(const QString& programDir, const QString& kennzeichen,
-                                      const QString& monthText, const QString& yearText,
-                                      QString* error)
+    const QString& monthText, const QString& yearText, QString* error)
 {
     const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
     if (!folder)
         return std::nullopt;
-    const QString name = kennzeichen + QLatin1Char(' ') + monthText + QLatin1Char('_') + yearText
-        + QStringLiteral(".html");
+    const QString name
+        = kennzeichen + QLatin1Char(' ') + monthText + QLatin1Char('_') + yearText + QStringLiteral(".html");
     if (!isSafeName(name)) {
         if (error)
             *error = QStringLiteral("Monat „%1“ und Jahr „%2“ ergeben keinen gültigen Dateinamen "
@@ -58,8 +56,8 @@ std::optional<QString> reportFilePath(const QString& programDir, const QString& 
     return *folder + QLatin1Char('/') + name;
 }
 
-std::optional<QString> tripPagePath(const QString& programDir, const QString& kennzeichen,
-                                    const QString& seite, QString* error)
+std::optional<QString> tripPagePath(
+    const QString& programDir, const QString& kennzeichen, const QString& seite, QString* error)
 {
     const std::optional<QString> folder = reportFolderPath(programDir, kennzeichen, error);
     if (!folder)

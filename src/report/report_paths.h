@@ -24,17 +24,16 @@ bool isSymbolicLink(const QString& path);
 // given, a German sentence naming the text and why it cannot be used.
 
 // programDir + "/" + plate.
-std::optional<QString> reportFolderPath(const QString& programDir, const QString& kennzeichen,
-                                        QString* error = nullptr);
+std::optional<QString> reportFolderPath(
+    const QString& programDir, const QString& kennzeichen, QString* error = nullptr);
 
 // Report folder + "/" + plate + " " + month text + "_" + year text + ".html".
 std::optional<QString> reportFilePath(const QString& programDir, const QString& kennzeichen,
-                                      const QString& monthText, const QString& yearText,
-                                      QString* error = nullptr);
+    const QString& monthText, const QString& yearText, QString* error = nullptr);
 
 // Report folder + "/" + page name + ".html"; the page name is the trip's date text, with
 // "_2", "_3", ... for later trips of the same date (see tripPageNames).
-std::optional<QString> tripPagePath(const QString& programDir, const QString& kennzeichen,
-                                    const QString& seite, QString* error = nullptr);
+std::optional<QString> tripPagePath(
+    const QString& programDir, const QString& kennzeichen, const QString& seite, QString* error = nullptr);
 
 } // namespace odomira

@@ -11,17 +11,17 @@ namespace odomira {
 
 namespace {
 
-    // A trip is open for entry (new or being edited) while it can be saved. Re-reading
-    // `buch` then would drop what is typed into it, or leave it bound to another record.
-    bool fahrtGeoeffnet(const frm_odomira& window)
-    {
-        return window.entryMode() != frm_odomira::EntryMode::Browsing;
-    }
+// A trip is open for entry (new or being edited) while it can be saved. Re-reading
+// `buch` then would drop what is typed into it, or leave it bound to another record.
+bool fahrtGeoeffnet(const frm_odomira& window)
+{
+    return window.entryMode() != frm_odomira::EntryMode::Browsing;
+}
 
-    QString geoeffneteFahrtMeldung()
-    {
-        return QStringLiteral("Bitte schließen Sie zuerst die geöffnete Fahrt mit SPEICHERN oder ABBRECHEN.");
-    }
+QString geoeffneteFahrtMeldung()
+{
+    return QStringLiteral("Bitte schließen Sie zuerst die geöffnete Fahrt mit SPEICHERN oder ABBRECHEN.");
+}
 
 } // namespace
 

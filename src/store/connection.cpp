@@ -20,8 +20,8 @@ using store::sqliteMessage;
 
 namespace {
 
-const QString ReadOnlyMessage = QStringLiteral(
-    "Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.");
+const QString ReadOnlyMessage
+    = QStringLiteral("Die Datenbankdatei %1 ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.");
 
 // What the schema query of a freshly opened file says about it.
 enum class FileCheck { Logbook, NotADatabase, Locked, Failed };
@@ -145,10 +145,12 @@ std::optional<QString> logbookProblem(sqlite3* db, const QString& path, const QS
     case FileCheck::NotADatabase:
         return QStringLiteral("Die Datei %1 ist keine Datenbank.").arg(shown);
     case FileCheck::Locked:
-        return storeFailureMessage(QStringLiteral("Das Fahrtenbuch %1 kann nicht geöffnet werden.").arg(shown),
-            StoreFailure::Busy, path, detail);
+        return storeFailureMessage(
+            QStringLiteral("Das Fahrtenbuch %1 kann nicht geöffnet werden.").arg(shown), StoreFailure::Busy,
+            path, detail);
     case FileCheck::Failed:
-        return storeFailureMessage(QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown),
+        return storeFailureMessage(
+            QStringLiteral("Die Datenbankdatei %1 kann nicht gelesen werden.").arg(shown),
             classifyStoreFailure(sqlite3_extended_errcode(db), true), path, detail);
     }
     if (missing.size() == 2)
@@ -163,8 +165,9 @@ std::optional<QString> logbookProblem(sqlite3* db, const QString& path, const QS
     for (const char* table : { "fahrt", "verbrauch" }) {
         const QString column = missingColumn(db, QString::fromLatin1(table));
         if (!column.isEmpty())
-            return QStringLiteral("Die Datenbank %1 ist kein vollständiges Fahrtenbuch: in der Tabelle %2 fehlt "
-                                  "die Spalte %3. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.")
+            return QStringLiteral(
+                "Die Datenbank %1 ist kein vollständiges Fahrtenbuch: in der Tabelle %2 fehlt "
+                "die Spalte %3. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.")
                 .arg(shown, quoted(QString::fromLatin1(table)), quoted(column));
     }
     return std::nullopt;
@@ -226,7 +229,8 @@ bool Connection::create(const QString& path, QString* error)
     }
     if (rc != SQLITE_OK) {
         setError(error,
-            storeFailureMessage(QStringLiteral("Die Datenbankdatei %1 kann nicht angelegt werden.").arg(shown),
+            storeFailureMessage(
+                QStringLiteral("Die Datenbankdatei %1 kann nicht angelegt werden.").arg(shown),
                 classifyStoreFailure(db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM, true), path,
                 sqliteMessage(db)));
         sqlite3_close_v2(db);

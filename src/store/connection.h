@@ -8,8 +8,7 @@ namespace odomira {
 
 // One SQLite connection to a logbook file, with the store's collations and functions
 // ("caldate", "unicase", a Unicode-aware like(), an exact sum()) registered on it.
-class Connection
-{
+class Connection {
 public:
     Connection() = default;
     ~Connection();

@@ -68,8 +68,8 @@ bool prepareQuery(sqlite3* db, const QByteArray& sql, Statement* query, QString*
 }
 
 // Copies every row the query yields.
-bool readRows(sqlite3* db, sqlite3_stmt* query, const std::vector<ColumnKind>& kinds, ResultTable* rows,
-    QString* error)
+bool readRows(
+    sqlite3* db, sqlite3_stmt* query, const std::vector<ColumnKind>& kinds, ResultTable* rows, QString* error)
 {
     int rc;
     while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
@@ -93,12 +93,12 @@ bool readRows(sqlite3* db, sqlite3_stmt* query, const std::vector<ColumnKind>& k
 } // namespace
 
 // A result: its columns and the copy of its rows.
-struct DataSource::Result
-{
+struct DataSource::Result {
     explicit Result(sqlite3_stmt* query)
         : columns(query)
         , rows(columns.count())
-    { }
+    {
+    }
 
     ResultColumns columns;
     ResultTable rows;
@@ -117,7 +117,8 @@ DataSource::DataSource(const QString& name, QObject* parent)
     : QObject(parent)
     , m_name(name)
     , m_id(SharedFile::newSourceId())
-{ }
+{
+}
 
 DataSource::~DataSource()
 {
@@ -260,8 +261,7 @@ std::unique_ptr<DataSource::Result> DataSource::reorderedResult(qint64 version) 
     if (!result->keepsOrder)
         return nullptr;
     const Result& r = *result;
-    struct Entry
-    {
+    struct Entry {
         std::string_view text;
         bool null;
         qint64 key;
@@ -285,7 +285,8 @@ std::unique_ptr<DataSource::Result> DataSource::reorderedResult(qint64 version) 
         if (a.null != b.null)
             return a.null;
         if (!a.null) {
-            const int order = compare(nullptr, int(a.text.size()), a.text.data(), int(b.text.size()), b.text.data());
+            const int order
+                = compare(nullptr, int(a.text.size()), a.text.data(), int(b.text.size()), b.text.data());
             if (order != 0)
                 return order < 0;
         }
@@ -450,7 +451,8 @@ bool DataSource::update(QString* error)
     if (!reread) {
         setError(error,
             storeFailureMessage(
-                QStringLiteral("Der Datensatz wurde gespeichert, kann aber nicht wieder gelesen werden."), db));
+                QStringLiteral("Der Datensatz wurde gespeichert, kann aber nicht wieder gelesen werden."),
+                db));
         return false;
     }
     return true;
@@ -793,8 +795,7 @@ bool DataSource::locateWrittenRow(const RowWrite& write, int* row) const
     bool null = true;
     QByteArray text;
     if (m_result->orderColumn >= 0) {
-        const qsizetype c = write.before->names.indexOf(
-            m_result->columns.names()[m_result->orderColumn], 0);
+        const qsizetype c = write.before->names.indexOf(m_result->columns.names()[m_result->orderColumn], 0);
         if (c < 0)
             return false;
         if (const std::optional<std::string>& cell = write.before->cells[std::size_t(c)]) {

@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -22,8 +21,7 @@ struct RowWrite;
 // a current record and the pending (typed, not yet saved) values of that record.
 // Every value is read and written in its text form: dates DD.MM.YYYY, numbers as
 // German number text with only the digits needed, flags "-1"/"0", no value as "".
-class DataSource : public QObject
-{
+class DataSource : public QObject {
     Q_OBJECT
 public:
     explicit DataSource(const QString& name, QObject* parent = nullptr);

@@ -16,8 +16,7 @@ class DataSource;
 // given as (column name, caption) pairs. Cells show the stored values in their text form;
 // a column the result lacks stays empty. Follows every reset of the result, every row that
 // comes or goes, and every save of the current record.
-class DataSourceModel : public QAbstractTableModel
-{
+class DataSourceModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     using ColumnList = QList<QPair<QString, QString>>;

@@ -60,12 +60,12 @@ QString writeProblem(sqlite3* db, int rc)
 }
 
 // A transaction that is rolled back unless committed.
-class Transaction
-{
+class Transaction {
 public:
     explicit Transaction(sqlite3* db)
         : m_db(db)
-    { }
+    {
+    }
     ~Transaction()
     {
         if (m_open)
@@ -172,7 +172,8 @@ std::optional<Record> readRecord(sqlite3* db, Table table, qint64 id, bool* ok, 
 
 Writer::Writer(sqlite3* db)
     : m_db(db)
-{ }
+{
+}
 
 Writer::~Writer()
 {

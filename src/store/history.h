@@ -53,8 +53,7 @@ std::optional<Table> tableFromName(QStringView name);
 const std::vector<const char*>& recordColumns(Table table);
 
 // One stored value as SQLite holds it.
-struct Value
-{
+struct Value {
     enum Type : char { Null = 'N', Integer = 'I', Real = 'R', Text = 'T', Blob = 'B' };
     Type type = Null;
     QByteArray data; // Integer: decimal digits; Real: shortest exact "%.17g"; Text: UTF-8; Blob: bytes
@@ -83,8 +82,7 @@ QByteArray encodeRow(Table table, sqlite3_stmt* stmt, int firstColumn);
 std::optional<Record> decodeRecord(Table table, QByteArrayView text);
 
 // One entry as stored.
-struct Entry
-{
+struct Entry {
     qint64 nr = 0;
     QByteArray zeit; // UTC, ISO 8601: 2007-03-05T14:30:00Z
     QByteArray aktion;
@@ -118,8 +116,7 @@ bool hasHistory(sqlite3* db, bool* has, QString* error);
 std::optional<Record> readRecord(sqlite3* db, Table table, qint64 id, bool* ok, QString* error);
 
 // Appends entries to the history of an open transaction, continuing its chain.
-class Writer
-{
+class Writer {
 public:
     explicit Writer(sqlite3* db);
     ~Writer();

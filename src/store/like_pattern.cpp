@@ -85,7 +85,8 @@ void LikePattern::prepareBitScan(Piece& piece)
             piece.anyMask[i / 64] |= bit;
             continue;
         }
-        const auto key = std::size_t(std::lower_bound(piece.keys.begin(), piece.keys.end(), c) - piece.keys.begin());
+        const auto key
+            = std::size_t(std::lower_bound(piece.keys.begin(), piece.keys.end(), c) - piece.keys.begin());
         piece.masks[key * piece.words + i / 64] |= bit;
     }
 }

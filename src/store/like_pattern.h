@@ -17,8 +17,7 @@ namespace odomira {
 // characters (the search and period patterns). A piece holding "_" is searched bit-parallel,
 // in the text length times the piece's length divided by 64; only a piece of thousands of
 // different characters falls back to trying every position.
-class LikePattern
-{
+class LikePattern {
 public:
     LikePattern(std::string_view pattern, std::optional<char32_t> escape);
 
@@ -26,8 +25,7 @@ public:
     std::optional<char32_t> escape() const { return m_escape; }
 
 private:
-    struct Piece
-    {
+    struct Piece {
         std::vector<char32_t> chars; // folded code points, AnyOne for "_"
         bool hasAnyOne = false;
         std::vector<int> failure; // prefix function for the scan of a piece without "_"

@@ -51,9 +51,10 @@ QString normalizedStatement(const QString& sql)
 
 std::optional<WholeTableList> wholeTableList(const QString& sql)
 {
-    static const QRegularExpression shape(QStringLiteral(
-        R"(^\s*select\s+\*\s+from\s+(\[[^\]]+\]|"(?:[^"]|"")+"|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_]*))"
-        R"((?:\s+order\s+by\s+(\[[^\]]+\]|"(?:[^"]|"")+"|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_]*)(?:\s+asc)?)?\s*;?\s*$)"),
+    static const QRegularExpression shape(
+        QStringLiteral(
+            R"(^\s*select\s+\*\s+from\s+(\[[^\]]+\]|"(?:[^"]|"")+"|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_]*))"
+            R"((?:\s+order\s+by\s+(\[[^\]]+\]|"(?:[^"]|"")+"|`(?:[^`]|``)+`|[A-Za-z_][A-Za-z0-9_]*)(?:\s+asc)?)?\s*;?\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = shape.match(sql);
     if (!match.hasMatch())

@@ -10,8 +10,7 @@ namespace odomira {
 // or unordered: "select * from [fahrt] order by datum asc", "select *  from fahrt".
 // Any row of the table belongs to such a list, so a written row can be put into it without
 // re-reading the rest.
-struct WholeTableList
-{
+struct WholeTableList {
     QString table;
     QString orderColumn; // empty: no order by, the table's own (rowid) order
 };

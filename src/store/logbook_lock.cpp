@@ -59,8 +59,9 @@ bool LogbookLock::acquire(QString* error)
 QString logbookHeldMessage(
     const QString& logbookPath, qint64 pid, const QString& hostName, const QString& application)
 {
-    const QString program = application.isEmpty() ? QStringLiteral("ein anderes Programm")
-                                                  : QStringLiteral("das Programm %1").arg(quoted(application));
+    const QString program = application.isEmpty()
+        ? QStringLiteral("ein anderes Programm")
+        : QStringLiteral("das Programm %1").arg(quoted(application));
     const QString host = hostName.isEmpty() ? QStringLiteral("einem unbekannten Rechner")
                                             : QStringLiteral("dem Rechner %1").arg(quoted(hostName));
     return QStringLiteral("Das Fahrtenbuch %1 ist bereits geöffnet: %2 (Prozess %3) auf %4 verwendet es. "

@@ -8,8 +8,7 @@ namespace odomira {
 // Holds a logbook for one running program: a lock file beside it (logbook path + ".lock"),
 // so a second program started on the same logbook cannot overwrite what the first one saves.
 // Released when the object goes; a lock file left by a program that crashed is taken over.
-class LogbookLock
-{
+class LogbookLock {
 public:
     explicit LogbookLock(const QString& logbookPath);
     LogbookLock(const LogbookLock&) = delete;

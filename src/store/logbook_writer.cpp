@@ -14,8 +14,7 @@ namespace odomira {
 namespace {
 
 // A prepared statement that finalizes itself.
-class Statement
-{
+class Statement {
 public:
     Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
     ~Statement() { sqlite3_finalize(m_stmt); }
@@ -52,14 +51,15 @@ QString sqliteError(sqlite3* db)
 }
 
 bool fill(Connection& connection, const LogbookVehicle& vehicle, const std::vector<LogbookTrip>& trips,
-          QString* error)
+    QString* error)
 {
     sqlite3* db = connection.handle();
     if (!connection.exec(QStringLiteral("BEGIN"), error))
         return false;
 
-    Statement vehicleInsert(db, "INSERT INTO verbrauch (kennzeichen, verbrauch, steuer, versicherung) "
-                                "VALUES (?, ?, ?, ?)");
+    Statement vehicleInsert(db,
+        "INSERT INTO verbrauch (kennzeichen, verbrauch, steuer, versicherung) "
+        "VALUES (?, ?, ?, ?)");
     if (!vehicleInsert.isValid()) {
         *error = sqliteError(db);
         return false;
@@ -73,18 +73,18 @@ bool fill(Connection& connection, const LogbookVehicle& vehicle, const std::vect
         return false;
     }
 
-    Statement tripInsert(db, "INSERT INTO fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, "
-                             "gesamt, preisliter, kosten, geschaeftl, privat, zurarbeit) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement tripInsert(db,
+        "INSERT INTO fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, "
+        "gesamt, preisliter, kosten, geschaeftl, privat, zurarbeit) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!tripInsert.isValid()) {
         *error = sqliteError(db);
         return false;
     }
     for (const LogbookTrip& trip : trips) {
         int column = 0;
-        for (const QString* text : {&trip.datum, &trip.von, &trip.bis, &trip.ziel, &trip.bemerkung,
-                                    &trip.anfangsstand, &trip.endstand, &trip.gesamt, &trip.preisliter,
-                                    &trip.kosten})
+        for (const QString* text : { &trip.datum, &trip.von, &trip.bis, &trip.ziel, &trip.bemerkung,
+                 &trip.anfangsstand, &trip.endstand, &trip.gesamt, &trip.preisliter, &trip.kosten })
             tripInsert.bindText(++column, *text);
         tripInsert.bindInt(++column, trip.geschaeftl);
         tripInsert.bindInt(++column, trip.privat);
@@ -104,8 +104,8 @@ bool fill(Connection& connection, const LogbookVehicle& vehicle, const std::vect
 
 } // namespace
 
-WriteResult writeLogbook(const QString& path, const LogbookVehicle& vehicle,
-                         const std::vector<LogbookTrip>& trips, QString* error)
+WriteResult writeLogbook(
+    const QString& path, const LogbookVehicle& vehicle, const std::vector<LogbookTrip>& trips, QString* error)
 {
     QString message;
     const QFileInfo info(path);

@@ -8,8 +8,7 @@ namespace odomira {
 
 // One trip in the form the store keeps it: date text DD.MM.YYYY, numbers in machine
 // form ("48213", "1.339", "6.0425"), flags -1/0.
-struct LogbookTrip
-{
+struct LogbookTrip {
     QString datum, von, bis, ziel, bemerkung;
     QString anfangsstand, endstand, gesamt, preisliter, kosten;
     int geschaeftl = 0;
@@ -18,8 +17,7 @@ struct LogbookTrip
 };
 
 // The vehicle row in stored form (numbers in machine form).
-struct LogbookVehicle
-{
+struct LogbookVehicle {
     QString kennzeichen;
     QString verbrauch;
     QString steuer;
@@ -37,7 +35,7 @@ enum class WriteResult {
 // `error` gets a German message and a partly written file is removed. Every way of
 // making a logbook (the creator tool, the first start from the menu) goes through here.
 WriteResult writeLogbook(const QString& path, const LogbookVehicle& vehicle,
-                         const std::vector<LogbookTrip>& trips, QString* error);
+    const std::vector<LogbookTrip>& trips, QString* error);
 
 // As writeLogbook without trips, first creating the folders the path needs. Folders it
 // made are removed again when the logbook cannot be written.

@@ -9,21 +9,21 @@ namespace odomira {
 
 namespace {
 
-    // A vehicle number as German number text; refuses what is no number or negative.
-    std::optional<Decimal> readNumber(const QString& name, const QString& text, QString* error)
-    {
-        QString problem;
-        const std::optional<Decimal> value = parseNumber(text, &problem);
-        if (!value) {
-            *error = QStringLiteral("%1: %2").arg(name, problem);
-            return std::nullopt;
-        }
-        if (value->isNegative() && !value->isZero()) {
-            *error = QStringLiteral("%1 darf nicht negativ sein („%2“).").arg(name, text);
-            return std::nullopt;
-        }
-        return value;
+// A vehicle number as German number text; refuses what is no number or negative.
+std::optional<Decimal> readNumber(const QString& name, const QString& text, QString* error)
+{
+    QString problem;
+    const std::optional<Decimal> value = parseNumber(text, &problem);
+    if (!value) {
+        *error = QStringLiteral("%1: %2").arg(name, problem);
+        return std::nullopt;
     }
+    if (value->isNegative() && !value->isZero()) {
+        *error = QStringLiteral("%1 darf nicht negativ sein („%2“).").arg(name, text);
+        return std::nullopt;
+    }
+    return value;
+}
 
 } // namespace
 

@@ -16,8 +16,7 @@ namespace odomira {
 // The columns of a result and the one table they come from, if any. They decide each
 // column's text form, and whether and how a record of the result is written back: by its
 // key column `id`, through statements built here.
-class ResultColumns
-{
+class ResultColumns {
 public:
     ResultColumns() = default;
     // Reads the columns of a prepared statement.

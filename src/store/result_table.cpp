@@ -21,7 +21,8 @@ constexpr std::uint32_t OffsetMask = 0x7fffffffu;
 ResultTable::ResultTable(int columns)
     : m_columns(columns)
     , m_stored(std::make_shared<Stored>())
-{ }
+{
+}
 
 ResultTable ResultTable::sharedCopy() const
 {
@@ -71,7 +72,8 @@ void ResultTable::appendNullRow()
 {
     const std::uint32_t stored = storedRows();
     // Cannot pass the cap: a failed append leaves the buffer as it was, within the cap.
-    m_stored->ends.insert(m_stored->ends.end(), std::size_t(m_columns), std::uint32_t(m_stored->bytes.size()) | NullBit);
+    m_stored->ends.insert(
+        m_stored->ends.end(), std::size_t(m_columns), std::uint32_t(m_stored->bytes.size()) | NullBit);
     m_order.push_back(stored);
 }
 

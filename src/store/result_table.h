@@ -19,8 +19,7 @@ namespace odomira {
 // stored rows, so removing a row costs one entry and a changed row is stored anew.
 // Stored rows are only ever added to, never changed, so several tables can share them
 // (sharedCopy()): each keeps its own order, and what one adds the others never reach.
-class ResultTable
-{
+class ResultTable {
 public:
     explicit ResultTable(int columns = 0);
 
@@ -69,14 +68,13 @@ public:
 private:
     std::uint32_t storedRows() const;
     std::size_t cellIndex(int row, int column) const;
-    bool appendStoredRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds,
-        const std::vector<int>* source, int row);
+    bool appendStoredRow(
+        sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds, const std::vector<int>* source, int row);
     bool appendCell(sqlite3_stmt* stmt, int sc, ColumnKind kind);
     bool appendCopy(int row, int column);
     bool endCell(bool null);
 
-    struct Stored
-    {
+    struct Stored {
         std::vector<char> bytes;
         std::vector<std::uint32_t> ends; // per stored cell, row after row
     };

@@ -6,8 +6,7 @@ namespace odomira {
 
 namespace {
 
-struct KnownColumn
-{
+struct KnownColumn {
     const char16_t* table;
     const char16_t* column;
     ColumnKind kind;

@@ -16,15 +16,13 @@ namespace odomira {
 class DataSource;
 
 // One row as it stood before a write: its column names and cells in text form (none: NULL).
-struct RowImage
-{
+struct RowImage {
     QStringList names;
     std::vector<std::optional<std::string>> cells;
 };
 
 // A row written (inserted, updated or deleted) through a data source on a shared file.
-struct RowWrite
-{
+struct RowWrite {
     quint64 serial = 0;
     quint64 writer = 0; // the data source that wrote it
     int writerRow = -1; // its row in the writer's result afterwards, -1 when none
@@ -37,8 +35,7 @@ struct RowWrite
 // What the data sources of one process share on one logbook file: a single connection (so
 // they never lock each other out and a write is seen by all of them at once) and the log of
 // the rows they wrote, from which each brings its result up to date without reading it all.
-class SharedFile
-{
+class SharedFile {
 public:
     // The shared file for `path`, opened now (see Connection::open) or already open.
     static std::shared_ptr<SharedFile> open(const QString& path, QString* error);

@@ -9,8 +9,7 @@ struct sqlite3_stmt;
 namespace odomira {
 
 // A prepared statement, finalized however the scope that holds it is left.
-class Statement
-{
+class Statement {
 public:
     Statement() = default;
     ~Statement();

@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -152,8 +152,7 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 // Running state of sum(). SQLite hands out zeroed memory with 8-byte alignment only, while the
 // decimal's 128-bit coefficient needs more: the state is placed at an aligned offset behind a
 // flag that says whether it was constructed.
-struct SumState
-{
+struct SumState {
     bool any = false;
     bool overflow = false;
     Decimal total;

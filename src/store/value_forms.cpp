@@ -1,8 +1,8 @@
 #include "store/value_forms.h"
 
 #include "common/date_text.h"
-#include "common/input_text.h"
 #include "common/decimal.h"
+#include "common/input_text.h"
 #include "common/number_text.h"
 #include "store/store_text.h"
 
@@ -81,7 +81,8 @@ bool toStoredValue(
             return true;
         }
         setError(error,
-            QStringLiteral("Das Feld %1 enthält kein gültiges Datum: %2.").arg(quoted(column), input::quotedInput(text)));
+            QStringLiteral("Das Feld %1 enthält kein gültiges Datum: %2.")
+                .arg(quoted(column), input::quotedInput(text)));
         return false;
     case ColumnKind::Number:
         if (const std::optional<Decimal> number = parseNumber(text)) {
@@ -90,7 +91,8 @@ bool toStoredValue(
             return true;
         }
         setError(error,
-            QStringLiteral("Das Feld %1 enthält keine gültige Zahl: %2.").arg(quoted(column), input::quotedInput(text)));
+            QStringLiteral("Das Feld %1 enthält keine gültige Zahl: %2.")
+                .arg(quoted(column), input::quotedInput(text)));
         return false;
     case ColumnKind::Flag: {
         const QString flag = text.trimmed();

@@ -20,8 +20,7 @@ namespace odomira {
 void appendNumberForm(std::vector<char>& out, const char* p, std::size_t n);
 
 // A typed value converted to what its column stores.
-struct StoredValue
-{
+struct StoredValue {
     enum Type { Null, Text, Integer } type = Null;
     QByteArray text;
     qint64 integer = 0;

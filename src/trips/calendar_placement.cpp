@@ -6,17 +6,18 @@ namespace odomira {
 
 namespace {
 
-    constexpr int Gap = 2;
+constexpr int Gap = 2;
 
-    bool coversNone(const QRect& place, const QList<QRect>& keepClear)
-    {
-        return std::none_of(
-            keepClear.cbegin(), keepClear.cend(), [&](const QRect& kept) { return place.intersects(kept); });
-    }
+bool coversNone(const QRect& place, const QList<QRect>& keepClear)
+{
+    return std::none_of(
+        keepClear.cbegin(), keepClear.cend(), [&](const QRect& kept) { return place.intersects(kept); });
+}
 
 } // namespace
 
-QRect calendarPlacement(const QRect& field, const QSize& size, const QRect& bounds, const QList<QRect>& keepClear)
+QRect calendarPlacement(
+    const QRect& field, const QSize& size, const QRect& bounds, const QList<QRect>& keepClear)
 {
     const QRect above(QPoint(field.left(), field.top() - Gap - size.height()), size);
     const QRect candidates[] = {
@@ -30,8 +31,10 @@ QRect calendarPlacement(const QRect& field, const QSize& size, const QRect& boun
             return place;
     }
     QRect fallback = above;
-    fallback.moveLeft(std::clamp(fallback.left(), bounds.left(), std::max(bounds.left(), bounds.right() + 1 - size.width())));
-    fallback.moveTop(std::clamp(fallback.top(), bounds.top(), std::max(bounds.top(), bounds.bottom() + 1 - size.height())));
+    fallback.moveLeft(std::clamp(
+        fallback.left(), bounds.left(), std::max(bounds.left(), bounds.right() + 1 - size.width())));
+    fallback.moveTop(std::clamp(
+        fallback.top(), bounds.top(), std::max(bounds.top(), bounds.bottom() + 1 - size.height())));
     return fallback;
 }
 

@@ -11,6 +11,7 @@ namespace odomira {
 // (each lined up with the field's nearer edges) that lies wholly inside `bounds` and covers
 // none of `keepClear` (the field itself and the fields typed into after it). When none fits,
 // above the field, moved into `bounds`.
-QRect calendarPlacement(const QRect& field, const QSize& size, const QRect& bounds, const QList<QRect>& keepClear);
+QRect calendarPlacement(
+    const QRect& field, const QSize& size, const QRect& bounds, const QList<QRect>& keepClear);
 
 } // namespace odomira

@@ -18,122 +18,121 @@ namespace odomira {
 
 namespace {
 
-    bool isOpen(const QLineEdit* field)
+bool isOpen(const QLineEdit* field)
+{
+    return field->isEnabled() && !field->isReadOnly();
+}
+
+// The calendar shows the date the field holds, or today when it holds none.
+void showFieldDate(QCalendarWidget* calendar, const QLineEdit* field)
+{
+    const std::optional<QDate> date = parseDate(field->text());
+    calendar->setSelectedDate(date.value_or(QDate::currentDate()));
+}
+
+// Beside the date field, clear of the fields typed into (see calendarPlacement).
+void placeCalendar(QCalendarWidget* calendar, const QLineEdit* field, const QList<const QWidget*>& entry)
+{
+    QWidget* area = calendar->parentWidget();
+    const auto rectIn
+        = [area](const QWidget* widget) { return QRect(widget->mapTo(area, QPoint(0, 0)), widget->size()); };
+    QList<QRect> keepClear;
+    for (const QWidget* widget : entry)
+        keepClear << rectIn(widget);
+    calendar->setGeometry(calendarPlacement(rectIn(field), calendar->size(), area->rect(), keepClear));
+}
+
+bool isEscape(const QEvent* event)
+{
+    return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
+// The keys of the date picker. In the open date field, Down moves into the calendar and
+// Escape closes it; in the calendar the arrows move the day (the calendar's own keys),
+// Enter takes the day (the calendar's `activated`), Escape closes it, Tab goes on to the
+// next field and Shift+Tab back to the date field, closing it. Escape is taken from the
+// window's shortcuts while the calendar is shown, so it closes the calendar and nothing else.
+class DatePickerKeys : public QObject {
+public:
+    DatePickerKeys(QLineEdit* field, QCalendarWidget* calendar, QWidget* next, std::function<void()> open)
+        : QObject(calendar)
+        , m_field(field)
+        , m_calendar(calendar)
+        , m_next(next)
+        , m_open(std::move(open))
     {
-        return field->isEnabled() && !field->isReadOnly();
+        field->installEventFilter(this);
+        m_days = calendar->focusProxy() ? calendar->focusProxy() : calendar;
+        m_days->installEventFilter(this);
     }
 
-    // The calendar shows the date the field holds, or today when it holds none.
-    void showFieldDate(QCalendarWidget* calendar, const QLineEdit* field)
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const std::optional<QDate> date = parseDate(field->text());
-        calendar->setSelectedDate(date.value_or(QDate::currentDate()));
+        if (watched == m_field)
+            return fieldEvent(event);
+        if (watched == m_days)
+            return calendarEvent(event);
+        return false;
     }
 
-    // Beside the date field, clear of the fields typed into (see calendarPlacement).
-    void placeCalendar(QCalendarWidget* calendar, const QLineEdit* field, const QList<const QWidget*>& entry)
+private:
+    bool fieldEvent(QEvent* event)
     {
-        QWidget* area = calendar->parentWidget();
-        const auto rectIn = [area](const QWidget* widget) {
-            return QRect(widget->mapTo(area, QPoint(0, 0)), widget->size());
-        };
-        QList<QRect> keepClear;
-        for (const QWidget* widget : entry)
-            keepClear << rectIn(widget);
-        calendar->setGeometry(calendarPlacement(rectIn(field), calendar->size(), area->rect(), keepClear));
-    }
-
-    bool isEscape(const QEvent* event)
-    {
-        return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
-    }
-
-    // The keys of the date picker. In the open date field, Down moves into the calendar and
-    // Escape closes it; in the calendar the arrows move the day (the calendar's own keys),
-    // Enter takes the day (the calendar's `activated`), Escape closes it, Tab goes on to the
-    // next field and Shift+Tab back to the date field, closing it. Escape is taken from the
-    // window's shortcuts while the calendar is shown, so it closes the calendar and nothing else.
-    class DatePickerKeys : public QObject {
-    public:
-        DatePickerKeys(QLineEdit* field, QCalendarWidget* calendar, QWidget* next, std::function<void()> open)
-            : QObject(calendar)
-            , m_field(field)
-            , m_calendar(calendar)
-            , m_next(next)
-            , m_open(std::move(open))
-        {
-            field->installEventFilter(this);
-            m_days = calendar->focusProxy() ? calendar->focusProxy() : calendar;
-            m_days->installEventFilter(this);
+        if (event->type() == QEvent::ShortcutOverride && isEscape(event) && m_calendar->isVisible()) {
+            event->accept();
+            return true;
         }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && m_calendar->isVisible()) {
+            m_calendar->hide();
+            return true;
+        }
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_Down && (modifiers == Qt::NoModifier || modifiers == Qt::AltModifier)
+            && isOpen(m_field)) {
+            m_open();
+            // A date typed meanwhile is where the arrows start from.
+            if (parseDate(m_field->text()))
+                showFieldDate(m_calendar, m_field);
+            m_calendar->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        return false;
+    }
 
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (watched == m_field)
-                return fieldEvent(event);
-            if (watched == m_days)
-                return calendarEvent(event);
+    bool calendarEvent(QEvent* event)
+    {
+        if (event->type() == QEvent::ShortcutOverride && isEscape(event)) {
+            event->accept();
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Escape:
+            m_field->setFocus(Qt::OtherFocusReason);
+            m_calendar->hide();
+            return true;
+        case Qt::Key_Tab:
+            m_next->setFocus(Qt::TabFocusReason);
+            return true;
+        case Qt::Key_Backtab:
+            m_field->setFocus(Qt::BacktabFocusReason);
+            m_calendar->hide();
+            return true;
+        default:
             return false;
         }
+    }
 
-    private:
-        bool fieldEvent(QEvent* event)
-        {
-            if (event->type() == QEvent::ShortcutOverride && isEscape(event) && m_calendar->isVisible()) {
-                event->accept();
-                return true;
-            }
-            if (event->type() != QEvent::KeyPress)
-                return false;
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Escape && m_calendar->isVisible()) {
-                m_calendar->hide();
-                return true;
-            }
-            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-            if (key->key() == Qt::Key_Down && (modifiers == Qt::NoModifier || modifiers == Qt::AltModifier)
-                && isOpen(m_field)) {
-                m_open();
-                // A date typed meanwhile is where the arrows start from.
-                if (parseDate(m_field->text()))
-                    showFieldDate(m_calendar, m_field);
-                m_calendar->setFocus(Qt::OtherFocusReason);
-                return true;
-            }
-            return false;
-        }
-
-        bool calendarEvent(QEvent* event)
-        {
-            if (event->type() == QEvent::ShortcutOverride && isEscape(event)) {
-                event->accept();
-                return true;
-            }
-            if (event->type() != QEvent::KeyPress)
-                return false;
-            switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Escape:
-                m_field->setFocus(Qt::OtherFocusReason);
-                m_calendar->hide();
-                return true;
-            case Qt::Key_Tab:
-                m_next->setFocus(Qt::TabFocusReason);
-                return true;
-            case Qt::Key_Backtab:
-                m_field->setFocus(Qt::BacktabFocusReason);
-                m_calendar->hide();
-                return true;
-            default:
-                return false;
-            }
-        }
-
-        QLineEdit* m_field;
-        QCalendarWidget* m_calendar;
-        QWidget* m_next;
-        QObject* m_days = nullptr;
-        std::function<void()> m_open;
-    };
+    QLineEdit* m_field;
+    QCalendarWidget* m_calendar;
+    QWidget* m_next;
+    QObject* m_days = nullptr;
+    std::function<void()> m_open;
+};
 
 } // namespace
 

@@ -20,15 +20,15 @@ namespace odomira {
 
 namespace {
 
-    // After the lists are re-read: the trip with `key` becomes current, selected and scrolled
-    // into view in the grid (the grid follows the record). Without such a trip the list stays
-    // on its first trip.
-    void showTrip(DataSource& buch, const QString& key)
-    {
-        const int row = rowOfKey(buch, key);
-        if (row >= 0)
-            buch.setCurrentRow(row);
-    }
+// After the lists are re-read: the trip with `key` becomes current, selected and scrolled
+// into view in the grid (the grid follows the record). Without such a trip the list stays
+// on its first trip.
+void showTrip(DataSource& buch, const QString& key)
+{
+    const int row = rowOfKey(buch, key);
+    if (row >= 0)
+        buch.setCurrentRow(row);
+}
 
 } // namespace
 

@@ -43,9 +43,10 @@ TripFigures notANumber(TripField field, const QString& text)
 
 TripFigures tooLarge(TripField field)
 {
-    return failure(field, QStringLiteral("„%1“ lässt sich aus diesen Angaben nicht berechnen: "
-                                         "der Wert ist zu groß.")
-                              .arg(tripFieldLabel(field)));
+    return failure(field,
+        QStringLiteral("„%1“ lässt sich aus diesen Angaben nicht berechnen: "
+                       "der Wert ist zu groß.")
+            .arg(tripFieldLabel(field)));
 }
 
 } // namespace

@@ -9,11 +9,10 @@
 namespace odomira {
 
 // The field texts the trip figures are computed from, as the window shows them.
-struct TripFigureTexts
-{
-    QString start;     // txt_start, "Start km"
-    QString ende;      // txt_ende, "Ende km"
-    QString preis;     // txt_preis, "€/Liter"
+struct TripFigureTexts {
+    QString start; // txt_start, "Start km"
+    QString ende; // txt_ende, "Ende km"
+    QString preis; // txt_preis, "€/Liter"
     QString verbrauch; // txt_verbrauch, "Verbrauch 100km"
 };
 
@@ -28,12 +27,11 @@ QString tripFieldLabel(TripField field);
 // sample value ("12345", "1,159", "7,9", "05.03.2007").
 FieldRule tripFieldRule(TripField field);
 
-struct TripFigures
-{
+struct TripFigures {
     enum class Outcome {
-        Skipped,  // start, end or price is the empty string: nothing computed, nothing reported
+        Skipped, // start, end or price is the empty string: nothing computed, nothing reported
         Computed, // summeText and kostenText hold the new field texts
-        Failed,   // failedField and error say which field is not a number
+        Failed, // failedField and error say which field is not a number
     };
 
     Outcome outcome = Outcome::Skipped;

@@ -6,7 +6,7 @@ namespace odomira {
 
 namespace {
 
-    const QString KeyColumn = QStringLiteral("id");
+const QString KeyColumn = QStringLiteral("id");
 
 } // namespace
 

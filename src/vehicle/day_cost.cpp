@@ -26,18 +26,19 @@ std::optional<Decimal> perDay(const QString& text, const QString& label, QString
 
 } // namespace
 
-std::optional<Decimal> dayCost(const QString& steuerText, const QString& versicherungText,
-                               QString* error)
+std::optional<Decimal> dayCost(const QString& steuerText, const QString& versicherungText, QString* error)
 {
     const std::optional<Decimal> steuer = perDay(steuerText, QStringLiteral("Steuer"), error);
     if (!steuer)
         return std::nullopt;
-    const std::optional<Decimal> versicherung = perDay(versicherungText, QStringLiteral("Versicherung"), error);
+    const std::optional<Decimal> versicherung
+        = perDay(versicherungText, QStringLiteral("Versicherung"), error);
     if (!versicherung)
         return std::nullopt;
     const std::optional<Decimal> sum = steuer->add(*versicherung);
     if (!sum && error)
-        *error = QStringLiteral("Steuer und Versicherung sind zusammen zu groß, um die Kosten pro Tag zu berechnen.");
+        *error = QStringLiteral(
+            "Steuer und Versicherung sind zusammen zu groß, um die Kosten pro Tag zu berechnen.");
     return sum;
 }
 
@@ -45,8 +46,7 @@ QString dayCostLabel(const Decimal& tageskosten)
 {
     // A cost per day beyond the currency range still gets the same four-decimal form.
     const std::optional<Currency> amount = Currency::fromDecimal(tageskosten);
-    const QString number = amount ? currencyText(*amount)
-                                  : numberText(tageskosten.rounded(4).normalized());
+    const QString number = amount ? currencyText(*amount) : numberText(tageskosten.rounded(4).normalized());
     return number + QStringLiteral(" \u20AC");
 }
 

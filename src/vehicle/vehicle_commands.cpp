@@ -14,8 +14,7 @@ namespace odomira {
 
 void frm_odomira::lockVehicleFields(bool locked)
 {
-    for (QLineEdit* field :
-        { txt_kennzeichen, txt_verbrauch, txt_steuer, txt_versicherung })
+    for (QLineEdit* field : { txt_kennzeichen, txt_verbrauch, txt_steuer, txt_versicherung })
         field->setReadOnly(locked);
 }
 

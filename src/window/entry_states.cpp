@@ -14,27 +14,27 @@ namespace odomira {
 
 namespace {
 
-    // Always in this order: BEARBEITEN, LÖSCHEN, NEU, SPEICHERN, ABBRECHEN.
-    struct TripButtons {
-        bool bearbeiten, loeschen, neu, speichern, abbrechen;
-    };
+// Always in this order: BEARBEITEN, LÖSCHEN, NEU, SPEICHERN, ABBRECHEN.
+struct TripButtons {
+    bool bearbeiten, loeschen, neu, speichern, abbrechen;
+};
 
-    constexpr TripButtons NewTrip { false, false, false, true, true };
-    constexpr TripButtons Editing { false, true, false, true, true };
-    constexpr TripButtons Browsing { true, false, true, false, false };
+constexpr TripButtons NewTrip { false, false, false, true, true };
+constexpr TripButtons Editing { false, true, false, true, true };
+constexpr TripButtons Browsing { true, false, true, false, false };
 
-    TripButtons buttonsFor(frm_odomira::EntryMode mode)
-    {
-        switch (mode) {
-        case frm_odomira::EntryMode::NewTrip:
-            return NewTrip;
-        case frm_odomira::EntryMode::Editing:
-            return Editing;
-        case frm_odomira::EntryMode::Browsing:
-            break;
-        }
-        return Browsing;
+TripButtons buttonsFor(frm_odomira::EntryMode mode)
+{
+    switch (mode) {
+    case frm_odomira::EntryMode::NewTrip:
+        return NewTrip;
+    case frm_odomira::EntryMode::Editing:
+        return Editing;
+    case frm_odomira::EntryMode::Browsing:
+        break;
     }
+    return Browsing;
+}
 
 } // namespace
 

@@ -29,44 +29,44 @@ namespace odomira {
 
 namespace {
 
-    // Any key that produces a character reaches the date field's key handler: letters,
-    // digits, Backspace and Enter included; Tab moves the focus, Delete and Escape produce none.
-    bool producesCharacter(const QKeyEvent* event)
-    {
-        if (event->text().isEmpty())
-            return false;
-        switch (event->key()) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Delete:
-        case Qt::Key_Escape:
-            return false;
-        default:
-            return true;
-        }
+// Any key that produces a character reaches the date field's key handler: letters,
+// digits, Backspace and Enter included; Tab moves the focus, Delete and Escape produce none.
+bool producesCharacter(const QKeyEvent* event)
+{
+    if (event->text().isEmpty())
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+    case Qt::Key_Escape:
+        return false;
+    default:
+        return true;
     }
+}
 
-    // Enter or Return on a focused button presses it, as Space does.
-    class EnterPressesButton : public QObject {
-    public:
-        using QObject::QObject;
+// Enter or Return on a focused button presses it, as Space does.
+class EnterPressesButton : public QObject {
+public:
+    using QObject::QObject;
 
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() != QEvent::KeyPress)
-                return false;
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-                return false;
-            if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-                return false;
-            auto* button = qobject_cast<QPushButton*>(watched);
-            if (!button || !button->isEnabled())
-                return false;
-            button->click();
-            return true;
-        }
-    };
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+};
 
 } // namespace
 

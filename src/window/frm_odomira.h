@@ -32,7 +32,7 @@ class DataSourceModel;
 class OpenTripGuard;
 
 namespace test {
-    struct WindowAccess;
+struct WindowAccess;
 }
 
 // The logbook's one window. It owns its controls, the four data sources and the
@@ -177,7 +177,6 @@ private:
     QLineEdit* txt_summekm = nullptr;
     QLabel* Label18 = nullptr;
     QLineEdit* Text1 = nullptr;
-
 
     // Creation steps (frm_odomira.cpp, frm_odomira_layout.cpp).
     void createControls();

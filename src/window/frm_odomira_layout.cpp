@@ -32,260 +32,260 @@ namespace odomira {
 
 namespace {
 
-    constexpr int px(int twips)
+constexpr int px(int twips)
+{
+    return twipsToPixels(twips);
+}
+
+enum Look : unsigned {
+    Plain = 0,
+    Disabled = 1u << 0,
+    ReadOnly = 1u << 1,
+    Hidden = 1u << 2,
+    AlignRight = 1u << 3,
+    Bold = 1u << 4,
+    Italic = 1u << 5,
+    RedText = 1u << 6,
+    ListOnly = 1u << 7, // a combo box that takes only the entries of its list
+};
+
+using Target = std::variant<QGroupBox**, QLabel**, QLineEdit**, QPushButton**, QCheckBox**, QRadioButton**,
+    QComboBox**, QTableView**, QCalendarWidget**>;
+
+// Containers: a frame by name, the tab control itself, or one of its pages. Controls on
+// the tab control or a page are positioned relative to the tab control, strip included.
+constexpr const char* OnTabControl = "SSTab1";
+constexpr const char* Page0 = "SSTab1:0";
+constexpr const char* Page1 = "SSTab1:1";
+constexpr const char* Page2 = "SSTab1:2";
+
+struct ControlRow {
+    Target target;
+    const char* name; // object name, UTF-8
+    const char* container; // frame name or one of the tab control's containers above
+    const char* caption; // caption or initial text, UTF-8
+    int left, top, width, height; // twips
+    double points; // font size; 0: 12 point (frames 8.25 point)
+    unsigned look;
+    // Place in the focus order, -1 for none (labels, frames). Tab follows the visual order
+    // of each tab: top to bottom, left to right, a column of labelled fields top to
+    // bottom before the column to its right.
+    int focusOrder;
+    const char* accessibleName = nullptr; // where neither caption nor label names it
+};
+
+constexpr double DefaultPoints = 12.0;
+constexpr double FramePoints = 8.25;
+constexpr int StripHeightTwips = 520;
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// The layout was made for a narrower font than most desktops have. All fonts shrink by one
+// factor, just so far that every caption fits its control; at most to the sizes laid out.
+double captionScale(const std::vector<ControlRow>& rows, const QFont& desktopFont)
+{
+    const QStyle* style = QApplication::style();
+    const int indicator = style->pixelMetric(QStyle::PM_IndicatorWidth)
+        + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 4;
+    double scale = 1.0;
+    for (const ControlRow& row : rows) {
+        const QString caption = utf8(row.caption);
+        if (caption.isEmpty())
+            continue;
+        int padding = -1;
+        std::visit(
+            [&](auto** target) {
+                using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(target)>>;
+                if constexpr (std::is_same_v<Control, QLabel>)
+                    padding = 2;
+                else if constexpr (std::is_same_v<Control, QPushButton>)
+                    padding = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) + 4;
+                else if constexpr (std::is_same_v<Control,
+                                       QCheckBox> || std::is_same_v<Control, QRadioButton>)
+                    padding = indicator;
+                else if constexpr (std::is_same_v<Control, QGroupBox>)
+                    padding = 16;
+            },
+            row.target);
+        if (padding < 0)
+            continue;
+        const bool isFrame = std::holds_alternative<QGroupBox**>(row.target);
+        QFont font = desktopFont;
+        font.setPointSizeF(row.points > 0 ? row.points : (isFrame ? FramePoints : DefaultPoints));
+        font.setBold(row.look & Bold);
+        font.setItalic(row.look & Italic);
+        // A little room for hinting, which does not shrink text exactly in proportion.
+        const double needed = QFontMetricsF(font).horizontalAdvance(caption) * 1.04;
+        const double available = px(row.width) - padding;
+        if (needed > available)
+            scale = std::min(scale, available / needed);
+    }
+    return scale;
+}
+
+// Creates the controls of the table in their containers: fonts shrunk by one factor, frames in
+// their own style, positions on a page taken from the tab control's corner, and the focus order.
+class ControlBuilder {
+public:
+    ControlBuilder(QWidget* window, double scale)
+        : m_window(window)
+        , m_desktopFont(QApplication::font())
+        , m_scale(scale)
     {
-        return twipsToPixels(twips);
     }
 
-    enum Look : unsigned {
-        Plain = 0,
-        Disabled = 1u << 0,
-        ReadOnly = 1u << 1,
-        Hidden = 1u << 2,
-        AlignRight = 1u << 3,
-        Bold = 1u << 4,
-        Italic = 1u << 5,
-        RedText = 1u << 6,
-        ListOnly = 1u << 7, // a combo box that takes only the entries of its list
-    };
-
-    using Target = std::variant<QGroupBox**, QLabel**, QLineEdit**, QPushButton**, QCheckBox**,
-        QRadioButton**, QComboBox**, QTableView**, QCalendarWidget**>;
-
-    // Containers: a frame by name, the tab control itself, or one of its pages. Controls on
-    // the tab control or a page are positioned relative to the tab control, strip included.
-    constexpr const char* OnTabControl = "SSTab1";
-    constexpr const char* Page0 = "SSTab1:0";
-    constexpr const char* Page1 = "SSTab1:1";
-    constexpr const char* Page2 = "SSTab1:2";
-
-    struct ControlRow {
-        Target target;
-        const char* name; // object name, UTF-8
-        const char* container; // frame name or one of the tab control's containers above
-        const char* caption; // caption or initial text, UTF-8
-        int left, top, width, height; // twips
-        double points; // font size; 0: 12 point (frames 8.25 point)
-        unsigned look;
-        // Place in the focus order, -1 for none (labels, frames). Tab follows the visual order
-        // of each tab: top to bottom, left to right, a column of labelled fields top to
-        // bottom before the column to its right.
-        int focusOrder;
-        const char* accessibleName = nullptr; // where neither caption nor label names it
-    };
-
-    constexpr double DefaultPoints = 12.0;
-    constexpr double FramePoints = 8.25;
-    constexpr int StripHeightTwips = 520;
-
-    QString utf8(const char* text)
+    QFont font(double points, unsigned look) const
     {
-        return QString::fromUtf8(text);
+        QFont font = m_desktopFont;
+        // Quarter points keep the sizes on the usual steps.
+        font.setPointSizeF(std::floor(points * m_scale * 4) / 4);
+        font.setBold(look & Bold);
+        font.setItalic(look & Italic);
+        return font;
     }
 
-    // The layout was made for a narrower font than most desktops have. All fonts shrink by one
-    // factor, just so far that every caption fits its control; at most to the sizes laid out.
-    double captionScale(const std::vector<ControlRow>& rows, const QFont& desktopFont)
+    // The tab control with its three pages, and the style the frames draw with.
+    QTabWidget* createTabControl()
     {
-        const QStyle* style = QApplication::style();
-        const int indicator = style->pixelMetric(QStyle::PM_IndicatorWidth)
-            + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 4;
-        double scale = 1.0;
-        for (const ControlRow& row : rows) {
-            const QString caption = utf8(row.caption);
-            if (caption.isEmpty())
-                continue;
-            int padding = -1;
-            std::visit(
-                [&](auto** target) {
-                    using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(target)>>;
-                    if constexpr (std::is_same_v<Control, QLabel>)
-                        padding = 2;
-                    else if constexpr (std::is_same_v<Control, QPushButton>)
-                        padding = 2 * style->pixelMetric(QStyle::PM_ButtonMargin) + 4;
-                    else if constexpr (std::is_same_v<Control,
-                                           QCheckBox> || std::is_same_v<Control, QRadioButton>)
-                        padding = indicator;
-                    else if constexpr (std::is_same_v<Control, QGroupBox>)
-                        padding = 16;
-                },
-                row.target);
-            if (padding < 0)
-                continue;
-            const bool isFrame = std::holds_alternative<QGroupBox**>(row.target);
-            QFont font = desktopFont;
-            font.setPointSizeF(row.points > 0 ? row.points : (isFrame ? FramePoints : DefaultPoints));
-            font.setBold(row.look & Bold);
-            font.setItalic(row.look & Italic);
-            // A little room for hinting, which does not shrink text exactly in proportion.
-            const double needed = QFontMetricsF(font).horizontalAdvance(caption) * 1.04;
-            const double available = px(row.width) - padding;
-            if (needed > available)
-                scale = std::min(scale, available / needed);
+        auto* tabControl = new TabControl(px(StripHeightTwips), m_window);
+        tabControl->setObjectName(QStringLiteral("SSTab1"));
+        tabControl->setAccessibleName(QStringLiteral("Odomira"));
+        tabControl->setFont(font(DefaultPoints, Plain));
+        tabControl->setGeometry(px(120), px(120), px(10335), px(8055));
+
+        m_containers.insert(utf8(OnTabControl), tabControl);
+        const char* const tabCaptions[] = { "Übersicht", "Auswertung", "Ergebnis" };
+        const char* const pageNames[] = { Page0, Page1, Page2 };
+        for (int index = 0; index < 3; ++index) {
+            auto* page = new QWidget;
+            page->setObjectName(QStringLiteral("SSTab1_Tab%1").arg(index));
+            tabControl->addTab(page, utf8(tabCaptions[index]));
+            m_containers.insert(utf8(pageNames[index]), page);
         }
-        return scale;
+        m_pageOrigin = tabControl->pageOrigin();
+
+        // Frames draw an etched line through the middle of their caption, as the layout
+        // expects: controls at the top of a frame then sit below the line, not on it.
+        // Created after the tab control, so it outlives the frames that use it.
+        m_frameStyle = QStyleFactory::create(QStringLiteral("Windows"));
+        if (m_frameStyle)
+            m_frameStyle->setParent(m_window);
+        return tabControl;
     }
 
-    // Creates the controls of the table in their containers: fonts shrunk by one factor, frames in
-    // their own style, positions on a page taken from the tab control's corner, and the focus order.
-    class ControlBuilder {
-    public:
-        ControlBuilder(QWidget* window, double scale)
-            : m_window(window)
-            , m_desktopFont(QApplication::font())
-            , m_scale(scale)
-        {
+    void create(const ControlRow& row)
+    {
+        const QString container = utf8(row.container);
+        QWidget* parent = m_containers.value(container);
+        Q_ASSERT(parent);
+        const QString caption = utf8(row.caption);
+        QWidget* control = createOfKind(row, parent, caption);
+
+        control->setObjectName(utf8(row.name));
+        const bool isFrame = std::holds_alternative<QGroupBox**>(row.target);
+        const double points = row.points > 0 ? row.points : (isFrame ? FramePoints : DefaultPoints);
+        control->setFont(font(points, row.look));
+        if (isFrame && m_frameStyle)
+            control->setStyle(m_frameStyle);
+        if (row.look & RedText) {
+            QPalette palette = control->palette();
+            palette.setColor(QPalette::WindowText, Qt::red);
+            control->setPalette(palette);
         }
 
-        QFont font(double points, unsigned look) const
-        {
-            QFont font = m_desktopFont;
-            // Quarter points keep the sizes on the usual steps.
-            font.setPointSizeF(std::floor(points * m_scale * 4) / 4);
-            font.setBold(look & Bold);
-            font.setItalic(look & Italic);
-            return font;
-        }
+        QRect rect(px(row.left), px(row.top), px(row.width), px(row.height));
+        if (container.startsWith(QLatin1String("SSTab1:")))
+            rect.translate(-m_pageOrigin);
+        control->setGeometry(rect);
 
-        // The tab control with its three pages, and the style the frames draw with.
-        QTabWidget* createTabControl()
-        {
-            auto* tabControl = new TabControl(px(StripHeightTwips), m_window);
-            tabControl->setObjectName(QStringLiteral("SSTab1"));
-            tabControl->setAccessibleName(QStringLiteral("Odomira"));
-            tabControl->setFont(font(DefaultPoints, Plain));
-            tabControl->setGeometry(px(120), px(120), px(10335), px(8055));
+        if (row.look & Disabled)
+            control->setEnabled(false);
+        if (row.look & Hidden)
+            control->setVisible(false);
+        if (row.accessibleName)
+            control->setAccessibleName(utf8(row.accessibleName));
+        else if (!caption.isEmpty())
+            control->setAccessibleName(caption);
+        if (row.focusOrder >= 0)
+            m_focusOrder.emplace_back(row.focusOrder, control);
+    }
 
-            m_containers.insert(utf8(OnTabControl), tabControl);
-            const char* const tabCaptions[] = { "Übersicht", "Auswertung", "Ergebnis" };
-            const char* const pageNames[] = { Page0, Page1, Page2 };
-            for (int index = 0; index < 3; ++index) {
-                auto* page = new QWidget;
-                page->setObjectName(QStringLiteral("SSTab1_Tab%1").arg(index));
-                tabControl->addTab(page, utf8(tabCaptions[index]));
-                m_containers.insert(utf8(pageNames[index]), page);
-            }
-            m_pageOrigin = tabControl->pageOrigin();
+    void applyFocusOrder()
+    {
+        std::stable_sort(m_focusOrder.begin(), m_focusOrder.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 1; i < m_focusOrder.size(); ++i)
+            QWidget::setTabOrder(m_focusOrder[i - 1].second, m_focusOrder[i].second);
+    }
 
-            // Frames draw an etched line through the middle of their caption, as the layout
-            // expects: controls at the top of a frame then sit below the line, not on it.
-            // Created after the tab control, so it outlives the frames that use it.
-            m_frameStyle = QStyleFactory::create(QStringLiteral("Windows"));
-            if (m_frameStyle)
-                m_frameStyle->setParent(m_window);
-            return tabControl;
-        }
-
-        void create(const ControlRow& row)
-        {
-            const QString container = utf8(row.container);
-            QWidget* parent = m_containers.value(container);
-            Q_ASSERT(parent);
-            const QString caption = utf8(row.caption);
-            QWidget* control = createOfKind(row, parent, caption);
-
-            control->setObjectName(utf8(row.name));
-            const bool isFrame = std::holds_alternative<QGroupBox**>(row.target);
-            const double points = row.points > 0 ? row.points : (isFrame ? FramePoints : DefaultPoints);
-            control->setFont(font(points, row.look));
-            if (isFrame && m_frameStyle)
-                control->setStyle(m_frameStyle);
-            if (row.look & RedText) {
-                QPalette palette = control->palette();
-                palette.setColor(QPalette::WindowText, Qt::red);
-                control->setPalette(palette);
-            }
-
-            QRect rect(px(row.left), px(row.top), px(row.width), px(row.height));
-            if (container.startsWith(QLatin1String("SSTab1:")))
-                rect.translate(-m_pageOrigin);
-            control->setGeometry(rect);
-
-            if (row.look & Disabled)
-                control->setEnabled(false);
-            if (row.look & Hidden)
-                control->setVisible(false);
-            if (row.accessibleName)
-                control->setAccessibleName(utf8(row.accessibleName));
-            else if (!caption.isEmpty())
-                control->setAccessibleName(caption);
-            if (row.focusOrder >= 0)
-                m_focusOrder.emplace_back(row.focusOrder, control);
-        }
-
-        void applyFocusOrder()
-        {
-            std::stable_sort(m_focusOrder.begin(), m_focusOrder.end(),
-                [](const auto& a, const auto& b) { return a.first < b.first; });
-            for (std::size_t i = 1; i < m_focusOrder.size(); ++i)
-                QWidget::setTabOrder(m_focusOrder[i - 1].second, m_focusOrder[i].second);
-        }
-
-    private:
-        // The control of the row's kind with its caption and the settings of that kind.
-        QWidget* createOfKind(const ControlRow& row, QWidget* parent, const QString& caption)
-        {
-            return std::visit(
-                [&](auto** target) -> QWidget* {
-                    using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(target)>>;
-                    auto* created = new Control(parent);
-                    *target = created;
-                    if constexpr (std::is_same_v<Control, QGroupBox>) {
-                        created->setTitle(caption);
-                        m_containers.insert(utf8(row.name), created);
-                    } else if constexpr (std::is_same_v<Control, QLabel>) {
-                        created->setText(caption);
-                        created->setTextFormat(Qt::PlainText);
-                        created->setAlignment(
-                            (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
-                    } else if constexpr (std::is_same_v<Control, QLineEdit>) {
-                        // No silent cut at Qt's default of 32,767 characters: what is typed,
-                        // pasted or stored is kept whole.
-                        created->setMaxLength(std::numeric_limits<int>::max());
-                        created->setText(caption);
-                        created->setReadOnly(row.look & ReadOnly);
-                        created->setAlignment(
-                            (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-                    } else if constexpr (std::is_same_v<Control, QComboBox>) {
-                        if (row.look & ListOnly) {
-                            // Shows its caption as a prompt until an entry is picked, in the
-                            // box's own colour: greyed, it would look disabled.
-                            created->setPlaceholderText(caption);
-                            QPalette palette = created->palette();
-                            palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
-                            created->setPalette(palette);
-                        } else {
-                            // A drop-down the user may also type into; typed text is taken as it
-                            // stands, neither completed from the list nor added to it.
-                            created->setEditable(true);
-                            created->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-                            created->setInsertPolicy(QComboBox::NoInsert);
-                            created->setCompleter(nullptr);
-                            created->setEditText(caption);
-                        }
-                    } else if constexpr (std::is_same_v<Control, QTableView>) {
-                        created->setTabKeyNavigation(false);
-                    } else if constexpr (std::is_same_v<Control, QCalendarWidget>) {
-                        created->setDateRange(QDate(2006, 1, 1), QDate(2050, 12, 31));
-                        created->setSelectedDate(QDate(2006, 7, 13));
-                        // A whole month fits the small calendar without the week numbers.
-                        created->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+private:
+    // The control of the row's kind with its caption and the settings of that kind.
+    QWidget* createOfKind(const ControlRow& row, QWidget* parent, const QString& caption)
+    {
+        return std::visit(
+            [&](auto** target) -> QWidget* {
+                using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(target)>>;
+                auto* created = new Control(parent);
+                *target = created;
+                if constexpr (std::is_same_v<Control, QGroupBox>) {
+                    created->setTitle(caption);
+                    m_containers.insert(utf8(row.name), created);
+                } else if constexpr (std::is_same_v<Control, QLabel>) {
+                    created->setText(caption);
+                    created->setTextFormat(Qt::PlainText);
+                    created->setAlignment(
+                        (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+                } else if constexpr (std::is_same_v<Control, QLineEdit>) {
+                    // No silent cut at Qt's default of 32,767 characters: what is typed,
+                    // pasted or stored is kept whole.
+                    created->setMaxLength(std::numeric_limits<int>::max());
+                    created->setText(caption);
+                    created->setReadOnly(row.look & ReadOnly);
+                    created->setAlignment(
+                        (row.look & AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+                } else if constexpr (std::is_same_v<Control, QComboBox>) {
+                    if (row.look & ListOnly) {
+                        // Shows its caption as a prompt until an entry is picked, in the
+                        // box's own colour: greyed, it would look disabled.
+                        created->setPlaceholderText(caption);
+                        QPalette palette = created->palette();
+                        palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
+                        created->setPalette(palette);
                     } else {
-                        created->setText(caption); // buttons, check boxes, option buttons
+                        // A drop-down the user may also type into; typed text is taken as it
+                        // stands, neither completed from the list nor added to it.
+                        created->setEditable(true);
+                        created->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+                        created->setInsertPolicy(QComboBox::NoInsert);
+                        created->setCompleter(nullptr);
+                        created->setEditText(caption);
                     }
-                    return created;
-                },
-                row.target);
-        }
+                } else if constexpr (std::is_same_v<Control, QTableView>) {
+                    created->setTabKeyNavigation(false);
+                } else if constexpr (std::is_same_v<Control, QCalendarWidget>) {
+                    created->setDateRange(QDate(2006, 1, 1), QDate(2050, 12, 31));
+                    created->setSelectedDate(QDate(2006, 7, 13));
+                    // A whole month fits the small calendar without the week numbers.
+                    created->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+                } else {
+                    created->setText(caption); // buttons, check boxes, option buttons
+                }
+                return created;
+            },
+            row.target);
+    }
 
-        QWidget* m_window;
-        QFont m_desktopFont;
-        double m_scale;
-        QHash<QString, QWidget*> m_containers;
-        QPoint m_pageOrigin;
-        QStyle* m_frameStyle = nullptr;
-        std::vector<std::pair<int, QWidget*>> m_focusOrder;
-    };
+    QWidget* m_window;
+    QFont m_desktopFont;
+    double m_scale;
+    QHash<QString, QWidget*> m_containers;
+    QPoint m_pageOrigin;
+    QStyle* m_frameStyle = nullptr;
+    std::vector<std::pair<int, QWidget*>> m_focusOrder;
+};
 
 } // namespace
 

@@ -8,37 +8,37 @@ namespace odomira {
 
 namespace {
 
-    class EqualTabBar : public QTabBar {
-    public:
-        EqualTabBar(int height, QWidget* parent)
-            : QTabBar(parent)
-            , m_height(height)
-        {
-            setExpanding(true);
-            setUsesScrollButtons(false);
-            setElideMode(Qt::ElideNone);
+class EqualTabBar : public QTabBar {
+public:
+    EqualTabBar(int height, QWidget* parent)
+        : QTabBar(parent)
+        , m_height(height)
+    {
+        setExpanding(true);
+        setUsesScrollButtons(false);
+        setElideMode(Qt::ElideNone);
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        const QWidget* control = parentWidget();
+        if (control && count() > 0) {
+            // The last tab takes the remainder so the tabs fill the strip exactly.
+            const int total = control->width();
+            const int each = total / count();
+            size.setWidth(index == count() - 1 ? total - each * (count() - 1) : each);
         }
+        size.setHeight(m_height);
+        return size;
+    }
 
-    protected:
-        QSize tabSizeHint(int index) const override
-        {
-            QSize size = QTabBar::tabSizeHint(index);
-            const QWidget* control = parentWidget();
-            if (control && count() > 0) {
-                // The last tab takes the remainder so the tabs fill the strip exactly.
-                const int total = control->width();
-                const int each = total / count();
-                size.setWidth(index == count() - 1 ? total - each * (count() - 1) : each);
-            }
-            size.setHeight(m_height);
-            return size;
-        }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
 
-        QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
-
-    private:
-        int m_height;
-    };
+private:
+    int m_height;
+};
 
 } // namespace
 

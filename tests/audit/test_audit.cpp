@@ -48,8 +48,7 @@ QStringList findings(const TempLogbook& logbook)
 
 } // namespace
 
-class TestAudit : public QObject
-{
+class TestAudit : public QObject {
     Q_OBJECT
 
 private slots:

@@ -70,8 +70,7 @@ QStringList values(const QStringList& shown)
 
 } // namespace
 
-class TestHistoryWindow : public QObject
-{
+class TestHistoryWindow : public QObject {
     Q_OBJECT
 
 private slots:

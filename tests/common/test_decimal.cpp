@@ -30,8 +30,7 @@ template <typename... Columns> void addRow(const char* name, const Columns&... c
 
 } // namespace
 
-class TestDecimal : public QObject
-{
+class TestDecimal : public QObject {
     Q_OBJECT
 private slots:
     void calculate_data();

@@ -6,8 +6,7 @@
 
 using namespace odomira;
 
-class TestInputText : public QObject
-{
+class TestInputText : public QObject {
     Q_OBJECT
 private slots:
     void reads_data();

@@ -54,7 +54,8 @@ QString listed(WindowFixture& f)
 // The kilometre sum, the fuel cost sum and the car cost.
 QString figures(WindowFixture& f)
 {
-    return f.control<QLineEdit>("txt_summekm")->text() + " | " + f.control<QLineEdit>("Text1")->text() + " | " + f.control<QLineEdit>("txt_sauto")->text();
+    return f.control<QLineEdit>("txt_summekm")->text() + " | " + f.control<QLineEdit>("Text1")->text() + " | "
+        + f.control<QLineEdit>("txt_sauto")->text();
 }
 
 } // namespace
@@ -116,7 +117,9 @@ private slots:
             if (!option.isEmpty())
                 WindowFixture::click(f.w().findChild<QRadioButton*>(option));
         }
-        evaluate(f, option.isNull() ? f.control<QPushButton>("cmd_ausohne") : f.control<QPushButton>("cmd_auswerten"), month);
+        evaluate(f,
+            option.isNull() ? f.control<QPushButton>("cmd_ausohne") : f.control<QPushButton>("cmd_auswerten"),
+            month);
 
         QVERIFY(f.messages.isEmpty());
         QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2);
@@ -161,7 +164,10 @@ private slots:
             WindowFixture f;
             QVERIFY(f.open(trips()));
             evaluate(f, f.control<QPushButton>("cmd_ausohne"));
-            evaluate(f, year == "2006" ? f.control<QPushButton>("cmd_ausohne") : f.control<QPushButton>("cmd_auswerten"), month, year);
+            evaluate(f,
+                year == "2006" ? f.control<QPushButton>("cmd_ausohne")
+                               : f.control<QPushButton>("cmd_auswerten"),
+                month, year);
 
             QCOMPARE(f.control<QComboBox>("cmb_jahr")->currentText(), year);
             QCOMPARE(f.messages.size(), 1);

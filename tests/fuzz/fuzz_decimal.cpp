@@ -14,8 +14,7 @@ using namespace odomira;
 namespace {
 
 // A signed integer of any size, just enough for the reference: add, subtract, multiply, compare.
-struct Big
-{
+struct Big {
     bool negative = false;
     std::vector<std::uint32_t> limbs; // little-endian magnitude, no leading zero limbs
 
@@ -67,7 +66,8 @@ struct Big
         Big r;
         std::int64_t borrow = 0;
         for (std::size_t i = 0; i < a.limbs.size(); ++i) {
-            std::int64_t d = std::int64_t(a.limbs[i]) - borrow - (i < b.limbs.size() ? std::int64_t(b.limbs[i]) : 0);
+            std::int64_t d
+                = std::int64_t(a.limbs[i]) - borrow - (i < b.limbs.size() ? std::int64_t(b.limbs[i]) : 0);
             borrow = d < 0;
             if (d < 0)
                 d += std::int64_t(1) << 32;
@@ -170,7 +170,8 @@ void checkRounded(const std::optional<Decimal>& result, const Big& exact, int ex
     const int s = std::max(result->scale(), exactScale);
     const Big difference = (scaled(*result, s) - exact * pow10(s - exactScale)).abs();
     if (result->scale() >= exactScale) {
-        fuzz::check(difference.isZero(), what, QStringLiteral("not exact: ") + detail + " = " + show(*result));
+        fuzz::check(
+            difference.isZero(), what, QStringLiteral("not exact: ") + detail + " = " + show(*result));
         return;
     }
     // Rounded: off by at most half a unit of its last place, and only where the exact value
@@ -178,8 +179,8 @@ void checkRounded(const std::optional<Decimal>& result, const Big& exact, int ex
     const Big twice = difference * Big::from(2);
     fuzz::check(Big::compareMagnitude(twice, pow10(s - result->scale())) <= 0, what,
         QStringLiteral("off by more than half a unit: ") + detail + " = " + show(*result));
-    fuzz::check(Big::compareMagnitude(exact, Big::from(Decimal::MaxCoefficient)) > 0 || exactScale > Decimal::MaxScale
-            || difference.isZero(),
+    fuzz::check(Big::compareMagnitude(exact, Big::from(Decimal::MaxCoefficient)) > 0
+            || exactScale > Decimal::MaxScale || difference.isZero(),
         what, QStringLiteral("rounded although it fits: ") + detail + " = " + show(*result));
     // Rounded no coarser than needed: one decimal more would not fit.
     if (!difference.isZero() && result->scale() < std::min(exactScale, int(Decimal::MaxScale))) {
@@ -202,7 +203,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     checkRounded(a.add(b), scaled(a, common) + scaled(b, common), common, "add", pair);
     checkRounded(a.subtract(b), scaled(a, common) - scaled(b, common), common, "subtract", pair);
-    checkRounded(a.multiply(b), Big::from(a.coefficient(), a.isNegative()) * Big::from(b.coefficient(), b.isNegative()),
+    checkRounded(a.multiply(b),
+        Big::from(a.coefficient(), a.isNegative()) * Big::from(b.coefficient(), b.isNegative()),
         a.scale() + b.scale(), "multiply", pair);
 
     const int order = a.compare(b);
@@ -215,8 +217,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (q) {
         // |q * b - a| <= |b| / 2 * 10^-scale(q)
         const int s = std::max({ q->scale() + b.scale(), a.scale() });
-        const Big product = Big::from(q->coefficient(), q->isNegative()) * Big::from(b.coefficient(), b.isNegative())
-            * pow10(s - q->scale() - b.scale());
+        const Big product = Big::from(q->coefficient(), q->isNegative())
+            * Big::from(b.coefficient(), b.isNegative()) * pow10(s - q->scale() - b.scale());
         const Big off = (product - scaled(a, s)).abs() * Big::from(2) * pow10(q->scale());
         const Big allowed = Big::from(b.coefficient()) * pow10(s - b.scale());
         fuzz::check(Big::compareMagnitude(off, allowed) <= 0, "divide", pair + " = " + show(*q));

@@ -20,8 +20,7 @@ namespace {
 // The textbook dynamic programme over code points: slow, obviously right.
 bool referenceLike(std::string_view pattern, std::string_view text, std::optional<char32_t> escape)
 {
-    struct Token
-    {
+    struct Token {
         enum { Char, One, Run } kind;
         char32_t ch;
     };
@@ -76,8 +75,8 @@ sqlite3* store()
 
 int collate(const char* collation, const std::string& a, const std::string& b)
 {
-    const std::string sql = std::string("select case when ?1 < ?2 collate ") + collation + " then -1 when ?1 = ?2 collate "
-        + collation + " then 0 else 1 end";
+    const std::string sql = std::string("select case when ?1 < ?2 collate ") + collation
+        + " then -1 when ?1 = ?2 collate " + collation + " then 0 else 1 end";
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(store(), sql.c_str(), -1, &stmt, nullptr);
     sqlite3_bind_text(stmt, 1, a.data(), int(a.size()), SQLITE_STATIC);

@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     checkPath(reportFolderPath(ProgramDir, plate, &error), error, 1, plate);
     error.clear();
-    checkPath(reportFilePath(ProgramDir, plate, month, year, &error), error, 2, plate + " " + month + "_" + year);
+    checkPath(
+        reportFilePath(ProgramDir, plate, month, year, &error), error, 2, plate + " " + month + "_" + year);
     error.clear();
     checkPath(tripPagePath(ProgramDir, plate, date, &error), error, 2, date);
     return 0;

@@ -16,8 +16,7 @@ using namespace odomira;
 
 namespace {
 
-struct Logbook
-{
+struct Logbook {
     QTemporaryDir dir;
     QString path;
     DataSource source { QStringLiteral("buch") };
@@ -29,9 +28,10 @@ struct Logbook
         Connection created;
         QString error;
         if (!created.create(path, &error)
-            || !created.exec(QStringLiteral("insert into fahrt (datum, ziel, gesamt, geschaeftl) values "
-                                            "('05.03.2007', 'Kiel', '95', -1), ('17.03.2006', 'Lübeck', '68', 0); "
-                                            "insert into verbrauch (kennzeichen) values ('HH-OM 42')"),
+            || !created.exec(
+                QStringLiteral("insert into fahrt (datum, ziel, gesamt, geschaeftl) values "
+                               "('05.03.2007', 'Kiel', '95', -1), ('17.03.2006', 'Lübeck', '68', 0); "
+                               "insert into verbrauch (kennzeichen) values ('HH-OM 42')"),
                 &error))
             fuzz::fail("setup", error);
         created.close();
@@ -78,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString pattern = periodPattern(monthPart(first).value_or(QString()), second);
     const KindCriteria criteria { -1, 0, 0 };
-    for (const QString& sql : { searchStatement(first), monthListStatement(pattern), monthKmSumStatement(pattern),
-             kindListStatement(pattern, criteria), kindCostSumStatement(pattern, criteria) }) {
+    for (const QString& sql :
+        { searchStatement(first), monthListStatement(pattern), monthKmSumStatement(pattern),
+            kindListStatement(pattern, criteria), kindCostSumStatement(pattern, criteria) }) {
         book.source.setStatement(sql);
         QString error;
         if (!book.source.refresh(&error))

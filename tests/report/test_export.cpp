@@ -30,7 +30,8 @@ TripRow trip(const QString& datum, const QString& von, const QString& bis, const
 
 // March 2006: one trip of each kind out of date order, with markup, characters outside the
 // code page, empty fields and remarks with markup or line breaks. April 2006: two unflagged
-// trips on one date, one of them with "&", "<" and '"', and a business trip. December and another year complete the logbook.
+// trips on one date, one of them with "&", "<" and '"', and a business trip. December and another year
+// complete the logbook.
 QList<TripRow> logbookTrips()
 {
     return {
@@ -93,7 +94,8 @@ void exportWith(WindowFixture& f, bool byKind, const QString& month = QStringLit
     if (!month.isNull())
         WindowFixture::choose(f.control<QComboBox>("cmb_monat"), month);
     WindowFixture::choose(f.control<QComboBox>("cmb_jahr"), year);
-    WindowFixture::click(byKind ? f.control<QPushButton>("cmd_kridruck") : f.control<QPushButton>("cmd_drucken"));
+    WindowFixture::click(
+        byKind ? f.control<QPushButton>("cmd_kridruck") : f.control<QPushButton>("cmd_drucken"));
 }
 
 // A trip page: the remark between the two opening and the two closing lines.
@@ -124,14 +126,15 @@ QByteArrayList reportHead(const QByteArray& heading)
 {
     const QByteArray h = "<td width=486 height=22 align=";
     const QByteArray b = "><b><font face=MS Sans Serif size=2";
-    return { "<html>", "<body>", "<center>", heading, "<div align=left>", "<table border=0 width=893 height=9>",
-        "<tr>", h + "left" + b + ">Datum</font></b></td>", h + "left" + b + ">von</font></b></td>",
-        h + "left" + b + ">bis</font></b></td>", h + "left>",
+    return { "<html>", "<body>", "<center>", heading, "<div align=left>",
+        "<table border=0 width=893 height=9>", "<tr>", h + "left" + b + ">Datum</font></b></td>",
+        h + "left" + b + ">von</font></b></td>", h + "left" + b + ">bis</font></b></td>", h + "left>",
         "<p align=right><b><font face=MS Sans Serif size=2>Reisziel</font></b></p>", "</td>",
         h + "right" + b + " color=#0000FF>KM Start</font></b></td>",
         h + "right" + b + " color=#FF0000>KM Ziel</font></b></td>",
-        h + "right" + b + " color=#FF0000>KM Gesamt</font></b></td>", "</td>", "</tr>", "<tr>", h + "left></td>",
-        h + "left></td>", h + "left></td>", h + "right></td>", h + "right></td>", h + "right></td>", "</tr>" };
+        h + "right" + b + " color=#FF0000>KM Gesamt</font></b></td>", "</td>", "</tr>", "<tr>",
+        h + "left></td>", h + "left></td>", h + "left></td>", h + "right></td>", h + "right></td>",
+        h + "right></td>", "</tr>" };
 }
 
 // The 20 lines after the trips.
@@ -140,8 +143,8 @@ QByteArrayList reportTail(const QByteArray& km, const QByteArray& cost)
     return { "</table>", "<hr>", "<div align=left>", "<table border=0 width=893 height=9>", "<tr>",
         cell("left", "Kilometer Gesamt:"), cell("left", km), cell("left", ""), cell("right", ""),
         cell("right", "Kosten KM "), cell("right", cost),
-        "<td width=1560 height=9 align=center><font face=MS Sans Serif size=2></td>", "</tr>", "</table>", "<hr>",
-        "<hr>", "</div>", "</body>", "</center>", "</html>" };
+        "<td width=1560 height=9 align=center><font face=MS Sans Serif size=2></td>", "</tr>", "</table>",
+        "<hr>", "<hr>", "</div>", "</body>", "</center>", "</html>" };
 }
 
 // The file's lines split at LF, so that a difference names its line; the CR stays with each line.
@@ -207,13 +210,25 @@ private slots:
         QCOMPARE(f.messages.size(), 0);
         QByteArrayList expected = reportHead(
             QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat April 2006");
-        expected += tripRow({ "02.04.2006", "K&amp;M", "K", "Hin &amp; zur\xFC" "ck", "1", "2", "1" });
-        expected += tripRow({ "02.04.2006", "K", "K", "R\xFC" "ck", "2", "3", "1" }, "02.04.2006_2");
+        expected += tripRow({ "02.04.2006", "K&amp;M", "K",
+            "Hin &amp; zur\xFC"
+            "ck",
+            "1", "2", "1" });
+        expected += tripRow({ "02.04.2006", "K", "K",
+                                "R\xFC"
+                                "ck",
+                                "2", "3", "1" },
+            "02.04.2006_2");
         expected += tripRow({ "20.04.2006", "K", "S", "S", "3", "4", "1" });
         expected += reportTail("3", "27");
         QCOMPARE(readAll(reportPath(f, "April")).split('\n'), fileLines(expected));
-        QCOMPARE(readAll(folder(f) + "/02.04.2006.html"), page("Termin &lt;vorl\xE4ufig&gt; &amp; &quot;fest&quot;"));
-        QCOMPARE(readAll(folder(f) + "/02.04.2006_2.html"), page("R\xFC" "ckfahrt \xFC" "ber L\xFC" "beck"));
+        QCOMPARE(readAll(folder(f) + "/02.04.2006.html"),
+            page("Termin &lt;vorl\xE4ufig&gt; &amp; &quot;fest&quot;"));
+        QCOMPARE(readAll(folder(f) + "/02.04.2006_2.html"),
+            page("R\xFC"
+                 "ckfahrt \xFC"
+                 "ber L\xFC"
+                 "beck"));
         QCOMPARE(readAll(folder(f) + "/20.04.2006.html"), page("Kunde"));
         QCOMPARE(QDir(folder(f)).entryList({ "??.04.2006*.html" }, QDir::Files).size(), 3);
         QCOMPARE(f.openedUrls.value(1), QUrl::fromLocalFile(reportPath(f, "April")));
@@ -275,7 +290,8 @@ private slots:
             const QString name = occurrence == 1 ? datum : datum + "_" + QString::number(occurrence);
             QCOMPARE(readAll(folder(f) + '/' + name + ".html"),
                 page(odomira::toWindows1252(odomira::htmlText(list->field(QStringLiteral("bemerkung"))))));
-            QVERIFY(bytes.contains("<a href =" + name.toLatin1() + ".html target=_blank>" + datum.toLatin1() + "</a>"));
+            QVERIFY(bytes.contains(
+                "<a href =" + name.toLatin1() + ".html target=_blank>" + datum.toLatin1() + "</a>"));
         }
     }
 
@@ -332,10 +348,15 @@ private slots:
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("named");
         const QString longPlate = QString(300, u'K');
-        QTest::newRow("long plate") << longPlate << "2006" << "„" + QString(40, u'K') + "…“";
-        QTest::newRow("long umlaut plate") << QString(200, u'Ö') << "2006" << "„" + QString(40, u'Ö') + "…“";
-        QTest::newRow("line break") << "HH\nOM" << "2006" << "„HH\nOM“";
-        QTest::newRow("escape in year") << Plate << "2006\x1b" << "„2006\x1b“";
+        QTest::newRow("long plate") << longPlate << "2006"
+                                    << "„" + QString(40, u'K') + "…“";
+        QTest::newRow("long umlaut plate") << QString(200, u'Ö') << "2006"
+                                           << "„" + QString(40, u'Ö') + "…“";
+        QTest::newRow("line break") << "HH\nOM"
+                                    << "2006"
+                                    << "„HH\nOM“";
+        QTest::newRow("escape in year") << Plate << "2006\x1b"
+                                        << "„2006\x1b“";
     }
 
     void longAndControlNamesRefused()

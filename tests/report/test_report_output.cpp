@@ -78,8 +78,8 @@ private slots:
         QTest::addColumn<QStringList>("datums");
         QTest::addColumn<QStringList>("names");
 
-        QTest::newRow("one trip per date") << QStringList { "05.03.2006", "17.03.2006" }
-                                           << QStringList { "05.03.2006", "17.03.2006" };
+        QTest::newRow("one trip per date")
+            << QStringList { "05.03.2006", "17.03.2006" } << QStringList { "05.03.2006", "17.03.2006" };
         QTest::newRow("two on a date") << QStringList { "15.07.2006", "15.07.2006", "16.07.2006" }
                                        << QStringList { "15.07.2006", "15.07.2006_2", "16.07.2006" };
         // Counted per date, wherever a date comes again in the list.
@@ -101,12 +101,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("html");
 
-        QTest::newRow("plain") << "Kunde Müller, 5 € 'bar'" << "Kunde Müller, 5 € 'bar'";
-        QTest::newRow("markup") << "<i>Schulung</i>" << "&lt;i&gt;Schulung&lt;/i&gt;";
+        QTest::newRow("plain") << "Kunde Müller, 5 € 'bar'"
+                               << "Kunde Müller, 5 € 'bar'";
+        QTest::newRow("markup") << "<i>Schulung</i>"
+                                << "&lt;i&gt;Schulung&lt;/i&gt;";
         QTest::newRow("script") << "<script>alert(\"x\")</script>"
                                 << "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;";
-        QTest::newRow("ampersand, entity") << "Müller & Söhne &amp;" << "Müller &amp; Söhne &amp;amp;";
-        QTest::newRow("line breaks") << "a\r\nb\nc" << "a\r\nb\nc";
+        QTest::newRow("ampersand, entity") << "Müller & Söhne &amp;"
+                                           << "Müller &amp; Söhne &amp;amp;";
+        QTest::newRow("line breaks") << "a\r\nb\nc"
+                                     << "a\r\nb\nc";
     }
 
     // Every stored text of the report and the trip page goes in as HTML text; the page's own

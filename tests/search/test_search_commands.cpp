@@ -131,11 +131,13 @@ private slots:
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.messages[1].text,
             QStringLiteral("Bitte schließen Sie zuerst die geöffnete Fahrt mit SPEICHERN oder ABBRECHEN."));
-        QCOMPARE(WindowAccess::buch(f.w())->statement(), QStringLiteral("select * from [fahrt] order by datum asc"));
+        QCOMPARE(WindowAccess::buch(f.w())->statement(),
+            QStringLiteral("select * from [fahrt] order by datum asc"));
         QVERIFY(WindowAccess::buch(f.w())->isAdding());
         QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")), QStringLiteral("Halb getipp"));
         QCOMPARE(f.logbook().query(QStringLiteral("select * from fahrt order by id")), before);
-        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), QStringLiteral("Kiel")); // RESET refused, so the term stays
+        QCOMPARE(f.control<QLineEdit>("txt_suche")->text(),
+            QStringLiteral("Kiel")); // RESET refused, so the term stays
     }
 };
 

@@ -29,8 +29,7 @@ QString snapshot(const TempLogbook& logbook)
 
 } // namespace
 
-class TestConnection : public QObject
-{
+class TestConnection : public QObject {
     Q_OBJECT
 
 private slots:
@@ -129,7 +128,8 @@ void TestConnection::olderLogbookGetsTheDateIndex()
     Connection connection;
     QVERIFY2(connection.open(logbook.path(), &error), qPrintable(error));
     QCOMPARE(logbook.scalar(index), "1");
-    const QList<QStringList> plan = logbook.query("explain query plan select * from [fahrt] order by datum asc");
+    const QList<QStringList> plan
+        = logbook.query("explain query plan select * from [fahrt] order by datum asc");
     QVERIFY(!plan.isEmpty() && plan.back().back().contains("fahrt_datum"));
 }
 

@@ -37,7 +37,8 @@ int write(const QString& path, const QString& round)
     DataSource first(QStringLiteral("erste"));
     trips.setStatement(QStringLiteral("select * from [fahrt] order by datum asc"));
     first.setStatement(QStringLiteral("select * from fahrt where id = 1"));
-    if (!trips.open(path, &error) || !trips.refresh(&error) || !first.open(path, &error) || !first.refresh(&error)) {
+    if (!trips.open(path, &error) || !trips.refresh(&error) || !first.open(path, &error)
+        || !first.refresh(&error)) {
         std::cout << "failed " << reason(error).toStdString() << std::endl;
         return 3;
     }
@@ -64,8 +65,7 @@ int write(const QString& path, const QString& round)
 
 } // namespace
 
-class TestCrashSaves : public QObject
-{
+class TestCrashSaves : public QObject {
     Q_OBJECT
 
 private slots:
@@ -108,14 +108,17 @@ void TestCrashSaves::killedWhileSaving()
 
         QCOMPARE(logbook.scalar(QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
         const QStringList stored
-            = logbook.scalar(QStringLiteral("select group_concat(substr(ziel, 7), ' ') from fahrt where id > 1"))
+            = logbook
+                  .scalar(QStringLiteral("select group_concat(substr(ziel, 7), ' ') from fahrt where id > 1"))
                   .split(u' ');
         for (const QString& token : std::as_const(confirmed))
-            QVERIFY2(stored.contains(token), qPrintable(QStringLiteral("round %1: trip %2 lost").arg(round).arg(token)));
+            QVERIFY2(stored.contains(token),
+                qPrintable(QStringLiteral("round %1: trip %2 lost").arg(round).arg(token)));
         // The last confirmed edit is there, or the one after it that was written but not confirmed.
         const int kept = logbook.scalar(QStringLiteral("select bemerkung from fahrt where id = 1")).toInt();
         QVERIFY2(kept == edited || kept == edited + 1,
-            qPrintable(QStringLiteral("round %1: edit %2 stored, %3 confirmed").arg(round).arg(kept).arg(edited)));
+            qPrintable(
+                QStringLiteral("round %1: edit %2 stored, %3 confirmed").arg(round).arg(kept).arg(edited)));
         edited = kept;
     }
     qInfo("%d kills, %lld trips confirmed", rounds, qlonglong(confirmed.size()));

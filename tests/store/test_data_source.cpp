@@ -39,8 +39,7 @@ QString column(const DataSource& source, const char* name)
 
 } // namespace
 
-class TestDataSource : public QObject
-{
+class TestDataSource : public QObject {
     Q_OBJECT
 
 private slots:
@@ -83,10 +82,19 @@ void TestDataSource::init()
 {
     m_logbook = std::make_unique<TempLogbook>();
     const QList<TripRow> trips = {
-        { .datum = "15.03.2006", .ziel = "Hamburg Hafen", .anfangsstand = "190888", .endstand = "190890",
-            .gesamt = "2", .preisliter = "1.33", .kosten = "0.2101", .geschaeftl = "-1" },
+        { .datum = "15.03.2006",
+            .ziel = "Hamburg Hafen",
+            .anfangsstand = "190888",
+            .endstand = "190890",
+            .gesamt = "2",
+            .preisliter = "1.33",
+            .kosten = "0.2101",
+            .geschaeftl = "-1" },
         { .datum = "05.03.2007", .ziel = "Lübeck", .gesamt = "100.50", .kosten = "10", .zurarbeit = "-1" },
-        { .datum = "02.03.2006", .ziel = "Ärztehaus Mitte", .gesamt = "345", .kosten = "25.9906",
+        { .datum = "02.03.2006",
+            .ziel = "Ärztehaus Mitte",
+            .gesamt = "345",
+            .kosten = "25.9906",
             .privat = "-1" },
         { .datum = "31.12.2006", .ziel = "hamburg", .gesamt = "10", .kosten = "1.5" },
         { .datum = "01.01.2007", .ziel = "Kiel", .gesamt = "1", .kosten = "0.05", .geschaeftl = "-1" },
@@ -278,7 +286,8 @@ void TestDataSource::refusalKeepsWhatWasTyped_data()
     addRow("apostrophe in a term", "",
         "select *  from [fahrt] where datum like  '%O'Neil%' or ziel like  '%O'Neil%' order by datum asc",
         "Die Abfrage wurde nicht ausgeführt. Die Datenbank nimmt die Anweisung nicht an. Bitte prüfen Sie "
-        "die Eingabe, aus der sie entsteht (etwa den Suchbegriff oder das Jahr). (near \"Neil\": syntax error)");
+        "die Eingabe, aus der sie entsteht (etwa den Suchbegriff oder das Jahr). (near \"Neil\": syntax "
+        "error)");
     addRow("second statement", "", "select *  from [fahrt] where datum like  '%x'; delete from fahrt; --%'",
         cannot + "sie enthält mehr als eine Anweisung.");
     addRow("writing statement", "", "delete from fahrt",
@@ -452,7 +461,8 @@ void TestDataSource::changesReachEveryList()
         QVERIFY(writer.update());
     } else if (change == "move" || change == "edit" || change == "two") {
         writer.setCurrentRow(1);
-        QVERIFY(writer.setField(change == "edit" ? "ziel" : "datum", change == "edit" ? "Zoo" : "01.01.2005"));
+        QVERIFY(
+            writer.setField(change == "edit" ? "ziel" : "datum", change == "edit" ? "Zoo" : "01.01.2005"));
         QVERIFY(writer.update());
         if (change == "two") {
             QVERIFY(writer.setField("ziel", "Amrum"));
@@ -482,8 +492,8 @@ void TestDataSource::changesReachEveryList()
     QCOMPARE(list.currentRow(), 0);
     QVERIFY(!list.hasPendingChanges());
     // A single row is taken in without a reset, where the list lends itself to it.
-    const bool incremental = !statement.contains("where") && !statement.contains("ziel") && change != "outside"
-        && change != "two";
+    const bool incremental = !statement.contains("where") && !statement.contains("ziel")
+        && change != "outside" && change != "two";
     QCOMPARE(resets.count(), incremental ? 0 : 1);
     QCOMPARE(writerResets.count(), change == "outside" || change == "two" ? 1 : 0);
 }
@@ -509,15 +519,20 @@ void TestDataSource::sameRowsAreShared()
     QCOMPARE(column(sorted, "id"), "3|6|1|4|5|2");
     DataSource byDestination("bericht");
     QVERIFY(load(byDestination, "select * from fahrt order by ziel"));
-    QCOMPARE(column(byDestination, "id"), m_logbook->query("select group_concat(id, '|') from "
-                                                           "(select * from fahrt order by ziel)").value(0).value(0));
+    QCOMPARE(column(byDestination, "id"),
+        m_logbook
+            ->query("select group_concat(id, '|') from "
+                    "(select * from fahrt order by ziel)")
+            .value(0)
+            .value(0));
     unsorted.setStatement(DateOrdered);
     QVERIFY(unsorted.refresh());
     QCOMPARE(column(unsorted, "id"), "3|6|1|4|5|2");
     unsorted.setStatement("select * from fahrt");
     QVERIFY(unsorted.refresh());
     QCOMPARE(column(unsorted, "id"), "1|2|3|4|5|6");
-    QCOMPARE(column(unsorted, "ziel"), m_logbook->query("select group_concat(ziel, '|') from fahrt").value(0).value(0));
+    QCOMPARE(column(unsorted, "ziel"),
+        m_logbook->query("select group_concat(ziel, '|') from fahrt").value(0).value(0));
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)

@@ -47,8 +47,7 @@ QStringList entries(const TempLogbook& logbook)
 
 Q_DECLARE_METATYPE(odomira::history::Record)
 
-class TestHistory : public QObject
-{
+class TestHistory : public QObject {
     Q_OBJECT
 
 private slots:

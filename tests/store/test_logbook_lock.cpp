@@ -25,8 +25,7 @@ QString snapshot(const TempLogbook& logbook)
 }
 
 // Another program holding the logbook: this test program started again with "--hold".
-struct Holder
-{
+struct Holder {
     QProcess process;
 
     bool start(const QString& logbook)
@@ -63,8 +62,7 @@ int hold(const QString& logbook)
 
 } // namespace
 
-class TestLogbookLock : public QObject
-{
+class TestLogbookLock : public QObject {
     Q_OBJECT
 
 private slots:
@@ -86,10 +84,13 @@ void TestLogbookLock::secondProgramRefused()
     QVERIFY(!second.acquire(&error));
     QVERIFY(!second.isHeld());
     // Who holds it, in German: the computer and the process.
-    QVERIFY2(error.startsWith(QStringLiteral("Das Fahrtenbuch „%1“ ist bereits geöffnet").arg(logbook.path())),
+    QVERIFY2(
+        error.startsWith(QStringLiteral("Das Fahrtenbuch „%1“ ist bereits geöffnet").arg(logbook.path())),
         qPrintable(error));
-    QVERIFY2(error.contains(QStringLiteral("(Prozess %1)").arg(holder.process.processId())), qPrintable(error));
-    QVERIFY2(error.contains(QStringLiteral("Rechner „%1“").arg(QSysInfo::machineHostName())), qPrintable(error));
+    QVERIFY2(
+        error.contains(QStringLiteral("(Prozess %1)").arg(holder.process.processId())), qPrintable(error));
+    QVERIFY2(
+        error.contains(QStringLiteral("Rechner „%1“").arg(QSysInfo::machineHostName())), qPrintable(error));
     QCOMPARE(snapshot(logbook), before);
 
     // Once the first program ends normally, the logbook is free and its lock file gone.

@@ -21,7 +21,8 @@ using odomira::test::TripRow;
 
 namespace {
 
-const QString Busy = QStringLiteral("Ein anderes Programm verwendet das Fahrtenbuch gerade; es ging nichts verloren.");
+const QString Busy
+    = QStringLiteral("Ein anderes Programm verwendet das Fahrtenbuch gerade; es ging nichts verloren.");
 
 bool load(DataSource& source, const QString& path)
 {
@@ -35,8 +36,7 @@ bool load(DataSource& source, const QString& path)
 
 } // namespace
 
-class TestStoreFailures : public QObject
-{
+class TestStoreFailures : public QObject {
     Q_OBJECT
 
 private slots:
@@ -75,11 +75,16 @@ void TestStoreFailures::lockedByAnotherProgram_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("what");
-    QTest::newRow("save") << "save" << "Der Datensatz wurde nicht gespeichert.";
-    QTest::newRow("add") << "add" << "Der Datensatz wurde nicht gespeichert.";
-    QTest::newRow("search") << "search" << "Die Abfrage wurde nicht ausgeführt.";
-    QTest::newRow("delete") << "delete" << "Der Datensatz wurde nicht gelöscht.";
-    QTest::newRow("start-up") << "open" << "Das Fahrtenbuch „%1“ kann nicht geöffnet werden.";
+    QTest::newRow("save") << "save"
+                          << "Der Datensatz wurde nicht gespeichert.";
+    QTest::newRow("add") << "add"
+                         << "Der Datensatz wurde nicht gespeichert.";
+    QTest::newRow("search") << "search"
+                            << "Die Abfrage wurde nicht ausgeführt.";
+    QTest::newRow("delete") << "delete"
+                            << "Der Datensatz wurde nicht gelöscht.";
+    QTest::newRow("start-up") << "open"
+                              << "Das Fahrtenbuch „%1“ kann nicht geöffnet werden.";
 }
 
 // The operation waits a bounded time with events still processed, then says in German that
@@ -198,9 +203,12 @@ void TestStoreFailures::missingColumnRefused_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("column");
-    QTest::newRow("kosten") << "fahrt" << "kosten";
-    QTest::newRow("zurarbeit") << "fahrt" << "zurarbeit";
-    QTest::newRow("steuer") << "verbrauch" << "steuer";
+    QTest::newRow("kosten") << "fahrt"
+                            << "kosten";
+    QTest::newRow("zurarbeit") << "fahrt"
+                               << "zurarbeit";
+    QTest::newRow("steuer") << "verbrauch"
+                            << "steuer";
 }
 
 // A logbook without a column the program writes would lose that value on every save.
@@ -232,16 +240,21 @@ void TestStoreFailures::messages_data()
     QTest::addColumn<QString>("cause");
     QTest::newRow("busy") << SQLITE_BUSY << true << Busy;
     QTest::newRow("locked table") << SQLITE_LOCKED << true << Busy;
-    QTest::newRow("moved") << SQLITE_READONLY_DBMOVED << true << "Die Datenbankdatei „/x/odomira.mdb“ ist nicht "
-                                                                 "mehr vorhanden";
-    QTest::newRow("gone") << SQLITE_IOERR_WRITE << false << "Die Datenbankdatei „/x/odomira.mdb“ ist nicht mehr "
-                                                             "vorhanden";
-    QTest::newRow("read-only") << SQLITE_READONLY << true << "Die Datenbankdatei „/x/odomira.mdb“ oder ihr Ordner "
-                                                             "ist schreibgeschützt.";
+    QTest::newRow("moved") << SQLITE_READONLY_DBMOVED << true
+                           << "Die Datenbankdatei „/x/odomira.mdb“ ist nicht "
+                              "mehr vorhanden";
+    QTest::newRow("gone") << SQLITE_IOERR_WRITE << false
+                          << "Die Datenbankdatei „/x/odomira.mdb“ ist nicht mehr "
+                             "vorhanden";
+    QTest::newRow("read-only") << SQLITE_READONLY << true
+                               << "Die Datenbankdatei „/x/odomira.mdb“ oder ihr Ordner "
+                                  "ist schreibgeschützt.";
     QTest::newRow("full") << SQLITE_FULL << true << "Der Datenträger ist voll.";
-    QTest::newRow("damaged") << SQLITE_CORRUPT << true << "Die Datenbankdatei „/x/odomira.mdb“ ist beschädigt.";
-    QTest::newRow("disk") << SQLITE_IOERR_READ << true << "Die Datenbankdatei „/x/odomira.mdb“ konnte nicht "
-                                                          "gelesen oder geschrieben werden.";
+    QTest::newRow("damaged") << SQLITE_CORRUPT << true
+                             << "Die Datenbankdatei „/x/odomira.mdb“ ist beschädigt.";
+    QTest::newRow("disk") << SQLITE_IOERR_READ << true
+                          << "Die Datenbankdatei „/x/odomira.mdb“ konnte nicht "
+                             "gelesen oder geschrieben werden.";
     QTest::newRow("statement") << SQLITE_ERROR << true << "Die Datenbank nimmt die Anweisung nicht an.";
 }
 
@@ -252,9 +265,12 @@ void TestStoreFailures::messages()
     QFETCH(bool, exists);
     QFETCH(QString, cause);
     const QString message = storeFailureMessage(QStringLiteral("Die Fahrt wurde nicht gespeichert."),
-        classifyStoreFailure(code, exists), QStringLiteral("/x/odomira.mdb"), QString::fromUtf8(sqlite3_errstr(code)));
-    QVERIFY2(message.startsWith(QStringLiteral("Die Fahrt wurde nicht gespeichert. ") + cause), qPrintable(message));
-    QVERIFY2(message.endsWith(QStringLiteral(" (%1)").arg(QString::fromUtf8(sqlite3_errstr(code)))), qPrintable(message));
+        classifyStoreFailure(code, exists), QStringLiteral("/x/odomira.mdb"),
+        QString::fromUtf8(sqlite3_errstr(code)));
+    QVERIFY2(message.startsWith(QStringLiteral("Die Fahrt wurde nicht gespeichert. ") + cause),
+        qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral(" (%1)").arg(QString::fromUtf8(sqlite3_errstr(code)))),
+        qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestStoreFailures)

@@ -13,8 +13,7 @@
 
 namespace odomira::test {
 
-class OtherProgram
-{
+class OtherProgram {
 public:
     explicit OtherProgram(const QString& path)
     {
@@ -30,7 +29,10 @@ public:
     OtherProgram(const OtherProgram&) = delete;
     OtherProgram& operator=(const OtherProgram&) = delete;
 
-    bool exec(const char* sql) { return m_db && sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+    bool exec(const char* sql)
+    {
+        return m_db && sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
     // Holds the file so that nobody else may read or write it, until release().
     bool lock() { return exec("begin exclusive"); }
     bool release() { return exec("commit"); }

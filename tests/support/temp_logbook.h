@@ -10,15 +10,13 @@ namespace odomira::test {
 // One trip as the tests write it straight into the file: texts in the stored form
 // the store uses (dates "05.03.2007", numbers in machine form "25.9906" or "" for none,
 // flags "-1"/"0"). Every field has an initialiser, so a designated initialiser may name only some.
-struct TripRow
-{
+struct TripRow {
     QString datum {}, von {}, bis {}, ziel {}, bemerkung {};
     QString anfangsstand {}, endstand {}, gesamt {}, preisliter {}, kosten {};
     QString geschaeftl = QStringLiteral("0"), privat = QStringLiteral("0"), zurarbeit = QStringLiteral("0");
 };
 
-struct VehicleRow
-{
+struct VehicleRow {
     QString kennzeichen = QStringLiteral("HH-OM 42");
     QString verbrauch = QStringLiteral("7.9");
     QString steuer = QStringLiteral("250.00");
@@ -26,8 +24,7 @@ struct VehicleRow
 };
 
 // A logbook file "odomira.mdb" in a fresh temporary directory, removed afterwards.
-class TempLogbook
-{
+class TempLogbook {
 public:
     TempLogbook();
     bool isValid() const { return m_dir.isValid(); }
@@ -37,7 +34,9 @@ public:
     // Creates the file with both tables; `vehicle` null leaves `verbrauch` empty.
     bool create(const VehicleRow* vehicle = nullptr, const QList<TripRow>& trips = {});
     bool createWithVehicle(const VehicleRow& vehicle, const QList<TripRow>& trips = {})
-    { return create(&vehicle, trips); }
+    {
+        return create(&vehicle, trips);
+    }
 
     // Direct access for checks, bypassing the data sources. A NULL cell reads "<null>".
     bool exec(const QString& sql) const;

@@ -9,8 +9,7 @@ using namespace odomira;
 using odomira::test::TempLogbook;
 using odomira::test::TripRow;
 
-class TestLastReading : public QObject
-{
+class TestLastReading : public QObject {
     Q_OBJECT
 
 private slots:

@@ -70,14 +70,20 @@ void TestTripCommands::workedExamplesAreStored_data()
     QTest::addColumn<QString>("typed"); // start, end, price
     QTest::addColumn<QString>("stored"); // anfangsstand, endstand, gesamt, preisliter, kosten
 
-    QTest::newRow("0,21014") << "7.9" << QString() << "190888 190890 1,33" << "190888 190890 2 1.33 0.2101";
+    QTest::newRow("0,21014") << "7.9" << QString() << "190888 190890 1,33"
+                             << "190888 190890 2 1.33 0.2101";
     QTest::newRow("25,990575") << "6.5" << QString() << "12000 12345 1,159"
                                << "12000 12345 345 1.159 25.9906";
-    QTest::newRow("half-way") << "5" << QString() << "100 101 1,001" << "100 101 1 1.001 0.05";
-    QTest::newRow("end below start") << "8" << QString() << "60 50 1,20" << "60 50 -10 1.2 -0.96";
+    QTest::newRow("half-way") << "5" << QString() << "100 101 1,001"
+                              << "100 101 1 1.001 0.05";
+    QTest::newRow("end below start") << "8" << QString() << "60 50 1,20"
+                                     << "60 50 -10 1.2 -0.96";
     QTest::newRow("no price, no figures") << "7.9" << QString() << "100 150 "
                                           << "100 150 <null> <null> <null>";
-    QTest::newRow("consumption shown") << "7.9" << "5" << "100 101 1,001" << "100 101 1 1.001 0.05";
+    QTest::newRow("consumption shown") << "7.9"
+                                       << "5"
+                                       << "100 101 1,001"
+                                       << "100 101 1 1.001 0.05";
 }
 
 void TestTripCommands::workedExamplesAreStored()
@@ -122,8 +128,7 @@ void TestTripCommands::workedExamplesAreStored()
                                               "endstand, gesamt, preisliter, kosten, geschaeftl, privat, "
                                               "zurarbeit from fahrt where id > 3")),
         QList<QStringList>({ QStringList({ "05.03.2007", "Hamburg", "Lübeck", "Messe", "Vortrag" })
-            + stored.split(u' ')
-            + QStringList({ "0", "-1", "0" }) }));
+            + stored.split(u' ') + QStringList({ "0", "-1", "0" }) }));
     QCOMPARE(f.logbook().scalar(QStringLiteral("select verbrauch from verbrauch")), verbrauch);
 
     // The entry closes on the saved trip in the re-read list.
@@ -186,7 +191,8 @@ void TestTripCommands::deleteOnEmptyList()
     vehicle.steuer = QStringLiteral("100");
     vehicle.versicherung = QStringLiteral("0");
     QVERIFY(f.open({}, vehicle));
-    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
+    QCOMPARE(
+        f.control<QLabel>("lbl_tag")->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
     f.click(f.control<QPushButton>("cmd_bearbeiten"));
     // Nothing to save: said so, the entry stays open.
     f.click(f.control<QPushButton>(QStringLiteral("cmb_speichern")));
@@ -217,7 +223,8 @@ void TestTripCommands::datePicker()
 
     // Click the day 1 of March 2007 in the calendar's own grid.
     f.control<QCalendarWidget>("MonthView1")->setSelectedDate(QDate(2007, 3, 1));
-    auto* days = f.control<QCalendarWidget>("MonthView1")->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    auto* days = f.control<QCalendarWidget>("MonthView1")
+                     ->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
     QVERIFY(days);
     QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, days->visualRect(days->currentIndex()).center());
     QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), QStringLiteral("01.03.2007"));
@@ -232,12 +239,22 @@ void TestTripCommands::refusedSaveKeepsEntryOpen_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label"); // part of the message
 
-    QTest::newRow("new, no calendar date") << false << "txt_datum" << "31.02.2007" << "„Datum“";
-    QTest::newRow("edit, end") << true << "txt_ende" << "12a" << "„Ende km“";
-    QTest::newRow("new, price") << false << "txt_preis" << "1,2,3" << "„€/Liter“";
+    QTest::newRow("new, no calendar date") << false << "txt_datum"
+                                           << "31.02.2007"
+                                           << "„Datum“";
+    QTest::newRow("edit, end") << true << "txt_ende"
+                               << "12a"
+                               << "„Ende km“";
+    QTest::newRow("new, price") << false << "txt_preis"
+                                << "1,2,3"
+                                << "„€/Liter“";
     // The file itself refuses the destination (a trigger stands for any write the store refuses).
-    QTest::newRow("new, refused by the file") << false << "txt_ziel" << "gesperrt" << "Ziel gesperrt";
-    QTest::newRow("edit, refused by the file") << true << "txt_ziel" << "gesperrt" << "Ziel gesperrt";
+    QTest::newRow("new, refused by the file") << false << "txt_ziel"
+                                              << "gesperrt"
+                                              << "Ziel gesperrt";
+    QTest::newRow("edit, refused by the file") << true << "txt_ziel"
+                                               << "gesperrt"
+                                               << "Ziel gesperrt";
 }
 
 // A refused save keeps the entry open as typed, the grid holds the open trip meanwhile, and
@@ -283,7 +300,8 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     QTest::keyClick(f.control<QTableView>("DataGrid1"), Qt::Key_Up);
     QCOMPARE(WindowAccess::buch(f.w())->currentRow(), row);
     QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), row);
-    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")), field == u"txt_ziel" ? text : QStringLiteral("Messe"));
+    QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")),
+        field == u"txt_ziel" ? text : QStringLiteral("Messe"));
 
     // Only the open trip (Bremen, id 2, or the new one) takes the typed trip.
     f.type(edit, good);
@@ -309,8 +327,12 @@ void TestTripCommands::refusedCommandKeepsWindowUsable_data()
     QTest::addColumn<QString>("message"); // part of it
     QTest::addColumn<QString>("stored"); // ziel of the stored trips afterwards
 
-    QTest::newRow("LÖSCHEN, delete refused") << "delete refused" << "Fahrt bleibt" << "Kiel Bremen Stade";
-    QTest::newRow("LÖSCHEN, list gone after the delete") << "list gone" << "fahrt" << "Kiel Stade";
+    QTest::newRow("LÖSCHEN, delete refused") << "delete refused"
+                                             << "Fahrt bleibt"
+                                             << "Kiel Bremen Stade";
+    QTest::newRow("LÖSCHEN, list gone after the delete") << "list gone"
+                                                         << "fahrt"
+                                                         << "Kiel Stade";
 }
 
 void TestTripCommands::refusedCommandKeepsWindowUsable()

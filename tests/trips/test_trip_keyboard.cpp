@@ -19,15 +19,23 @@ const QString Editing = QStringLiteral("00111");
 
 TripRow trip(const QString& datum, const QString& ziel)
 {
-    return { .datum = datum, .von = "Hamburg", .bis = "Hamburg", .ziel = ziel, .bemerkung = "Termin",
-        .anfangsstand = "60", .endstand = "50", .gesamt = "-10", .preisliter = "1.2", .kosten = "-0.96" };
+    return { .datum = datum,
+        .von = "Hamburg",
+        .bis = "Hamburg",
+        .ziel = ziel,
+        .bemerkung = "Termin",
+        .anfangsstand = "60",
+        .endstand = "50",
+        .gesamt = "-10",
+        .preisliter = "1.2",
+        .kosten = "-0.96" };
 }
 
 // In date order A to E, written out of it.
 QList<TripRow> fiveTrips()
 {
-    return { trip("03.03.2006", "C"), trip("01.03.2006", "A"), trip("05.03.2006", "E"), trip("02.03.2006", "B"),
-        trip("04.03.2006", "D") };
+    return { trip("03.03.2006", "C"), trip("01.03.2006", "A"), trip("05.03.2006", "E"),
+        trip("02.03.2006", "B"), trip("04.03.2006", "D") };
 }
 
 // More trips than the grid shows at once: one a day from 01.01.2006, named T0 to T39.
@@ -121,7 +129,8 @@ void TestTripKeyboard::shortcutsRunTheTripCommands()
     press(f, Qt::Key_B, Qt::ControlModifier);
     press(f, Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(f.logbook().scalar("select count(*) from fahrt where datum = '02.03.2006'"), QStringLiteral("0"));
+    QCOMPARE(
+        f.logbook().scalar("select count(*) from fahrt where datum = '02.03.2006'"), QStringLiteral("0"));
 
     // The search box from another tab.
     f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
@@ -165,7 +174,8 @@ void TestTripKeyboard::savedTripStaysCurrent()
     auto* grid = f.control<QTableView>("DataGrid1");
     f.clickGridRow(grid, 1);
     press(f, added ? Qt::Key_N : Qt::Key_B, Qt::ControlModifier);
-    f.type(f.control<QLineEdit>("txt_datum"), added ? QStringLiteral("20.01.2006") : QStringLiteral("31.12.2007"));
+    f.type(f.control<QLineEdit>("txt_datum"),
+        added ? QStringLiteral("20.01.2006") : QStringLiteral("31.12.2007"));
     f.type(f.control<QLineEdit>("txt_ziel"), QStringLiteral("Gespeichert"));
     press(f, Qt::Key_S, Qt::ControlModifier);
 
@@ -174,7 +184,8 @@ void TestTripKeyboard::savedTripStaysCurrent()
     QCOMPARE(f.gridColumn(grid, 3).value(row), QStringLiteral("Gespeichert"));
     QTRY_VERIFY(rowInView(grid, row));
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Gespeichert"));
-    QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), added ? QStringLiteral("20.01.2006") : QStringLiteral("31.12.2007"));
+    QCOMPARE(f.control<QLineEdit>("txt_datum")->text(),
+        added ? QStringLiteral("20.01.2006") : QStringLiteral("31.12.2007"));
 }
 
 void TestTripKeyboard::deleteMakesNeighbourCurrent_data()
@@ -216,10 +227,18 @@ void TestTripKeyboard::figuresNeverContradictReadings_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored"); // anfangsstand endstand gesamt preisliter kosten
 
-    QTest::newRow("price emptied") << "txt_preis" << "" << "60 50 <null> <null> <null>";
-    QTest::newRow("start emptied") << "txt_start" << "" << "<null> 50 <null> 1.2 <null>";
-    QTest::newRow("end changed, price emptied") << "txt_ende txt_preis" << "70 " << "60 70 <null> <null> <null>";
-    QTest::newRow("end changed: computed") << "txt_ende" << "70" << "60 70 10 1.2 0.948";
+    QTest::newRow("price emptied") << "txt_preis"
+                                   << ""
+                                   << "60 50 <null> <null> <null>";
+    QTest::newRow("start emptied") << "txt_start"
+                                   << ""
+                                   << "<null> 50 <null> 1.2 <null>";
+    QTest::newRow("end changed, price emptied") << "txt_ende txt_preis"
+                                                << "70 "
+                                                << "60 70 <null> <null> <null>";
+    QTest::newRow("end changed: computed") << "txt_ende"
+                                           << "70"
+                                           << "60 70 10 1.2 0.948";
 }
 
 // A trip stored with figures (60 to 50, -10 km, -0,96 €) and edited: figures that cannot be
@@ -349,9 +368,8 @@ void TestTripKeyboard::calendarStaysClearAndCloses()
     press(f, Qt::Key_B, Qt::ControlModifier);
     f.click(f.control<QLineEdit>("txt_datum"));
     QVERIFY(calendar->isVisible());
-    const auto inWindow = [&f](const QWidget* widget) {
-        return QRect(widget->mapTo(&f.w(), QPoint(0, 0)), widget->size());
-    };
+    const auto inWindow
+        = [&f](const QWidget* widget) { return QRect(widget->mapTo(&f.w(), QPoint(0, 0)), widget->size()); };
     QVERIFY(f.w().rect().contains(inWindow(calendar)));
     for (const char* name : { "txt_datum", "txt_von", "txt_bis", "txt_ziel", "txt_bemerkung", "txt_preis",
              "txt_start", "txt_ende", "txt_summe", "txt_kosten", "chk_gesch", "chk_priv", "chk_weg" }) {

@@ -37,7 +37,8 @@ private slots:
         QTest::newRow("middle") << byDate << 2 << "Stade";
         QTest::newRow("last: the one before") << byDate << 3 << "Kiel";
         // The list the user saw, though the lists are re-read in date order afterwards.
-        QTest::newRow("list in another order") << "select * from fahrt where ziel like '%e%' order by id" << 1 << "Stade";
+        QTest::newRow("list in another order")
+            << "select * from fahrt where ziel like '%e%' order by id" << 1 << "Stade";
         QTest::newRow("only trip") << "select * from fahrt where id = 3" << 0 << "";
         QTest::newRow("past the end") << byDate << 4 << "";
         QTest::newRow("no key column") << "select datum, ziel from fahrt order by datum" << 0 << "";
@@ -81,19 +82,21 @@ private slots:
         const QRect field(84, 253, 105, 25);
         const QRect bounds(0, 0, 680, 500);
         const QRect below(84, 280, 105, 25); // the next field under the date field
-        QTest::newRow("above") << field << bounds << QList<QRect> { field, below } << QRect(QPoint(84, 93), size);
+        QTest::newRow("above") << field << bounds << QList<QRect> { field, below }
+                               << QRect(QPoint(84, 93), size);
         QTest::newRow("no room above: below")
             << QRect(84, 20, 105, 25) << bounds << QList<QRect> { QRect(84, 20, 105, 25) }
             << QRect(QPoint(84, 47), size);
         QTest::newRow("above and below taken: right")
-            << QRect(84, 20, 105, 25) << bounds << QList<QRect> { QRect(84, 20, 105, 25), QRect(84, 200, 105, 25) }
+            << QRect(84, 20, 105, 25) << bounds
+            << QList<QRect> { QRect(84, 20, 105, 25), QRect(84, 200, 105, 25) }
             << QRect(QPoint(191, 20), size);
         QTest::newRow("only left is clear")
             << QRect(400, 20, 105, 25) << bounds
             << QList<QRect> { QRect(400, 20, 105, 25), QRect(400, 60, 105, 25), QRect(520, 20, 100, 25) }
             << QRect(QPoint(232, 20), size);
-        QTest::newRow("nowhere: above, moved inside")
-            << QRect(-10, 20, 105, 25) << QRect(0, 0, 170, 180) << QList<QRect>() << QRect(QPoint(0, 0), size);
+        QTest::newRow("nowhere: above, moved inside") << QRect(-10, 20, 105, 25) << QRect(0, 0, 170, 180)
+                                                      << QList<QRect>() << QRect(QPoint(0, 0), size);
     }
 
     void placement()

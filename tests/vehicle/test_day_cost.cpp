@@ -4,8 +4,7 @@
 
 using namespace odomira;
 
-class TestDayCost : public QObject
-{
+class TestDayCost : public QObject {
     Q_OBJECT
 private slots:
     void dayCost_data();
@@ -19,13 +18,30 @@ void TestDayCost::dayCost_data()
     QTest::addColumn<QString>("canonical"); // full precision; empty: refused
     QTest::addColumn<QString>("label"); // or the field the refusal names
 
-    QTest::newRow("250,00 / 1201,45") << "250,00" << "1201,45" << "3.9765753424657534246575342465"
+    QTest::newRow("250,00 / 1201,45") << "250,00"
+                                      << "1201,45"
+                                      << "3.9765753424657534246575342465"
                                       << "3,9766 €";
-    QTest::newRow("grouped, blanks") << " 1.095 " << "0" << "3" << "3 €";
-    QTest::newRow("half-way to even") << "0,01825" << "0" << "0.00005" << "0 €";
-    QTest::newRow("tax abc") << "abc" << "1201,45" << "" << "„Steuer“";
-    QTest::newRow("insurance letters") << "250" << "12x" << "" << "„Versicherung“";
-    QTest::newRow("both bad names tax first") << "x" << "y" << "" << "„Steuer“";
+    QTest::newRow("grouped, blanks") << " 1.095 "
+                                     << "0"
+                                     << "3"
+                                     << "3 €";
+    QTest::newRow("half-way to even") << "0,01825"
+                                      << "0"
+                                      << "0.00005"
+                                      << "0 €";
+    QTest::newRow("tax abc") << "abc"
+                             << "1201,45"
+                             << ""
+                             << "„Steuer“";
+    QTest::newRow("insurance letters") << "250"
+                                       << "12x"
+                                       << ""
+                                       << "„Versicherung“";
+    QTest::newRow("both bad names tax first") << "x"
+                                              << "y"
+                                              << ""
+                                              << "„Steuer“";
 }
 
 void TestDayCost::dayCost()

@@ -19,11 +19,14 @@ QStringList state(const WindowFixture& f)
 {
     QStringList shown;
     QString access;
-    for (const QLineEdit* field : { f.control<QLineEdit>("txt_kennzeichen"), f.control<QLineEdit>("txt_verbrauch"), f.control<QLineEdit>("txt_steuer"), f.control<QLineEdit>("txt_versicherung") }) {
+    for (const QLineEdit* field :
+        { f.control<QLineEdit>("txt_kennzeichen"), f.control<QLineEdit>("txt_verbrauch"),
+            f.control<QLineEdit>("txt_steuer"), f.control<QLineEdit>("txt_versicherung") }) {
         shown << field->text();
         access += field->isReadOnly() ? u'0' : u'1';
     }
-    for (const QPushButton* button : { f.control<QPushButton>("cmd_sbearbeiten"), f.control<QPushButton>("cmd_sspeichern"), f.control<QPushButton>("cmd_sabbrechen") })
+    for (const QPushButton* button : { f.control<QPushButton>("cmd_sbearbeiten"),
+             f.control<QPushButton>("cmd_sspeichern"), f.control<QPushButton>("cmd_sabbrechen") })
         access += button->isEnabled() ? u'1' : u'0';
     return QStringList(access == u"1111011" ? "open" : access == u"0000100" ? "locked" : access) + shown;
 }

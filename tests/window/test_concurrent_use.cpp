@@ -12,12 +12,20 @@ using namespace odomira::test;
 
 namespace {
 
-const QString Busy = QStringLiteral("Ein anderes Programm verwendet das Fahrtenbuch gerade; es ging nichts verloren.");
+const QString Busy
+    = QStringLiteral("Ein anderes Programm verwendet das Fahrtenbuch gerade; es ging nichts verloren.");
 
 QList<TripRow> trips()
 {
-    return { { .datum = "02.03.2006", .von = "Hamburg", .bis = "Kiel", .ziel = "Kiel", .anfangsstand = "1000",
-                 .endstand = "1095", .gesamt = "95", .preisliter = "1.189", .kosten = "8.9235" },
+    return { { .datum = "02.03.2006",
+                 .von = "Hamburg",
+                 .bis = "Kiel",
+                 .ziel = "Kiel",
+                 .anfangsstand = "1000",
+                 .endstand = "1095",
+                 .gesamt = "95",
+                 .preisliter = "1.189",
+                 .kosten = "8.9235" },
         { .datum = "05.03.2006", .ziel = "Lübeck", .gesamt = "68" } };
 }
 
@@ -55,10 +63,18 @@ void TestConcurrentUse::commandWhileLocked_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("buttons"); // NEU, BEARBEITEN, SPEICHERN, ABBRECHEN, LÖSCHEN afterwards
-    QTest::newRow("new trip saved") << "neu" << "Der Datensatz wurde nicht gespeichert." << "00110";
-    QTest::newRow("edited trip saved") << "bearbeiten" << "Der Datensatz wurde nicht gespeichert." << "00111";
-    QTest::newRow("deleted") << "loeschen" << "Der Datensatz wurde nicht gelöscht." << "00111";
-    QTest::newRow("searched") << "suche" << "Die Abfrage wurde nicht ausgeführt." << "11000";
+    QTest::newRow("new trip saved") << "neu"
+                                    << "Der Datensatz wurde nicht gespeichert."
+                                    << "00110";
+    QTest::newRow("edited trip saved") << "bearbeiten"
+                                       << "Der Datensatz wurde nicht gespeichert."
+                                       << "00111";
+    QTest::newRow("deleted") << "loeschen"
+                             << "Der Datensatz wurde nicht gelöscht."
+                             << "00111";
+    QTest::newRow("searched") << "suche"
+                              << "Die Abfrage wurde nicht ausgeführt."
+                              << "11000";
 }
 
 // One German message after a bounded wait; the open entry stays open with what was typed, and
@@ -129,7 +145,8 @@ void TestConcurrentUse::startupWhileLocked()
     QVERIFY(!f.start(&error));
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(error.startsWith(
-                 QStringLiteral("Das Fahrtenbuch „%1“ kann nicht geöffnet werden. ").arg(f.logbook().path()) + Busy),
+                 QStringLiteral("Das Fahrtenbuch „%1“ kann nicht geöffnet werden. ").arg(f.logbook().path())
+                 + Busy),
         qPrintable(error));
     QVERIFY(other.release());
 }
@@ -147,8 +164,9 @@ void TestConcurrentUse::saveOverAChangedTripRefused()
 
     WindowFixture::click(f.control<QPushButton>("cmb_speichern"));
     QCOMPARE(f.messages.size(), 1);
-    QVERIFY2(f.messages[0].text.startsWith("Der Datensatz wurde nicht gespeichert: er wurde in der Tabelle „fahrt“ "
-                                           "geändert, seit er gelesen wurde"),
+    QVERIFY2(f.messages[0].text.startsWith(
+                 "Der Datensatz wurde nicht gespeichert: er wurde in der Tabelle „fahrt“ "
+                 "geändert, seit er gelesen wurde"),
         qPrintable(f.messages[0].text));
     QCOMPARE(f.tripButtons(), QStringLiteral("00111"));
     QCOMPARE(f.control<QLineEdit>("txt_bemerkung")->text(), QStringLiteral("Kundenbesuch"));

@@ -37,7 +37,6 @@ QList<TripRow> mixedTrips()
         trip("02.01.2006", "Ärztehaus Altona", "100", "120", "20", "-1") };
 }
 
-
 // Every file of a folder with its time and content, to show nothing was created or changed.
 QStringList folderState(const QString& path)
 {
@@ -73,11 +72,17 @@ void TestFrmOdomira::startUpStateAndGridSelection()
     QVERIFY(f.open(mixedTrips()));
 
     QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 0);
-    for (QLineEdit* field : f.tripFields() + QList<QLineEdit*> { f.control<QLineEdit>("txt_kennzeichen"), f.control<QLineEdit>("txt_verbrauch"),
-             f.control<QLineEdit>("txt_steuer"), f.control<QLineEdit>("txt_versicherung"), f.control<QLineEdit>("txt_sauto"), f.control<QLineEdit>("txt_summekm"), f.control<QLineEdit>("Text1") })
+    for (QLineEdit* field : f.tripFields()
+            + QList<QLineEdit*> { f.control<QLineEdit>("txt_kennzeichen"),
+                f.control<QLineEdit>("txt_verbrauch"), f.control<QLineEdit>("txt_steuer"),
+                f.control<QLineEdit>("txt_versicherung"), f.control<QLineEdit>("txt_sauto"),
+                f.control<QLineEdit>("txt_summekm"), f.control<QLineEdit>("Text1") })
         QVERIFY2(field->isReadOnly() && field->isEnabled(), qPrintable(field->objectName()));
-    for (QWidget* closed : std::initializer_list<QWidget*> { f.control<QLineEdit>("txt_summe"), f.control<QLineEdit>("txt_kosten"), f.control<QCalendarWidget>("MonthView1"),
-             f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"), f.control<QCheckBox>("chk_weg"), f.control<QPushButton>("cmd_sabbrechen"), f.control<QPushButton>("cmd_sspeichern") })
+    for (QWidget* closed : std::initializer_list<QWidget*> { f.control<QLineEdit>("txt_summe"),
+             f.control<QLineEdit>("txt_kosten"), f.control<QCalendarWidget>("MonthView1"),
+             f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"),
+             f.control<QCheckBox>("chk_weg"), f.control<QPushButton>("cmd_sabbrechen"),
+             f.control<QPushButton>("cmd_sspeichern") })
         QVERIFY2(!closed->isEnabled(), qPrintable(closed->objectName()));
     QCOMPARE(f.tripButtons(), QStringLiteral("11000"));
     QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("3,9766 €"));
@@ -100,14 +105,16 @@ void TestFrmOdomira::startUpStateAndGridSelection()
         QStringList({ "02.01.2006", "05.03.2006", "31.12.2006", "01.01.2007", "15.03.2007" }));
     QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), 0);
     const QStringList shown
-        = { f.control<QLineEdit>("txt_datum")->text(), f.control<QLineEdit>("txt_ziel")->text(), f.control<QLineEdit>("txt_summe")->text(), f.control<QLineEdit>("txt_kosten")->text() };
+        = { f.control<QLineEdit>("txt_datum")->text(), f.control<QLineEdit>("txt_ziel")->text(),
+              f.control<QLineEdit>("txt_summe")->text(), f.control<QLineEdit>("txt_kosten")->text() };
     QCOMPARE(shown, QStringList({ "02.01.2006", "Ärztehaus Altona", "20", "4,9783" }));
     QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked() && !f.control<QCheckBox>("chk_priv")->isChecked());
 
     // A row chosen in the grid shows its trip.
     f.clickGridRow(f.control<QTableView>("DataGrid1"), 2);
     QCOMPARE(WindowAccess::buch(f.w())->currentRow(), 2);
-    QCOMPARE(f.control<QLineEdit>("txt_datum")->text() + " " + f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("31.12.2006 Kiel"));
+    QCOMPARE(f.control<QLineEdit>("txt_datum")->text() + " " + f.control<QLineEdit>("txt_ziel")->text(),
+        QStringLiteral("31.12.2006 Kiel"));
     QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked());
 
     // The grid follows the record when it moves by other means, past the end to no row.
@@ -124,9 +131,12 @@ void TestFrmOdomira::startUpFailure_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("expected"); // part of the message
 
-    QTest::newRow("missing file") << "missing" << "";
-    QTest::newRow("empty verbrauch") << "novehicle" << "keinen Datensatz";
-    QTest::newRow("tax abc") << "abc" << "„abc“";
+    QTest::newRow("missing file") << "missing"
+                                  << "";
+    QTest::newRow("empty verbrauch") << "novehicle"
+                                     << "keinen Datensatz";
+    QTest::newRow("tax abc") << "abc"
+                             << "„abc“";
 }
 
 void TestFrmOdomira::startUpFailure()
@@ -159,8 +169,9 @@ void TestFrmOdomira::entryRoutines()
     const std::pair<void (*)(frm_odomira&), QString> routines[] = { { &WindowAccess::modus_neu, "00110" },
         { &WindowAccess::modus_speichern, "11000" }, { &WindowAccess::modus_abbrechen, "11000" },
         { &WindowAccess::modus_loeschen, "11000" }, { &WindowAccess::modus_bearbeiten, "00111" } };
-    const QList<QPushButton*> buttons
-        = { f.control<QPushButton>("cmd_neu"), f.control<QPushButton>("cmd_bearbeiten"), f.control<QPushButton>("cmb_speichern"), f.control<QPushButton>("cmd_abbrechen"), f.control<QPushButton>("cmd_löschen") };
+    const QList<QPushButton*> buttons = { f.control<QPushButton>("cmd_neu"),
+        f.control<QPushButton>("cmd_bearbeiten"), f.control<QPushButton>("cmb_speichern"),
+        f.control<QPushButton>("cmd_abbrechen"), f.control<QPushButton>("cmd_löschen") };
     for (const auto& [routine, expected] : routines) {
         for (int i = 0; i < buttons.size(); ++i)
             buttons[i]->setEnabled(expected[i] == u'0');
@@ -170,7 +181,8 @@ void TestFrmOdomira::entryRoutines()
 
     // Opening hides a calendar left in view and opens fields, calendar and check boxes,
     // never the computed fields; closing disables the calendar and takes it out of view.
-    const QList<QWidget*> kinds = { f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"), f.control<QCheckBox>("chk_weg"), f.control<QCalendarWidget>("MonthView1") };
+    const QList<QWidget*> kinds = { f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"),
+        f.control<QCheckBox>("chk_weg"), f.control<QCalendarWidget>("MonthView1") };
     for (const bool open : { true, false }) {
         f.control<QCalendarWidget>("MonthView1")->setVisible(true);
         (open ? WindowAccess::felder_freigeben : WindowAccess::felder_sperren)(w);
@@ -179,7 +191,8 @@ void TestFrmOdomira::entryRoutines()
         for (QWidget* control : kinds)
             QVERIFY2(control->isEnabled() == open, qPrintable(control->objectName()));
         QVERIFY(f.control("MonthView1")->isHidden());
-        QVERIFY(!f.control<QLineEdit>("txt_summe")->isEnabled() && !f.control<QLineEdit>("txt_kosten")->isEnabled());
+        QVERIFY(!f.control<QLineEdit>("txt_summe")->isEnabled()
+            && !f.control<QLineEdit>("txt_kosten")->isEnabled());
     }
 
     // The focus order of the open trip entry.
@@ -206,12 +219,35 @@ void TestFrmOdomira::periodSelection_data()
     QTest::addColumn<QString>("monatTeil");
     QTest::addColumn<QString>("jahrTeil");
 
-    QTest::newRow("März 2006") << "mä" << "" << "2006" << "März" << ".03." << "2006";
-    QTest::newRow("initial texts") << "" << "" << QString() << "" << "" << "... Jahr wählen";
+    QTest::newRow("März 2006") << "mä"
+                               << ""
+                               << "2006"
+                               << "März"
+                               << ".03."
+                               << "2006";
+    QTest::newRow("initial texts") << ""
+                                   << "" << QString() << ""
+                                   << ""
+                                   << "... Jahr wählen";
     // Typing picks the month whose name begins so; the box never holds a text of its own.
-    QTest::newRow("lower-case month picks May") << "mä" << "mai" << "2006" << "Mai" << ".05." << "2006";
-    QTest::newRow("no month begins so: unchanged") << "mä" << "x" << "2006" << "März" << ".03." << "2006";
-    QTest::newRow("year not in the list") << "j" << "" << " 2008" << "Januar" << ".01." << " 2008";
+    QTest::newRow("lower-case month picks May") << "mä"
+                                                << "mai"
+                                                << "2006"
+                                                << "Mai"
+                                                << ".05."
+                                                << "2006";
+    QTest::newRow("no month begins so: unchanged") << "mä"
+                                                   << "x"
+                                                   << "2006"
+                                                   << "März"
+                                                   << ".03."
+                                                   << "2006";
+    QTest::newRow("year not in the list") << "j"
+                                          << ""
+                                          << " 2008"
+                                          << "Januar"
+                                          << ".01."
+                                          << " 2008";
 }
 
 void TestFrmOdomira::periodSelection()
@@ -258,18 +294,22 @@ void TestFrmOdomira::tabOrderFollowsLayout_data()
     // Left to right, top to bottom; a column of labelled fields top to bottom before the column
     // to its right. Disabled controls are passed over; the option buttons are one stop, the
     // arrow keys choose among them.
-    QTest::newRow("Übersicht") << 0 << ""
-                               << "cmd_about DataGrid1 txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis "
-                                  "txt_ziel txt_bemerkung txt_preis txt_start txt_ende cmd_neu cmd_bearbeiten";
-    QTest::newRow("Übersicht, trip open") << 0 << "cmd_bearbeiten"
-                                          << "cmd_about txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis "
-                                             "txt_ziel txt_bemerkung txt_preis txt_start txt_ende chk_gesch "
-                                             "chk_priv chk_weg cmb_speichern cmd_abbrechen cmd_löschen";
-    QTest::newRow("Auswertung") << 1 << "cmd_sbearbeiten"
-                                << "txt_kennzeichen txt_verbrauch txt_steuer txt_versicherung cmd_sabbrechen "
-                                   "cmd_sspeichern cmb_monat cmb_jahr cmd_drucken cmd_ausohne aus_gesch cmd_kridruck "
-                                   "cmd_auswerten";
-    QTest::newRow("Ergebnis") << 2 << "" << "DataGrid2 txt_sauto txt_summekm Text1";
+    QTest::newRow("Übersicht")
+        << 0 << ""
+        << "cmd_about DataGrid1 txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis "
+           "txt_ziel txt_bemerkung txt_preis txt_start txt_ende cmd_neu cmd_bearbeiten";
+    QTest::newRow("Übersicht, trip open")
+        << 0 << "cmd_bearbeiten"
+        << "cmd_about txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis "
+           "txt_ziel txt_bemerkung txt_preis txt_start txt_ende chk_gesch "
+           "chk_priv chk_weg cmb_speichern cmd_abbrechen cmd_löschen";
+    QTest::newRow("Auswertung")
+        << 1 << "cmd_sbearbeiten"
+        << "txt_kennzeichen txt_verbrauch txt_steuer txt_versicherung cmd_sabbrechen "
+           "cmd_sspeichern cmb_monat cmb_jahr cmd_drucken cmd_ausohne aus_gesch cmd_kridruck "
+           "cmd_auswerten";
+    QTest::newRow("Ergebnis") << 2 << ""
+                              << "DataGrid2 txt_sauto txt_summekm Text1";
 }
 
 void TestFrmOdomira::tabOrderFollowsLayout()

@@ -53,8 +53,9 @@ public:
     bool start(QString* error = nullptr)
     {
         m_window = std::make_unique<frm_odomira>(m_logbook.path());
-        m_window->setMessageHook(
-            [this](const QString& text, QMessageBox::Icon icon) { messages.append({ text, icon }); });
+        m_window->setMessageHook([this](const QString& text, QMessageBox::Icon icon) {
+            messages.append({ text, icon });
+        });
         m_window->setUrlOpener([this](const QUrl& url) { openedUrls.append(url); });
         m_window->setProgramDirectory(programDir());
         QString ignored;
@@ -72,8 +73,7 @@ public:
 
     // A control of the window by its object name (`txt_datum`, `cmd_neu`); tests reach the
     // window's controls only this way. Null, with a warning, when there is none.
-    template <class T = QWidget>
-    T* control(const QString& name) const
+    template <class T = QWidget> T* control(const QString& name) const
     {
         T* found = m_window->findChild<T*>(name);
         if (!found)
@@ -136,7 +136,8 @@ public:
     QString tripButtons() const
     {
         QString state;
-        for (const char* name : { "cmd_neu", "cmd_bearbeiten", "cmb_speichern", "cmd_abbrechen", "cmd_löschen" })
+        for (const char* name :
+            { "cmd_neu", "cmd_bearbeiten", "cmb_speichern", "cmd_abbrechen", "cmd_löschen" })
             state += control<QPushButton>(QString::fromUtf8(name))->isEnabled() ? u'1' : u'0';
         return state;
     }
@@ -145,8 +146,8 @@ public:
     QList<QLineEdit*> tripFields() const
     {
         QList<QLineEdit*> fields;
-        for (const char* name :
-            { "txt_datum", "txt_von", "txt_bis", "txt_ziel", "txt_bemerkung", "txt_start", "txt_ende", "txt_preis" })
+        for (const char* name : { "txt_datum", "txt_von", "txt_bis", "txt_ziel", "txt_bemerkung", "txt_start",
+                 "txt_ende", "txt_preis" })
             fields << control<QLineEdit>(QString::fromLatin1(name));
         return fields;
     }

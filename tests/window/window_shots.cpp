@@ -6,10 +6,10 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QPushButton>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextStream>
 

@@ -47,15 +47,13 @@ constexpr int ReferenceTrips = 1000;
 // Keeps the column reads of SQLite alone from being optimised away.
 volatile std::size_t textBytesSink = 0;
 
-struct Case
-{
+struct Case {
     const char* label;
     QString sql;
     double limit; // goal for the factor
 };
 
-struct Figures
-{
+struct Figures {
     int rows = 0;
     Spread store;
     Spread sqlite;
@@ -121,7 +119,8 @@ bool measure(const QString& path, sqlite3* plain, const Case& item, Figures& fig
     figures.resultBytes = source.resultBytes();
     figures.rows = source.recordCount();
     if (stepThrough(plain, item.sql) != figures.rows) {
-        print(QStringLiteral("SQLite allein liefert eine andere Zeilenzahl für %1.\n").arg(QString::fromLatin1(item.label)));
+        print(QStringLiteral("SQLite allein liefert eine andere Zeilenzahl für %1.\n")
+                  .arg(QString::fromLatin1(item.label)));
         return false;
     }
 
@@ -146,8 +145,8 @@ bool createLogbook(const QString& path, int count)
     QElapsedTimer created;
     created.start();
     const Decimal consumption = *Decimal::fromParts(false, 79, 1);
-    const demo::DemoVehicle vehicle{QStringLiteral("HH-OM 42"), consumption.toCanonical(), QStringLiteral("250.00"),
-                                    QStringLiteral("1201.45")};
+    const demo::DemoVehicle vehicle { QStringLiteral("HH-OM 42"), consumption.toCanonical(),
+        QStringLiteral("250.00"), QStringLiteral("1201.45") };
     QString error;
     if (writeLogbook(path, vehicle, demo::demoTrips(consumption, count), &error) != WriteResult::Ok) {
         std::fprintf(stderr, "odomira-bench: %s\n", error.toUtf8().constData());
@@ -155,7 +154,8 @@ bool createLogbook(const QString& path, int count)
     }
     print(QStringLiteral("Fahrtenbuch mit %1 Fahrten (%2 MB) in %3 s angelegt.\n")
               .arg(count)
-              .arg(decimals(double(QFileInfo(path).size()) / 1e6, 1), decimals(double(created.elapsed()) / 1000, 2)));
+              .arg(decimals(double(QFileInfo(path).size()) / 1e6, 1),
+                  decimals(double(created.elapsed()) / 1000, 2)));
     return true;
 }
 
@@ -170,14 +170,21 @@ bool measureReads(const QString& path, int count, Goals& goals)
     registerStoreExtensions(plain);
 
     const QString period = QStringLiteral("'%.03.2007%'");
-    const std::vector<Case> cases{
-        {"L", QStringLiteral("select * from [fahrt] order by datum asc"), 1.2},
-        {"S", searchStatement(QStringLiteral("03.2007")), 1.3},
-        {"M1", QStringLiteral("select *  from [fahrt] where datum like  ") + period + QStringLiteral(" order by datum asc"), 1.3},
-        {"M2", QStringLiteral("select sum(gesamt)as expr1000 from [fahrt] where datum like  ") + period, 1.3},
-        {"M3", QStringLiteral("select sum(kosten)as expr1001 from [fahrt] where datum like  ") + period, 1.3},
+    const std::vector<Case> cases {
+        { "L", QStringLiteral("select * from [fahrt] order by datum asc"), 1.2 },
+        { "S", searchStatement(QStringLiteral("03.2007")), 1.3 },
+        { "M1",
+            QStringLiteral("select *  from [fahrt] where datum like  ") + period
+                + QStringLiteral(" order by datum asc"),
+            1.3 },
+        { "M2", QStringLiteral("select sum(gesamt)as expr1000 from [fahrt] where datum like  ") + period,
+            1.3 },
+        { "M3", QStringLiteral("select sum(kosten)as expr1001 from [fahrt] where datum like  ") + period,
+            1.3 },
     };
-    print(QStringLiteral("\nErneutes Lesen einer Datenquelle gegen SQLite allein (%1 Läufe, min/Median/max):\n").arg(Runs));
+    print(
+        QStringLiteral("\nErneutes Lesen einer Datenquelle gegen SQLite allein (%1 Läufe, min/Median/max):\n")
+            .arg(Runs));
     for (const Case& item : cases) {
         Figures figures;
         if (!measure(path, plain, item, figures)) {
@@ -186,11 +193,16 @@ bool measureReads(const QString& path, int count, Goals& goals)
         }
         QString bytes;
         if (figures.rows > 1) {
-            bytes = QStringLiteral(", %1 B/Zeile").arg(decimals(double(figures.resultBytes) / figures.rows, 0));
+            bytes
+                = QStringLiteral(", %1 B/Zeile").arg(decimals(double(figures.resultBytes) / figures.rows, 0));
             if (figures.heapBytes >= 0)
-                bytes += QStringLiteral(" (Heap %1)").arg(decimals(double(figures.heapBytes) / figures.rows, 0));
+                bytes += QStringLiteral(" (Heap %1)")
+                             .arg(decimals(double(figures.heapBytes) / figures.rows, 0));
         }
-        goals.ratioLine(QStringLiteral("%1 (%2 Zeilen%3):").arg(QString::fromLatin1(item.label)).arg(figures.rows).arg(bytes),
+        goals.ratioLine(QStringLiteral("%1 (%2 Zeilen%3):")
+                            .arg(QString::fromLatin1(item.label))
+                            .arg(figures.rows)
+                            .arg(bytes),
             figures.store, figures.sqlite, 2, QStringLiteral("ms"), item.limit);
     }
     for (const Case& item : cases)
@@ -206,8 +218,7 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 3
-        && (qstrcmp(argv[1], WindowStartMode) == 0 || qstrcmp(argv[1], MinimalStartMode) == 0))
+    if (argc == 3 && (qstrcmp(argv[1], WindowStartMode) == 0 || qstrcmp(argv[1], MinimalStartMode) == 0))
         return runStartChild(argc, argv, QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
 
     QApplication app(argc, argv);
@@ -235,7 +246,8 @@ int main(int argc, char* argv[])
     const QString path = dir.filePath(QStringLiteral("odomira.mdb"));
     const QString reference = dir.filePath(QStringLiteral("referenz.mdb"));
     const QString plainCopy = dir.filePath(QStringLiteral("sqlite.mdb"));
-    if (!createLogbook(path, count) || !createLogbook(reference, ReferenceTrips) || !QFile::copy(path, plainCopy))
+    if (!createLogbook(path, count) || !createLogbook(reference, ReferenceTrips)
+        || !QFile::copy(path, plainCopy))
         return 1;
 
     Goals goals;
@@ -257,17 +269,19 @@ int main(int argc, char* argv[])
     goals.ratioLine(QStringLiteral("NEU ") + vs, large.neu, small.neu, 2, ms, 2.0);
     goals.ratioLine(QStringLiteral("BEARBEITEN ") + vs, large.bearbeiten, small.bearbeiten, 2, ms, 2.0);
     goals.ratioLine(QStringLiteral("SPEICHERN (neue Fahrt) ") + vs, large.saveNew, small.saveNew, 2, ms, 2.0);
-    goals.ratioLine(QStringLiteral("SPEICHERN (geänderte Fahrt) ") + vs, large.saveEdit, small.saveEdit, 2, ms, 2.0);
+    goals.ratioLine(
+        QStringLiteral("SPEICHERN (geänderte Fahrt) ") + vs, large.saveEdit, small.saveEdit, 2, ms, 2.0);
     goals.ratioLine(QStringLiteral("ABBRECHEN ") + vs, large.cancel, small.cancel, 2, ms, 2.0);
     goals.ratioLine(QStringLiteral("LÖSCHEN ") + vs, large.remove, small.remove, 2, ms, 2.0);
     const QString against = QStringLiteral("(%1 Fahrten) gegen SQLite allein ").arg(count);
-    goals.ratioLine(QStringLiteral("SPEICHERN (neue Fahrt) ") + against + QStringLiteral("INSERT:"), large.saveNew,
-        plain.insert, 2, ms, 3.0);
+    goals.ratioLine(QStringLiteral("SPEICHERN (neue Fahrt) ") + against + QStringLiteral("INSERT:"),
+        large.saveNew, plain.insert, 2, ms, 3.0);
     goals.ratioLine(QStringLiteral("SPEICHERN (geänderte Fahrt) ") + against + QStringLiteral("UPDATE:"),
         large.saveEdit, plain.update, 2, ms, 3.0);
-    goals.ratioLine(QStringLiteral("LÖSCHEN ") + against + QStringLiteral("DELETE:"), large.remove, plain.remove, 2, ms,
-        3.0);
-    goals.boundLine(QStringLiteral("Alle Datenquellen des Fensters zusammen (%1 Fahrten), Bytes je Fahrt:").arg(count),
+    goals.ratioLine(QStringLiteral("LÖSCHEN ") + against + QStringLiteral("DELETE:"), large.remove,
+        plain.remove, 2, ms, 3.0);
+    goals.boundLine(
+        QStringLiteral("Alle Datenquellen des Fensters zusammen (%1 Fahrten), Bytes je Fahrt:").arg(count),
         large.bytesPerTrip, QStringLiteral("B"), 150);
 
     measureExport(path, WindowRuns, goals);

@@ -14,8 +14,7 @@
 namespace odomira::bench {
 
 // Min, median and max of the repeats of one measurement.
-struct Spread
-{
+struct Spread {
     double min = 0;
     double median = 0;
     double max = 0;
@@ -62,8 +61,7 @@ inline QString spreadText(const Spread& s, int places, const QString& unit)
 }
 
 // The pass lines: every goal the bench checks, met or missed, counted for the summary.
-class Goals
-{
+class Goals {
 public:
     // Prints one figure: what it compares, both sides over the repeats, the ratio of the
     // medians and whether it stays within `limit`.

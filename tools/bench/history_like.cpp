@@ -64,10 +64,10 @@ void printLongLike()
     sqlite3_open(":memory:", &db);
     registerStoreExtensions(db);
     sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1 << 20);
-    print(QStringLiteral("\nLIKE auf einer Zeile, Suchbegriff \"%Begriff%\" gegen ein Ziel (Median aus %1 Läufen):\n")
+    print(QStringLiteral(
+        "\nLIKE auf einer Zeile, Suchbegriff \"%Begriff%\" gegen ein Ziel (Median aus %1 Läufen):\n")
               .arg(Runs));
-    const struct
-    {
+    const struct {
         int text, term;
         bool underscore;
     } sizes[] = { { 32000, 16000, false }, { 64000, 16000, false }, { 32000, 32000, false },
@@ -75,7 +75,8 @@ void printLongLike()
     for (const auto& size : sizes) {
         print(QStringLiteral("  Begriff %1 Zeichen%2, Ziel %3 Zeichen: %4 ms\n")
                   .arg(German.toString(size.term), size.underscore ? QStringLiteral(" mit \"_\"") : QString())
-                  .arg(German.toString(size.text), decimals(likeMs(db, size.text, size.term, size.underscore), 2)));
+                  .arg(German.toString(size.text),
+                      decimals(likeMs(db, size.text, size.term, size.underscore), 2)));
     }
     print(QStringLiteral("  Ohne \"_\" linear in der Länge des Ziels; mit \"_\" Ziel mal Begriff durch 64 "
                          "(bitparallel).\n"));
@@ -90,8 +91,7 @@ QString padLeft(const QString& text, int width)
 constexpr int HistoryRuns = 61;
 
 // One data source on the trips and one on the vehicle record of a logbook file.
-struct Writers
-{
+struct Writers {
     DataSource buch { QStringLiteral("buch") };
     DataSource stamm { QStringLiteral("stamm") };
 
@@ -99,7 +99,8 @@ struct Writers
     {
         buch.setStatement(QStringLiteral("select * from fahrt order by id"));
         stamm.setStatement(QStringLiteral("select * from verbrauch"));
-        return buch.open(path, error) && stamm.open(path, error) && buch.refresh(error) && stamm.refresh(error);
+        return buch.open(path, error) && stamm.open(path, error) && buch.refresh(error)
+            && stamm.refresh(error);
     }
 };
 
@@ -114,8 +115,7 @@ bool measureHistory(const QString& withPath, const QString& withoutPath)
         print(QStringLiteral("Datenquellen lassen sich nicht öffnen: %1\n").arg(error));
         return false;
     }
-    struct Action
-    {
+    struct Action {
         const char* label;
         std::function<bool(Writers&, int run, QString*)> run;
     };
@@ -140,14 +140,16 @@ bool measureHistory(const QString& withPath, const QString& withoutPath)
     print(QStringLiteral("\nÄnderungshistorie, Median aus %1 Läufen im Wechsel:\n%2 %3 %4 %5\n")
               .arg(HistoryRuns)
               .arg(QStringLiteral("Aktion"), -20)
-              .arg(padLeft(QStringLiteral("ohne"), 10), padLeft(QStringLiteral("mit"), 10), padLeft(QStringLiteral("Faktor"), 7)));
+              .arg(padLeft(QStringLiteral("ohne"), 10), padLeft(QStringLiteral("mit"), 10),
+                  padLeft(QStringLiteral("Faktor"), 7)));
     bool goalMet = true;
     for (const Action& action : actions) {
         std::vector<double> withMs, withoutMs;
         for (int run = 0; run < HistoryRuns; ++run) {
             bool ok = true;
             // Each starts first in every other run, so neither always meets a warmer cache.
-            const auto timeWith = [&] { withMs.push_back(timeMs([&] { ok = ok && action.run(with, run, &error); })); };
+            const auto timeWith
+                = [&] { withMs.push_back(timeMs([&] { ok = ok && action.run(with, run, &error); })); };
             const auto timeWithout
                 = [&] { withoutMs.push_back(timeMs([&] { ok = ok && action.run(without, run, &error); })); };
             if (run % 2) {
@@ -167,7 +169,8 @@ bool measureHistory(const QString& withPath, const QString& withoutPath)
         print(QStringLiteral("%1 %2 %3 %4\n")
                   .arg(QString::fromUtf8(action.label), -20)
                   .arg(padLeft(decimals(median(withoutMs), 2) + QStringLiteral(" ms"), 10),
-                      padLeft(decimals(median(withMs), 2) + QStringLiteral(" ms"), 10), padLeft(decimals(ratio, 2), 7)));
+                      padLeft(decimals(median(withMs), 2) + QStringLiteral(" ms"), 10),
+                      padLeft(decimals(ratio, 2), 7)));
     }
     print(QStringLiteral("Ziel: mit Änderungshistorie höchstens 10 % langsamer (Faktor <= 1,10): %1.\n")
               .arg(goalMet ? QStringLiteral("erreicht") : QStringLiteral("verfehlt")));
@@ -196,8 +199,9 @@ bool measureCheck(const QString& path, int count)
     }
     const double ms = median(runs);
     // The processor time shows what the check itself costs when other programs share the machine.
-    print(QStringLiteral("\nPrüfen (odomira-db --pruefen) von %1 Fahrten, %2 Befunde: %3 s, davon Prozessorzeit %4 s "
-                         "(Median aus 3); Ziel unter 2 s: %5.\n")
+    print(QStringLiteral(
+        "\nPrüfen (odomira-db --pruefen) von %1 Fahrten, %2 Befunde: %3 s, davon Prozessorzeit %4 s "
+        "(Median aus 3); Ziel unter 2 s: %5.\n")
               .arg(count)
               .arg(result.findings.size())
               .arg(decimals(ms / 1000, 2), decimals(median(cpuRuns) / 1000, 2),

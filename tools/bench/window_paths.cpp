@@ -42,8 +42,7 @@ qint64 peakKiB()
 }
 
 // Sees the first paint of a widget.
-class PaintWatch : public QObject
-{
+class PaintWatch : public QObject {
 public:
     explicit PaintWatch(QWidget* widget) { widget->installEventFilter(this); }
     bool painted = false;
@@ -65,8 +64,7 @@ void waitForPaint(const PaintWatch& watch)
 
 // The minimal program the window is measured against: a table view over the statement,
 // its rows stepped in batches as the view asks for them.
-class LazyStatementModel : public QAbstractTableModel
-{
+class LazyStatementModel : public QAbstractTableModel {
 public:
     LazyStatementModel(sqlite3* db, const QString& sql)
     {
@@ -77,8 +75,14 @@ public:
     }
     ~LazyStatementModel() override { sqlite3_finalize(m_stmt); }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_columns; }
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : m_columns;
+    }
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid())
@@ -116,8 +120,7 @@ private:
     std::vector<QStringList> m_rows;
 };
 
-template <class T>
-T* control(const QWidget& window, const char* name)
+template <class T> T* control(const QWidget& window, const char* name)
 {
     T* found = window.findChild<T*>(QString::fromUtf8(name));
     if (!found)
@@ -126,13 +129,12 @@ T* control(const QWidget& window, const char* name)
 }
 
 // A window on a logbook through its start-up, shown; messages are collected.
-struct OpenWindow
-{
+struct OpenWindow {
     explicit OpenWindow(const QString& path, const QString& programDir = QString())
         : window(path)
     {
         window.setMessageHook([this](const QString& text, QMessageBox::Icon) { messages << text; });
-        window.setUrlOpener([](const QUrl&) { });
+        window.setUrlOpener([](const QUrl&) {});
         if (!programDir.isEmpty())
             window.setProgramDirectory(programDir);
         QString error;
@@ -189,7 +191,8 @@ struct OpenWindow
 sqlite3* openPlain(const QString& path)
 {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        != SQLITE_OK) {
         sqlite3_close(db);
         return nullptr;
     }
@@ -267,7 +270,8 @@ void measureStartUp(const QString& program, const QString& path, int trips, int 
             QProcess child;
             child.start(program, { QString::fromLatin1(mode), path });
             if (!child.waitForFinished(-1) || child.exitCode() != 0) {
-                print(QStringLiteral("Start-Messung scheitert: %1\n").arg(QString::fromUtf8(child.readAllStandardError())));
+                print(QStringLiteral("Start-Messung scheitert: %1\n")
+                          .arg(QString::fromUtf8(child.readAllStandardError())));
                 return;
             }
             const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
@@ -277,9 +281,11 @@ void measureStartUp(const QString& program, const QString& path, int trips, int 
         }
     }
     const QString size = QString::number(trips);
-    goals.ratioLine(QStringLiteral("Start bis Liste gezeichnet (%1 Fahrten), Fenster gegen minimale Tabelle:").arg(size),
+    goals.ratioLine(
+        QStringLiteral("Start bis Liste gezeichnet (%1 Fahrten), Fenster gegen minimale Tabelle:").arg(size),
         spread(windowMs), spread(minimalMs), 0, QStringLiteral("ms"), 1.5);
-    goals.ratioLine(QStringLiteral("Höchster Speicher (%1 Fahrten), Fenster gegen minimale Tabelle:").arg(size),
+    goals.ratioLine(
+        QStringLiteral("Höchster Speicher (%1 Fahrten), Fenster gegen minimale Tabelle:").arg(size),
         spread(windowKiB), spread(minimalKiB), 1, QStringLiteral("MiB"), 1.5);
 }
 
@@ -340,13 +346,15 @@ PlainWrites measurePlainWrites(const QString& path, int runs)
         insert.push_back(timeMs([&] {
             ok = run(db,
                      "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, gesamt, "
-                     "preisliter, kosten, geschaeftl, privat, zurarbeit) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                     "preisliter, kosten, geschaeftl, privat, zurarbeit) values (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                     "?, ?, ?, ?)",
                      trip)
                 && ok;
         }));
         const qint64 key = sqlite3_last_insert_rowid(db);
         update.push_back(timeMs([&] {
-            ok = run(db, "update fahrt set ziel = ? where id = ?", { QByteArray("Messe ") + QByteArray::number(r) }, key)
+            ok = run(db, "update fahrt set ziel = ? where id = ?",
+                     { QByteArray("Messe ") + QByteArray::number(r) }, key)
                 && ok;
         }));
         remove.push_back(timeMs([&] { ok = run(db, "delete from fahrt where id = ?", {}, key) && ok; }));
@@ -373,8 +381,8 @@ void measureExport(const QString& path, int runs, Goals& goals)
 
     sqlite3* db = openPlain(path);
     const QString pattern = periodPattern(QStringLiteral(".03."), QStringLiteral("2007"));
-    const QByteArray statements[] = { monthListStatement(pattern).toUtf8(), monthKmSumStatement(pattern).toUtf8(),
-        monthCostSumStatement(pattern).toUtf8() };
+    const QByteArray statements[] = { monthListStatement(pattern).toUtf8(),
+        monthKmSumStatement(pattern).toUtf8(), monthCostSumStatement(pattern).toUtf8() };
 
     std::vector<double> exportMs, rawMs;
     int files = 0;
@@ -406,9 +414,10 @@ void measureExport(const QString& path, int runs, Goals& goals)
         }));
     }
     sqlite3_close(db);
-    goals.ratioLine(QStringLiteral("Monatsexport März 2007 (%1 Dateien, %2 kB) gegen SQLite allein und rohes Schreiben:")
-                        .arg(files)
-                        .arg(bytes / 1000),
+    goals.ratioLine(
+        QStringLiteral("Monatsexport März 2007 (%1 Dateien, %2 kB) gegen SQLite allein und rohes Schreiben:")
+            .arg(files)
+            .arg(bytes / 1000),
         spread(exportMs), spread(rawMs), 1, QStringLiteral("ms"), 1.5);
 }
 

@@ -20,8 +20,7 @@ int runStartChild(int argc, char* argv[], const QString& mode, const QString& pa
 void measureStartUp(const QString& program, const QString& path, int trips, int runs, Goals& goals);
 
 // The trip commands on one logbook, each over `runs` repeats (ms).
-struct CommandFigures
-{
+struct CommandFigures {
     Spread neu, bearbeiten, saveNew, saveEdit, cancel, remove;
     double bytesPerTrip = 0; // everything the data sources keep, per trip
     bool ok = false;
@@ -29,8 +28,7 @@ struct CommandFigures
 CommandFigures measureCommands(const QString& path, int trips, int runs);
 
 // The same writes through SQLite alone, each with its commit (ms).
-struct PlainWrites
-{
+struct PlainWrites {
     Spread insert, update, remove;
     bool ok = false;
 };

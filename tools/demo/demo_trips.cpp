@@ -15,10 +15,12 @@ namespace {
 
 // splitmix64: tiny, fast and the same on every platform, unlike the standard
 // distributions, so one start value always gives the same logbook.
-class Random
-{
+class Random {
 public:
-    explicit Random(quint64 start) : m_state(start) {}
+    explicit Random(quint64 start)
+        : m_state(start)
+    {
+    }
 
     quint64 next()
     {
@@ -34,11 +36,10 @@ private:
     quint64 m_state;
 };
 
-struct Place
-{
-    const char* bis;  // arrival
+struct Place {
+    const char* bis; // arrival
     const char* ziel; // destination as it stands in the logbook
-    int km;           // one way from home
+    int km; // one way from home
     const char* reason;
 };
 
@@ -46,52 +47,56 @@ enum class Kind { Business, Private, Work, None };
 
 const char* const Home = "Hamburg-Eimsbüttel";
 
-constexpr std::array BusinessPlaces{
-    Place{"Lübeck", "Brandt & Söhne, Lübeck", 68, nullptr},
-    Place{"Kiel", "Ärztehaus am Dreiecksplatz, Kiel", 96, "Wartung der Praxisrechner"},
-    Place{"Bremen", "Niederlassung Bremen", 124, nullptr},
-    Place{"Hannover", "Messe Hannover", 152, "Messebesuch"},
-    Place{"Lüneburg", "Stadtwerke Lüneburg", 55, nullptr},
-    Place{"Schwerin", "Landesamt Schwerin", 118, nullptr},
-    Place{"Stade", "Hafenbetrieb Stade", 52, nullptr},
-    Place{"Neumünster", "Holstenhallen Neumünster", 70, "Aufbau Messestand"},
-    Place{"Flensburg", "Kunde Jensen, Flensburg", 160, nullptr},
-    Place{"Rostock", "Überseehafen Rostock", 180, nullptr},
-    Place{"Berlin", "Zentrale Berlin-Mitte", 290, "Quartalsbesprechung"},
-    Place{"Cuxhaven", "Kühlhaus Meyer, Cuxhaven", 120, nullptr},
-    Place{"Norderstedt", "Lager Norderstedt", 25, "Inventur"},
-    Place{"Pinneberg", "Kreisverwaltung Pinneberg", 22, nullptr},
+constexpr std::array BusinessPlaces {
+    Place { "Lübeck", "Brandt & Söhne, Lübeck", 68, nullptr },
+    Place { "Kiel", "Ärztehaus am Dreiecksplatz, Kiel", 96, "Wartung der Praxisrechner" },
+    Place { "Bremen", "Niederlassung Bremen", 124, nullptr },
+    Place { "Hannover", "Messe Hannover", 152, "Messebesuch" },
+    Place { "Lüneburg", "Stadtwerke Lüneburg", 55, nullptr },
+    Place { "Schwerin", "Landesamt Schwerin", 118, nullptr },
+    Place { "Stade", "Hafenbetrieb Stade", 52, nullptr },
+    Place { "Neumünster", "Holstenhallen Neumünster", 70, "Aufbau Messestand" },
+    Place { "Flensburg", "Kunde Jensen, Flensburg", 160, nullptr },
+    Place { "Rostock", "Überseehafen Rostock", 180, nullptr },
+    Place { "Berlin", "Zentrale Berlin-Mitte", 290, "Quartalsbesprechung" },
+    Place { "Cuxhaven", "Kühlhaus Meyer, Cuxhaven", 120, nullptr },
+    Place { "Norderstedt", "Lager Norderstedt", 25, "Inventur" },
+    Place { "Pinneberg", "Kreisverwaltung Pinneberg", 22, nullptr },
 };
 // For the places without a reason of their own.
-constexpr std::array BusinessReasons{
-    "Kundentermin", "Projektbesprechung", "Wartung vor Ort", "Angebot übergeben",
-    "Schulung", "Abnahme der Anlage", "Vertragsgespräch",
+constexpr std::array BusinessReasons {
+    "Kundentermin",
+    "Projektbesprechung",
+    "Wartung vor Ort",
+    "Angebot übergeben",
+    "Schulung",
+    "Abnahme der Anlage",
+    "Vertragsgespräch",
 };
 
-constexpr std::array PrivatePlaces{
-    Place{"Timmendorfer Strand", "Ostsee, Timmendorfer Strand", 75, "Ausflug an die Ostsee"},
-    Place{"Lüneburg", "Eltern in Lüneburg", 55, "Familienbesuch"},
-    Place{"Hamburg-Harburg", "Baumarkt Harburg", 18, "Einkauf"},
-    Place{"Hamburg-Moorfleet", "Möbelhaus Moorfleet", 14, "Regal abholen"},
-    Place{"Hamburg-Volksdorf", "Tennisverein Volksdorf", 20, "Training"},
-    Place{"Sankt Peter-Ording", "Nordsee, Sankt Peter-Ording", 150, "Wochenende an der Nordsee"},
-    Place{"Celle", "Freunde in Celle", 120, "Geburtstagsfeier"},
-    Place{"Hamburg-Altona", "Theater Altona", 8, "Theaterbesuch"},
-    Place{"Bad Segeberg", "Freilichtbühne Bad Segeberg", 50, "Freilichtbühne"},
-    Place{"Wedel", "Elbstrand Wedel", 25, "Spaziergang an der Elbe"},
+constexpr std::array PrivatePlaces {
+    Place { "Timmendorfer Strand", "Ostsee, Timmendorfer Strand", 75, "Ausflug an die Ostsee" },
+    Place { "Lüneburg", "Eltern in Lüneburg", 55, "Familienbesuch" },
+    Place { "Hamburg-Harburg", "Baumarkt Harburg", 18, "Einkauf" },
+    Place { "Hamburg-Moorfleet", "Möbelhaus Moorfleet", 14, "Regal abholen" },
+    Place { "Hamburg-Volksdorf", "Tennisverein Volksdorf", 20, "Training" },
+    Place { "Sankt Peter-Ording", "Nordsee, Sankt Peter-Ording", 150, "Wochenende an der Nordsee" },
+    Place { "Celle", "Freunde in Celle", 120, "Geburtstagsfeier" },
+    Place { "Hamburg-Altona", "Theater Altona", 8, "Theaterbesuch" },
+    Place { "Bad Segeberg", "Freilichtbühne Bad Segeberg", 50, "Freilichtbühne" },
+    Place { "Wedel", "Elbstrand Wedel", 25, "Spaziergang an der Elbe" },
 };
 
-constexpr std::array ServicePlaces{
-    Place{"Hamburg-Stellingen", "Autohaus Stellingen", 6, "Inspektion"},
-    Place{"Hamburg-Bahrenfeld", "Prüfstelle Bahrenfeld", 9, "Hauptuntersuchung"},
-    Place{"Hamburg-Eidelstedt", "Reifenhandel Eidelstedt", 7, "Reifenwechsel"},
-    Place{"Hamburg-Eimsbüttel", "Waschanlage Osterstraße", 4, "Autowäsche"},
+constexpr std::array ServicePlaces {
+    Place { "Hamburg-Stellingen", "Autohaus Stellingen", 6, "Inspektion" },
+    Place { "Hamburg-Bahrenfeld", "Prüfstelle Bahrenfeld", 9, "Hauptuntersuchung" },
+    Place { "Hamburg-Eidelstedt", "Reifenhandel Eidelstedt", 7, "Reifenwechsel" },
+    Place { "Hamburg-Eimsbüttel", "Waschanlage Osterstraße", 4, "Autowäsche" },
 };
 
-const Place WorkPlace{"Hamburg-Hammerbrook", "Büro Hammerbrook", 12, "Fahrt ins Büro"};
+const Place WorkPlace { "Hamburg-Hammerbrook", "Büro Hammerbrook", 12, "Fahrt ins Büro" };
 
-template<typename T, std::size_t N>
-const T& pick(Random& random, const std::array<T, N>& items)
+template <typename T, std::size_t N> const T& pick(Random& random, const std::array<T, N>& items)
 {
     return items[std::size_t(random.below(int(N)))];
 }
@@ -172,7 +177,7 @@ std::vector<DemoTrip> demoTrips(const Decimal& verbrauch, int count)
         std::optional<Place> returnFrom; // set when the next trip drives back home
         for (std::size_t slot = 0; slot < days.size(); ++slot) {
             DemoTrip trip;
-            Place place{};
+            Place place {};
             if (returnFrom) {
                 // Back home on the same day, with the kind of the outward trip.
                 days[slot] = days[slot - 1];
@@ -220,7 +225,8 @@ std::vector<DemoTrip> demoTrips(const Decimal& verbrauch, int count)
             const Decimal end = Decimal::fromInt(odometer + km);
             odometer += km;
             const std::optional<Decimal> gesamt = end.subtract(start);
-            const std::optional<Decimal> price = Decimal::fromParts(false, Decimal::Coefficient(priceMilli(random, index)), 3);
+            const std::optional<Decimal> price
+                = Decimal::fromParts(false, Decimal::Coefficient(priceMilli(random, index)), 3);
 
             trip.datum = dateText(first.addDays(days[slot] - 1));
             trip.anfangsstand = start.toCanonical();

@@ -127,8 +127,7 @@ int usageError(const QString& text)
     return ExitUsage;
 }
 
-struct Options
-{
+struct Options {
     QString path = QString::fromLatin1(LogbookFileName);
     VehicleInput vehicle; // starts with the defaults every new logbook shares
     bool demo = false;
@@ -231,15 +230,18 @@ std::optional<QString> parseArguments(const QStringList& arguments, Options& opt
             const int count = tripsText.trimmed().toInt(&ok);
             if (!ok || count < 0 || count > MaxTrips)
                 return QStringLiteral("%1 erwartet eine ganze Zahl von 0 bis %2, nicht „%3“.")
-                    .arg(name).arg(MaxTrips).arg(tripsText);
+                    .arg(name)
+                    .arg(MaxTrips)
+                    .arg(tripsText);
             options.trips = count;
         }
     }
     if (options.demo && options.trips >= 0)
         return QStringLiteral("--demo und --fahrten schließen einander aus.");
     if (options.mode != Mode::Create && options.creating)
-        return QStringLiteral("--pruefen, --protokoll und --csv lesen ein Fahrtenbuch und nehmen keine Optionen "
-                              "zum Anlegen.");
+        return QStringLiteral(
+            "--pruefen, --protokoll und --csv lesen ein Fahrtenbuch und nehmen keine Optionen "
+            "zum Anlegen.");
     return std::nullopt;
 }
 
@@ -338,11 +340,13 @@ int main(int argc, char* argv[])
         printError(problem);
         return ExitExists;
     case WriteResult::Failed:
-        printError(QStringLiteral("Das Fahrtenbuch „%1“ konnte nicht angelegt werden: %2").arg(options.path, problem));
+        printError(QStringLiteral("Das Fahrtenbuch „%1“ konnte nicht angelegt werden: %2")
+                       .arg(options.path, problem));
         return ExitWriteFailed;
     }
-    const QString tripCount = trips.size() == 1 ? QStringLiteral("1 Fahrt")
-                                                : QStringLiteral("%1 Fahrten").arg(trips.size());
-    printOut(QStringLiteral("Fahrtenbuch „%1“ angelegt: Fahrzeug %2, %3.\n").arg(options.path, vehicle->kennzeichen, tripCount));
+    const QString tripCount
+        = trips.size() == 1 ? QStringLiteral("1 Fahrt") : QStringLiteral("%1 Fahrten").arg(trips.size());
+    printOut(QStringLiteral("Fahrtenbuch „%1“ angelegt: Fahrzeug %2, %3.\n")
+                 .arg(options.path, vehicle->kennzeichen, tripCount));
     return ExitOk;
 }

@@ -20,8 +20,7 @@ using odomira::test::TempLogbook;
 
 namespace {
 
-struct Run
-{
+struct Run {
     int exitCode = -1;
     QString err;
     QByteArray out;
@@ -48,8 +47,7 @@ Decimal number(const QString& machine)
 
 } // namespace
 
-class TestOdomiraDb : public QObject
-{
+class TestOdomiraDb : public QObject {
     Q_OBJECT
 private slots:
     void vehicleRow_data();
@@ -70,11 +68,10 @@ void TestOdomiraDb::vehicleRow_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QStringList>("row"); // kennzeichen, verbrauch, steuer, versicherung
 
-    QTest::newRow("defaults") << QStringList{} << QStringList{"HH-OM 42", "7.9", "250", "1201.45"};
-    QTest::newRow("german numbers")
-        << QStringList{"--kennzeichen", "M-ÄÖ 77", "--verbrauch", " 6,5 ", "--steuer", "1.180,50",
-                       "--versicherung=980"}
-        << QStringList{"M-ÄÖ 77", "6.5", "1180.5", "980"};
+    QTest::newRow("defaults") << QStringList {} << QStringList { "HH-OM 42", "7.9", "250", "1201.45" };
+    QTest::newRow("german numbers") << QStringList { "--kennzeichen", "M-ÄÖ 77", "--verbrauch", " 6,5 ",
+        "--steuer", "1.180,50", "--versicherung=980" }
+                                    << QStringList { "M-ÄÖ 77", "6.5", "1180.5", "980" };
 }
 
 void TestOdomiraDb::vehicleRow()
@@ -98,8 +95,10 @@ void TestOdomiraDb::vehicleRow()
 void TestOdomiraDb::demoTrips()
 {
     TempLogbook logbook;
-    QCOMPARE(runCreator({QStringLiteral("--demo"), QStringLiteral("--verbrauch"), QStringLiteral("6,5"),
-                         logbook.path()}).exitCode, 0);
+    QCOMPARE(runCreator({ QStringLiteral("--demo"), QStringLiteral("--verbrauch"), QStringLiteral("6,5"),
+                            logbook.path() })
+                 .exitCode,
+        0);
 
     const auto rows = logbook.query(QStringLiteral(
         "select datum, anfangsstand, endstand, gesamt, preisliter, kosten, geschaeftl, privat, zurarbeit"
@@ -133,10 +132,11 @@ void TestOdomiraDb::demoTrips()
 
     // Fixed start value: a second logbook is the same.
     TempLogbook again;
-    QCOMPARE(runCreator({QStringLiteral("--demo"), QStringLiteral("--verbrauch=6,5"), again.path()}).exitCode,
-             0);
+    QCOMPARE(
+        runCreator({ QStringLiteral("--demo"), QStringLiteral("--verbrauch=6,5"), again.path() }).exitCode,
+        0);
     QCOMPARE(again.query(QStringLiteral("select * from fahrt order by id")),
-             logbook.query(QStringLiteral("select * from fahrt order by id")));
+        logbook.query(QStringLiteral("select * from fahrt order by id")));
 }
 
 void TestOdomiraDb::refusesExistingFile()
@@ -147,7 +147,7 @@ void TestOdomiraDb::refusesExistingFile()
     file.write("not a logbook");
     file.close();
 
-    const Run run = runCreator({QStringLiteral("--demo"), logbook.path()});
+    const Run run = runCreator({ QStringLiteral("--demo"), logbook.path() });
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.contains(QStringLiteral("nicht überschrieben")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -159,11 +159,11 @@ void TestOdomiraDb::usageErrors_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("not a number") << QStringList{"--verbrauch", "sieben"} << "--verbrauch";
-    QTest::newRow("negative") << QStringList{"--versicherung", "-5"} << "negativ";
-    QTest::newRow("missing value") << QStringList{"--demo", "--kennzeichen"} << "Wert";
-    QTest::newRow("unknown option") << QStringList{"--force"} << "--force";
-    QTest::newRow("two files") << QStringList{"other.mdb"} << "Mehr als eine Datei";
+    QTest::newRow("not a number") << QStringList { "--verbrauch", "sieben" } << "--verbrauch";
+    QTest::newRow("negative") << QStringList { "--versicherung", "-5" } << "negativ";
+    QTest::newRow("missing value") << QStringList { "--demo", "--kennzeichen" } << "Wert";
+    QTest::newRow("unknown option") << QStringList { "--force" } << "--force";
+    QTest::newRow("two files") << QStringList { "other.mdb" } << "Mehr als eine Datei";
 }
 
 void TestOdomiraDb::usageErrors()
@@ -172,7 +172,7 @@ void TestOdomiraDb::usageErrors()
     QFETCH(QString, message);
     TempLogbook logbook;
     // The file first, so an option at the end lacks its value.
-    const Run run = runCreator(QStringList{logbook.path()} + options);
+    const Run run = runCreator(QStringList { logbook.path() } + options);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(logbook.path()));
@@ -183,22 +183,22 @@ void TestOdomiraDb::usageErrors()
 void TestOdomiraDb::checkDemoAndTampered()
 {
     TempLogbook logbook;
-    QCOMPARE(runCreator({"--demo", logbook.path()}).exitCode, 0);
+    QCOMPARE(runCreator({ "--demo", logbook.path() }).exitCode, 0);
     const QString trips = logbook.scalar("select count(*) from fahrt");
     QCOMPARE(logbook.scalar("select count(*) from historie where aktion = 'Neu'").toInt(), trips.toInt() + 1);
 
-    Run run = runCreator({"--pruefen", logbook.path()});
+    Run run = runCreator({ "--pruefen", logbook.path() });
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QString::fromUtf8(run.out),
-             "Geprüft: " + trips + " Fahrten, " + QString::number(trips.toInt() + 1)
-                 + " Einträge der Änderungshistorie; keine Befunde.\n");
+        "Geprüft: " + trips + " Fahrten, " + QString::number(trips.toInt() + 1)
+            + " Einträge der Änderungshistorie; keine Befunde.\n");
 
     QVERIFY(logbook.exec("update fahrt set ziel = 'Sylt' where id = 3"));
     QFile file(logbook.path());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
     file.close();
-    run = runCreator({"--pruefen", logbook.path()});
+    run = runCreator({ "--pruefen", logbook.path() });
     QCOMPARE(run.exitCode, 4);
     const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
@@ -211,29 +211,33 @@ void TestOdomiraDb::checkDemoAndTampered()
 void TestOdomiraDb::protocolOfNewLogbook()
 {
     TempLogbook logbook;
-    QCOMPARE(runCreator({"--kennzeichen", "M-ÄÖ 77", logbook.path()}).exitCode, 0);
-    const Run run = runCreator({"--protokoll", logbook.path()});
+    QCOMPARE(runCreator({ "--kennzeichen", "M-ÄÖ 77", logbook.path() }).exitCode, 0);
+    const Run run = runCreator({ "--protokoll", logbook.path() });
     QCOMPARE(run.exitCode, 0);
     QStringList lines = QString::fromUtf8(run.out).split(u'\n');
-    QVERIFY2(lines.size() == 6 && lines[0].startsWith("Nr. 1  ") && lines[0].endsWith("  Neu  Fahrzeug „M-ÄÖ 77“"),
-             qPrintable(lines.join(u'|')));
+    QVERIFY2(
+        lines.size() == 6 && lines[0].startsWith("Nr. 1  ") && lines[0].endsWith("  Neu  Fahrzeug „M-ÄÖ 77“"),
+        qPrintable(lines.join(u'|')));
     QVERIFY(QDateTime::fromString(lines[0].section(u' ', 3, 3), Qt::ISODate).isValid());
-    QCOMPARE(lines.mid(1), QStringList({"    Kennzeichen: „M-ÄÖ 77“", "    Verbrauch 100km: 7,9", "    Steuer: 250",
-                                        "    Versicherung: 1201,45", ""}));
+    QCOMPARE(lines.mid(1),
+        QStringList({ "    Kennzeichen: „M-ÄÖ 77“", "    Verbrauch 100km: 7,9", "    Steuer: 250",
+            "    Versicherung: 1201,45", "" }));
 }
 
 // The program writes the export's bytes as they are (no newline translation, byte order mark first).
 void TestOdomiraDb::csvOfDemo()
 {
     TempLogbook logbook;
-    QCOMPARE(runCreator({"--demo", logbook.path()}).exitCode, 0);
-    const Run run = runCreator({"--csv", "2007", logbook.path()});
+    QCOMPARE(runCreator({ "--demo", logbook.path() }).exitCode, 0);
+    const Run run = runCreator({ "--csv", "2007", logbook.path() });
     QCOMPARE(run.exitCode, 0);
     odomira::audit::ReadOnlyLogbook file;
     QByteArray expected;
-    QVERIFY(file.open(logbook.path(), nullptr) && odomira::audit::tripsCsv(file.handle(), 2007, &expected, nullptr));
+    QVERIFY(file.open(logbook.path(), nullptr)
+        && odomira::audit::tripsCsv(file.handle(), 2007, &expected, nullptr));
     QCOMPARE(run.out, expected);
-    QCOMPARE(run.out.count("\r\n"), logbook.scalar("select count(*) from fahrt where datum like '%.2007'").toInt() + 1);
+    QCOMPARE(run.out.count("\r\n"),
+        logbook.scalar("select count(*) from fahrt where datum like '%.2007'").toInt() + 1);
 }
 
 void TestOdomiraDb::readingModes_data()
@@ -243,12 +247,15 @@ void TestOdomiraDb::readingModes_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message"); // part of the output or the error
 
-    QTest::newRow("older file checked") << "older" << QStringList{"--pruefen"} << 4 << "keine Änderungshistorie";
-    QTest::newRow("older file listed") << "older" << QStringList{"--protokoll"} << 4 << "keine Änderungshistorie";
-    QTest::newRow("missing file") << "none" << QStringList{"--pruefen"} << 3 << "nicht gefunden";
-    QTest::newRow("year not a year") << "older" << QStringList{"--csv", "07"} << 1 << "vier Ziffern";
-    QTest::newRow("two modes") << "older" << QStringList{"--pruefen", "--csv=2007"} << 1 << "Nur eine";
-    QTest::newRow("mode and creating") << "older" << QStringList{"--protokoll", "--demo"} << 1 << "keine Optionen";
+    QTest::newRow("older file checked")
+        << "older" << QStringList { "--pruefen" } << 4 << "keine Änderungshistorie";
+    QTest::newRow("older file listed")
+        << "older" << QStringList { "--protokoll" } << 4 << "keine Änderungshistorie";
+    QTest::newRow("missing file") << "none" << QStringList { "--pruefen" } << 3 << "nicht gefunden";
+    QTest::newRow("year not a year") << "older" << QStringList { "--csv", "07" } << 1 << "vier Ziffern";
+    QTest::newRow("two modes") << "older" << QStringList { "--pruefen", "--csv=2007" } << 1 << "Nur eine";
+    QTest::newRow("mode and creating")
+        << "older" << QStringList { "--protokoll", "--demo" } << 1 << "keine Optionen";
 }
 
 void TestOdomiraDb::readingModes()
