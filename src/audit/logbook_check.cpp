@@ -70,11 +70,7 @@ struct CheckedRow {
 
 bool readRows(sqlite3* db, Table table, std::vector<CheckedRow>* rows, QString* error)
 {
-    const std::vector<const char*>& names = history::recordColumns(table);
-    QByteArray sql = "select id";
-    for (const char* name : names)
-        sql += QByteArray(", ") + name;
-    sql += " from " + history::tableName(table) + " order by id";
+    const QByteArray sql = history::recordsByIdSql(table);
     Statement query;
     int rc = SQLITE_ERROR;
     if (query.prepare(db, sql)) {

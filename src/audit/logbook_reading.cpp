@@ -125,11 +125,8 @@ bool ReadOnlyLogbook::open(const QString& path, QString* error)
 
 bool readRecords(sqlite3* db, Table table, std::vector<StoredRecord>* records, QString* error)
 {
-    const std::vector<const char*>& names = history::recordColumns(table);
-    QByteArray sql = "select id";
-    for (const char* name : names)
-        sql += QByteArray(", ") + name;
-    sql += " from " + history::tableName(table) + " order by id";
+    const std::size_t columns = history::recordColumns(table).size();
+    const QByteArray sql = history::recordsByIdSql(table);
     Statement query;
     if (!query.prepare(db, sql)) {
         setError(error,
@@ -141,8 +138,8 @@ bool readRecords(sqlite3* db, Table table, std::vector<StoredRecord>* records, Q
     while ((rc = sqlite3_step(query.handle())) == SQLITE_ROW) {
         StoredRecord row;
         row.id = sqlite3_column_int64(query.handle(), 0);
-        row.record.reserve(names.size());
-        for (int c = 0; c < int(names.size()); ++c)
+        row.record.reserve(columns);
+        for (int c = 0; c < int(columns); ++c)
             row.record.push_back(history::columnValue(query.handle(), c + 1));
         records->push_back(std::move(row));
     }

@@ -254,12 +254,16 @@ bool Writer::append(
     return true;
 }
 
+QByteArray recordsByIdSql(Table table)
+{
+    return "select id, " + selectColumnsSql(table) + " from " + tableName(table) + " order by id";
+}
+
 bool Writer::appendEveryRecord(Action action, QString* error)
 {
     for (const Table table : { Table::Verbrauch, Table::Fahrt }) {
         Statement rows;
-        if (!rows.prepare(m_db,
-                "select id, " + selectColumnsSql(table) + " from " + tableName(table) + " order by id")) {
+        if (!rows.prepare(m_db, recordsByIdSql(table))) {
             setError(error, sqliteMessage(m_db));
             return false;
         }

@@ -51,6 +51,8 @@ std::optional<Table> tableFromName(QStringView name);
 // The columns an entry keeps of a table, in their fixed order (the key `id` is the entry's
 // `datensatz`).
 const std::vector<const char*>& recordColumns(Table table);
+// Every row of `table` in key order: its id, then the columns of recordColumns().
+QByteArray recordsByIdSql(Table table);
 
 // One stored value as SQLite holds it.
 struct Value {
