@@ -1,5 +1,6 @@
 #include "store/data_source.h"
 
+#include "store/data_source_result.h"
 #include "store/history.h"
 #include "store/list_shape.h"
 #include "store/pending_write.h"
@@ -92,27 +93,6 @@ bool readRows(
 
 } // namespace
 
-// A result: its columns and the copy of its rows.
-struct DataSource::Result {
-    explicit Result(sqlite3_stmt* query)
-        : columns(query)
-        , rows(columns.count())
-    {
-    }
-
-    ResultColumns columns;
-    ResultTable rows;
-    int addedRow = -1; // row of the record added and not yet saved
-
-    // What refreshChanges() needs to keep the result up to date.
-    QString statement; // the text the rows were read with
-    bool keepsOrder = false; // a whole-table list that a written row can be placed into
-    int orderColumn = -1; // column it is ordered by, ties by key; -1: by key alone
-    CollationCompare compare = nullptr; // of the order column
-    quint64 syncedSerial = 0; // newest write of the shared file the rows reflect
-    qint64 dataVersion = -1; // of the file when the rows were read
-};
-
 DataSource::DataSource(const QString& name, QObject* parent)
     : QObject(parent)
     , m_name(name)
@@ -192,6 +172,18 @@ bool DataSource::refresh(QString* error)
     if (!prepareQuery(db, m_statement.toUtf8(), &query, error))
         return false;
     auto result = std::make_unique<Result>(query.handle());
+    result->statement = m_statement;
+    result->dataVersion = version;
+    switch (readFirstPiece(*result, error)) {
+    case FirstPiece::Read:
+        result->syncedSerial = m_file->lastSerial();
+        replaceResult(std::move(result));
+        return true;
+    case FirstPiece::Failed:
+        return false;
+    case FirstPiece::NotSuited:
+        break;
+    }
     // A re-read of the same statement is likely as large as the last one: room for that much
     // (and a little more) spares growing the buffers step by step.
     if (m_result && m_result->statement == m_statement) {
@@ -229,7 +221,7 @@ std::unique_ptr<DataSource::Result> DataSource::reorderedResult(qint64 version) 
     for (const DataSource* other : m_file->sources()) {
         const Result* r = other != this ? other->m_result.get() : nullptr;
         if (!r || !r->keepsOrder || r->addedRow >= 0 || r->syncedSerial != m_file->lastSerial()
-            || r->dataVersion != version)
+            || r->dataVersion != version || r->rows.unfilledCount() > 0)
             continue;
         const std::optional<WholeTableList> held = wholeTableList(r->statement);
         if (held && held->table.compare(wanted->table, Qt::CaseInsensitive) == 0) {
@@ -302,8 +294,8 @@ std::unique_ptr<DataSource::Result> DataSource::reorderedResult(qint64 version) 
 
 bool DataSource::refreshChanges(QString* error)
 {
-    if (!isOpen() || !m_result || !m_result->keepsOrder || m_result->statement != m_statement
-        || m_file->firstKeptSerial() > m_result->syncedSerial + 1)
+    if (!isOpen() || !m_result || !m_result->keepsOrder || m_result->stale
+        || m_result->statement != m_statement || m_file->firstKeptSerial() > m_result->syncedSerial + 1)
         return refresh(error);
     const RowWrite* change = nullptr;
     for (const RowWrite& write : m_file->writes()) {
@@ -353,25 +345,30 @@ bool DataSource::refreshChanges(QString* error)
     }
     if (exists) {
         sqlite3_stmt* row = fresh.handle();
-        int position = recordCount();
+        Place place;
         if (m_result->orderColumn >= 0) {
             const int sc = source[std::size_t(m_result->orderColumn)];
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, sc));
-            position = orderedPosition(!text, text, sqlite3_column_bytes(row, sc), change->key);
+            place = orderedPlace(!text, text, sqlite3_column_bytes(row, sc), change->key);
         } else {
-            position = orderedPosition(true, nullptr, 0, change->key);
+            place = orderedPlace(true, nullptr, 0, change->key);
         }
         std::uint32_t stored = 0;
-        if (!m_result->rows.storeRow(row, source, m_result->columns.kinds(), &stored))
+        if (!place.unfilled && !m_result->rows.storeRow(row, source, m_result->columns.kinds(), &stored))
             return refresh(error);
-        emit rowsAboutToBeInserted(position, position);
-        m_result->rows.placeRow(position, stored);
+        emit rowsAboutToBeInserted(place.row, place.row);
+        // A row among those not read yet is read with them.
+        if (place.unfilled)
+            m_result->rows.placeUnfilled(place.row);
+        else
+            m_result->rows.placeRow(place.row, stored);
         emit rowsInserted();
     }
     m_result->syncedSerial = m_file->lastSerial();
     m_current = recordCount() > 0 ? 0 : -1;
     m_rowBeforeAdd = -1;
     clearPending();
+    settleCurrent();
     emit currentChanged();
     return true;
 }
@@ -474,6 +471,7 @@ void DataSource::cancelBatch()
     const int count = recordCount();
     m_current = count == 0 ? -1 : std::clamp(m_current, 0, count);
     clearPending();
+    settleCurrent();
     emit currentChanged();
 }
 
@@ -517,6 +515,7 @@ bool DataSource::deleteCurrent(QString* error)
     const int count = recordCount();
     m_current = count == 0 ? -1 : std::min(m_current, count - 1);
     clearPending();
+    settleCurrent();
     emit currentChanged();
     return true;
 }
@@ -550,6 +549,7 @@ void DataSource::setCurrentRow(int row)
         return;
     m_current = row;
     clearPending();
+    settleCurrent();
     emit currentChanged();
 }
 
@@ -599,7 +599,7 @@ QString DataSource::field(const QString& column) const
 
 QString DataSource::value(int row, int column) const
 {
-    if (!hasCell(row, column))
+    if (!hasCell(row, column) || !fillRow(row, false))
         return QString();
     const std::string_view text = m_result->rows.text(row, column);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -607,7 +607,7 @@ QString DataSource::value(int row, int column) const
 
 bool DataSource::isNull(int row, int column) const
 {
-    return !hasCell(row, column) || m_result->rows.isNull(row, column);
+    return !hasCell(row, column) || !fillRow(row, false) || m_result->rows.isNull(row, column);
 }
 
 bool DataSource::setField(const QString& column, const QString& text)
@@ -647,6 +647,7 @@ void DataSource::replaceResult(std::unique_ptr<Result> result)
     m_current = recordCount() > 0 ? 0 : -1;
     m_rowBeforeAdd = -1;
     clearPending();
+    settleCurrent();
     emit resultReset();
     emit currentChanged();
 }
@@ -803,13 +804,15 @@ bool DataSource::locateWrittenRow(const RowWrite& write, int* row) const
             text = QByteArray(cell->data(), qsizetype(cell->size()));
         }
     }
-    const int found = orderedPosition(null, text.constData(), int(text.size()), write.key);
-    *row = found;
-    return found < recordCount() && rowKey(found, &key) && key == write.key;
+    const Place found = orderedPlace(null, text.constData(), int(text.size()), write.key);
+    *row = found.row;
+    // A row not read yet: any row of its gap stands for it.
+    return found.unfilled || (found.row < recordCount() && rowKey(found.row, &key) && key == write.key);
 }
 
-// Where a row with this order value and key goes: before the first row that follows it.
-int DataSource::orderedPosition(bool null, const char* text, int size, qint64 key) const
+// Where a row with this order value and key goes: before the first row that follows it. Rows
+// not read yet are passed over; a row that falls among them goes into their gap.
+DataSource::Place DataSource::orderedPlace(bool null, const char* text, int size, qint64 key) const
 {
     const Result& r = *m_result;
     const auto rowPrecedes = [&](int row) {
@@ -827,16 +830,31 @@ int DataSource::orderedPosition(bool null, const char* text, int size, qint64 ke
         qint64 rowKeyValue = 0;
         return rowKey(row, &rowKeyValue) && rowKeyValue < key;
     };
+    // `low` and `high` always stand on a read row, the start of a gap, or the end.
     int low = 0;
     int high = recordCount();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (rowPrecedes(middle))
-            low = middle + 1;
-        else
-            high = middle;
+        if (r.rows.isFilled(middle)) {
+            if (rowPrecedes(middle))
+                low = middle + 1;
+            else
+                high = middle;
+            continue;
+        }
+        const auto [first, end] = r.rows.gapAround(middle);
+        if (first - 1 >= low && !rowPrecedes(first - 1)) {
+            high = first - 1;
+        } else if (end < high && rowPrecedes(end)) {
+            low = end + 1;
+        } else {
+            qint64 endKey = 0;
+            if (end < high && rowKey(end, &endKey) && endKey == key)
+                return { end, false };
+            return { first, true };
+        }
     }
-    return low;
+    return { low, false };
 }
 
 // Replaces the current row by what the table now holds (the new key of an added record

@@ -13,6 +13,7 @@ struct sqlite3_stmt;
 namespace odomira {
 
 class PendingWrite;
+struct ListBound;
 class SharedFile;
 struct RowImage;
 struct RowWrite;
@@ -39,7 +40,10 @@ public:
     QString statement() const { return m_statement; }
 
     // Runs the statement; its rows replace the result, pending values are dropped and
-    // the current record becomes the first row (none for an empty result).
+    // the current record becomes the first row (none for an empty result). A list of a whole
+    // table (see wholeTableList) that SQLite steps through an index is read in pieces: its rows
+    // are all counted, but only the first ones read; the others are read as they are reached
+    // (value(), setCurrentRow()), a piece at a time.
     // On failure the old result stays and `error` gets the store's message; a statement that
     // would change the file or holds a second statement is refused. Without a connection the
     // message is the one open() gave.
@@ -89,13 +93,18 @@ public:
     // Value of the named column of the current record, pending value included, in its
     // text form; "" when there is no current record or no such column.
     QString field(const QString& column) const;
-    // Value of a cell of the result as stored (no pending values), in text form.
+    // Value of a cell of the result as stored (no pending values), in text form. A long list
+    // reads the rows around a row not read yet first (see refresh()); when that fails, "".
     QString value(int row, int column) const;
     bool isNull(int row, int column) const;
 
     // Sets a pending value of the current record. Returns false without a current record,
     // when the column is unknown or when it is the key `id`, which is never written.
     bool setField(const QString& column, const QString& text);
+
+    // Row of the record with this key, or -1. In a list read in pieces, the row's place is worked
+    // out from its order value, and the piece around it read.
+    int rowOfKey(qint64 key);
 
     // Approximate bytes the client-side copy of the result takes.
     qsizetype resultBytes() const;
@@ -140,7 +149,23 @@ private:
     // The row of the result that holds the written row before the write, -1 when none; false
     // when the result turns out not to be what it should be.
     bool locateWrittenRow(const RowWrite& write, int* row) const;
-    int orderedPosition(bool null, const char* text, int size, qint64 key) const;
+    // Where a row with this order value and key goes (see orderedPlace()); `unfilled`: somewhere
+    // in the gap of rows not read yet that starts at `row`.
+    struct Place {
+        int row = 0;
+        bool unfilled = false;
+    };
+    Place orderedPlace(bool null, const char* text, int size, qint64 key) const;
+    // Reads the first piece of a whole-table list into `result`; false, with `result` as it
+    // was, where the list is not one to read in pieces.
+    enum class FirstPiece { Read, NotSuited, Failed };
+    FirstPiece readFirstPiece(Result& result, QString* error) const;
+    // Makes sure a row of a list read in pieces is read; `wait`: for another program's lock.
+    bool fillRow(int row, bool wait) const;
+    bool readPiece(int first, int end, int from, int to, bool forward, bool wait) const;
+    std::optional<ListBound> boundAt(int row) const;
+    // Reads the current record where it is not read yet.
+    void settleCurrent();
     bool rowKey(int row, qint64* key) const;
     // The current record as it stands, for the log of writes.
     RowImage rowImage(int row) const;

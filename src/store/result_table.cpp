@@ -29,6 +29,7 @@ ResultTable ResultTable::sharedCopy() const
     ResultTable copy(m_columns);
     copy.m_stored = m_stored;
     copy.m_order = m_order;
+    copy.m_unfilled = m_unfilled;
     return copy;
 }
 
@@ -37,8 +38,10 @@ ResultTable ResultTable::reordered(const std::vector<int>& rows) const
     ResultTable copy(m_columns);
     copy.m_stored = m_stored;
     copy.m_order.reserve(rows.size());
-    for (int row : rows)
+    for (int row : rows) {
         copy.m_order.push_back(m_order[std::size_t(row)]);
+        copy.m_unfilled += copy.m_order.back() == Unfilled ? 1 : 0;
+    }
     return copy;
 }
 
@@ -70,11 +73,7 @@ bool ResultTable::appendRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& k
 
 void ResultTable::appendNullRow()
 {
-    const std::uint32_t stored = storedRows();
-    // Cannot pass the cap: a failed append leaves the buffer as it was, within the cap.
-    m_stored->ends.insert(
-        m_stored->ends.end(), std::size_t(m_columns), std::uint32_t(m_stored->bytes.size()) | NullBit);
-    m_order.push_back(stored);
+    m_order.push_back(storeNullRow());
 }
 
 bool ResultTable::replaceRow(
@@ -101,7 +100,55 @@ void ResultTable::placeRow(int row, std::uint32_t stored)
 
 void ResultTable::removeRow(int row)
 {
+    if (!isFilled(row))
+        --m_unfilled;
     m_order.erase(m_order.begin() + row);
+}
+
+void ResultTable::appendUnfilled(std::size_t count)
+{
+    m_order.insert(m_order.end(), count, Unfilled);
+    m_unfilled += count;
+}
+
+void ResultTable::placeUnfilled(int row)
+{
+    m_order.insert(m_order.begin() + row, Unfilled);
+    ++m_unfilled;
+}
+
+void ResultTable::fill(int row, std::uint32_t stored)
+{
+    if (isFilled(row))
+        return;
+    m_order[std::size_t(row)] = stored;
+    --m_unfilled;
+}
+
+std::pair<int, int> ResultTable::gapAround(int row) const
+{
+    int first = row;
+    while (first > 0 && !isFilled(first - 1))
+        --first;
+    int end = row;
+    while (end < rowCount() && !isFilled(end))
+        ++end;
+    return { first, end };
+}
+
+std::uint32_t ResultTable::storeNullRow()
+{
+    const std::uint32_t stored = storedRows();
+    // Cannot pass the cap: a failed append leaves the buffer as it was, within the cap.
+    m_stored->ends.insert(
+        m_stored->ends.end(), std::size_t(m_columns), std::uint32_t(m_stored->bytes.size()) | NullBit);
+    return stored;
+}
+
+bool ResultTable::storeRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds, std::uint32_t* stored)
+{
+    *stored = storedRows();
+    return appendStoredRow(stmt, kinds, nullptr, -1);
 }
 
 void ResultTable::reserve(std::size_t rows, std::size_t bytes)

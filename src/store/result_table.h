@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -19,6 +20,8 @@ namespace odomira {
 // stored rows, so removing a row costs one entry and a changed row is stored anew.
 // Stored rows are only ever added to, never changed, so several tables can share them
 // (sharedCopy()): each keeps its own order, and what one adds the others never reach.
+// A long list is read in pieces: a row not read yet holds its place in the order unfilled, so
+// the table counts every row of the result from the start. Runs of unfilled rows are gaps.
 class ResultTable {
 public:
     explicit ResultTable(int columns = 0);
@@ -33,7 +36,7 @@ public:
     // Whether one row more would hold more cells than an int can count.
     bool isFull() const;
 
-    // Row and column must be in range.
+    // Row and column must be in range, the row filled.
     std::string_view text(int row, int column) const;
     bool isNull(int row, int column) const;
 
@@ -48,6 +51,20 @@ public:
     bool replaceRow(
         int row, sqlite3_stmt* stmt, const std::vector<int>& source, const std::vector<ColumnKind>& kinds);
     void removeRow(int row);
+
+    // Rows not read yet: appended at the end, placed before result row `row`, and filled with a
+    // stored row (see storeRow()).
+    void appendUnfilled(std::size_t count);
+    void placeUnfilled(int row);
+    void fill(int row, std::uint32_t stored);
+    bool isFilled(int row) const { return m_order[std::size_t(row)] != Unfilled; }
+    std::size_t unfilledCount() const { return m_unfilled; }
+    // The gap around an unfilled row: its first row and the row after its last.
+    std::pair<int, int> gapAround(int row) const;
+    // Stores a row without values (see storeRow()).
+    std::uint32_t storeNullRow();
+    // Stores the row a stepped statement stands on, its columns the table's.
+    bool storeRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& kinds, std::uint32_t* stored);
     // Inserting a row takes two steps, so the rows change only once nothing can fail: the row a
     // stepped statement stands on is stored (column c from statement column source[c], each
     // one of them given; fails as appendRow does), then placed before result row `row`
@@ -79,9 +96,12 @@ private:
         std::vector<std::uint32_t> ends; // per stored cell, row after row
     };
 
+    static constexpr std::uint32_t Unfilled = 0xffffffffu;
+
     int m_columns = 0;
     std::shared_ptr<Stored> m_stored;
-    std::vector<std::uint32_t> m_order; // result row -> stored row
+    std::vector<std::uint32_t> m_order; // result row -> stored row, or Unfilled
+    std::size_t m_unfilled = 0;
 };
 
 } // namespace odomira

@@ -26,16 +26,11 @@ QString keyAfterDelete(const DataSource& list)
     return row > 0 ? list.value(row - 1, column) : QString();
 }
 
-int rowOfKey(const DataSource& list, const QString& key)
+int rowOfKey(DataSource& list, const QString& key)
 {
-    const int column = list.columnIndex(KeyColumn);
-    if (column < 0 || key.isEmpty())
-        return -1;
-    for (int row = 0; row < list.recordCount(); ++row) {
-        if (list.value(row, column) == key)
-            return row;
-    }
-    return -1;
+    bool number = false;
+    const qint64 value = key.toLongLong(&number);
+    return number ? list.rowOfKey(value) : -1;
 }
 
 } // namespace odomira

@@ -18,6 +18,6 @@ QString currentTripKey(const DataSource& list);
 QString keyAfterDelete(const DataSource& list);
 
 // The row of the record with `key`, or -1 when the list has none (or `key` is "").
-int rowOfKey(const DataSource& list, const QString& key);
+int rowOfKey(DataSource& list, const QString& key);
 
 } // namespace odomira

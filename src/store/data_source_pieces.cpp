@@ -1,0 +1,326 @@
+// Reading a long whole-table list in pieces: the first piece at once, the others as they are
+// reached, each by the rows right after or right before a row the list holds.
+#include "store/data_source.h"
+
+#include "store/busy_wait.h"
+#include "store/data_source_result.h"
+#include "store/shared_file.h"
+#include "store/statement.h"
+#include "store/store_messages.h"
+#include "store/store_text.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace odomira {
+
+using store::setError;
+
+namespace {
+
+// Rows read at a time: about what a grid asks for while it is scrolled.
+constexpr int PieceRows = 256;
+
+// Whether SQLite would sort the table to step the statement, rather than step an index.
+bool sortsTable(sqlite3* db, const QByteArray& sql)
+{
+    Statement plan;
+    if (!plan.prepare(db, "explain query plan " + sql) || !plan.handle())
+        return true;
+    int rc;
+    while ((rc = sqlite3_step(plan.handle())) == SQLITE_ROW) {
+        const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan.handle(), 3));
+        if (!detail || QByteArray(detail).contains("TEMP B-TREE"))
+            return true;
+    }
+    return rc != SQLITE_DONE;
+}
+
+// Count and first rows come from one read transaction, so no other program's commit falls
+// between them. Inside a transaction already, nothing is begun.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite3* db)
+        : m_db(db)
+        , m_begun(sqlite3_get_autocommit(db) && sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK)
+    {
+    }
+    ~ReadTransaction()
+    {
+        if (m_begun)
+            sqlite3_exec(m_db, "commit", nullptr, nullptr, nullptr);
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    sqlite3* m_db;
+    bool m_begun;
+};
+
+// A piece read for a grid being painted must not wait for another program's lock (the wait
+// handles events, the paint among them): it fails at once and is read on the next paint.
+class NoBusyWait {
+public:
+    NoBusyWait(sqlite3* db, bool wait)
+        : m_db(wait ? nullptr : db)
+    {
+        if (m_db)
+            sqlite3_busy_handler(m_db, nullptr, nullptr);
+    }
+    ~NoBusyWait()
+    {
+        if (m_db)
+            installBusyWait(m_db);
+    }
+    NoBusyWait(const NoBusyWait&) = delete;
+    NoBusyWait& operator=(const NoBusyWait&) = delete;
+
+private:
+    sqlite3* m_db;
+};
+
+void bindBound(sqlite3_stmt* stmt, const std::optional<ListBound>& bound)
+{
+    if (!bound)
+        return;
+    if (!bound->null)
+        sqlite3_bind_text(stmt, 1, bound->text.constData(), int(bound->text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(stmt, 2, bound->key);
+}
+
+} // namespace
+
+DataSource::FirstPiece DataSource::readFirstPiece(Result& result, QString* error) const
+{
+    describeOrder(result, false);
+    sqlite3* db = m_file->handle();
+    const auto notSuited = [&result] {
+        result.keepsOrder = false;
+        result.orderColumn = -1;
+        result.compare = nullptr;
+        return FirstPiece::NotSuited;
+    };
+    if (!result.keepsOrder)
+        return notSuited();
+    const QList<QByteArray> all = rowsAfterSql(result.listOrder(), std::nullopt);
+    // Without an index on the order column every piece would sort the whole table.
+    if (all.size() != 1 || sortsTable(db, all.first()))
+        return notSuited();
+
+    const auto failed = [&] {
+        setError(error, storeFailureMessage(QStringLiteral("Die Abfrage wurde nicht ausgeführt."), db));
+        return FirstPiece::Failed;
+    };
+    ReadTransaction transaction(db);
+    Statement count;
+    if (!count.prepare(db, "select count(*) from " + store::sqlName(result.columns.table()))
+        || sqlite3_step(count.handle()) != SQLITE_ROW)
+        return failed();
+    const qint64 total = sqlite3_column_int64(count.handle(), 0);
+    if (total >= qint64(INT_MAX) / std::max(1, result.columns.count())) {
+        setError(error, QStringLiteral("Die Abfrage liefert zu viele Datensätze."));
+        return FirstPiece::Failed;
+    }
+    Statement first;
+    if (!first.prepare(db, all.first()))
+        return failed();
+    int read = 0;
+    int rc = SQLITE_ROW;
+    while (read < PieceRows && (rc = sqlite3_step(first.handle())) == SQLITE_ROW) {
+        if (!result.rows.appendRow(first.handle(), result.columns.kinds())) {
+            setError(error, QStringLiteral("Die Abfrage liefert zu viele Daten für den Arbeitsspeicher."));
+            return FirstPiece::Failed;
+        }
+        ++read;
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return failed();
+    if (rc == SQLITE_ROW && total > read)
+        result.rows.appendUnfilled(std::size_t(total - read));
+    result.inPieces = true;
+    return FirstPiece::Read;
+}
+
+std::optional<ListBound> DataSource::boundAt(int row) const
+{
+    const Result& r = *m_result;
+    ListBound bound;
+    if (row == r.addedRow || !rowKey(row, &bound.key))
+        return std::nullopt;
+    if (r.orderColumn >= 0 && !r.rows.isNull(row, r.orderColumn)) {
+        const std::string_view text = r.rows.text(row, r.orderColumn);
+        bound.null = false;
+        bound.text = QByteArray(text.data(), qsizetype(text.size()));
+    }
+    return bound;
+}
+
+bool DataSource::fillRow(int row, bool wait) const
+{
+    Result& r = *m_result;
+    if (r.rows.isFilled(row))
+        return true;
+    if (!r.inPieces)
+        return false;
+    const auto [first, end] = r.rows.gapAround(row);
+    if (row - first < PieceRows)
+        return readPiece(first, end, first, std::min(end, row + PieceRows), true, wait);
+    if (end - row <= PieceRows)
+        return readPiece(first, end, std::max(first, row - PieceRows + 1), end, false, wait);
+    // Deep inside a long gap (a grid scrolled far at once): the piece around the row, passing
+    // over the rows before it in the index without reading them.
+    const int from = row - PieceRows / 2;
+    return readPiece(first, end, from, std::min(end, from + PieceRows), true, wait);
+}
+
+// Reads rows [from, to) of the gap [first, end), stepping forward from the row before the gap
+// or backward from the row after it. Where the table no longer holds what the gap was counted
+// with (another program wrote), the rows missing stay without values and the list is read anew
+// at the next refreshChanges().
+bool DataSource::readPiece(int first, int end, int from, int to, bool forward, bool wait) const
+{
+    Result& r = *m_result;
+    sqlite3* db = m_file->handle();
+    NoBusyWait noWait(db, wait);
+    const std::optional<ListBound> lower = first > 0 ? boundAt(first - 1) : std::nullopt;
+    const std::optional<ListBound> upper = end < recordCount() ? boundAt(end) : std::nullopt;
+    if ((first > 0 && !lower) || (end < recordCount() && end != r.addedRow && !upper))
+        return false;
+    bool unsynced = false;
+    for (const RowWrite& write : m_file->writes()) {
+        if (write.serial > r.syncedSerial && write.table.compare(r.columns.table(), Qt::CaseInsensitive) == 0)
+            unsynced = true;
+    }
+    if (unsynced || m_file->dataVersion() != r.dataVersion)
+        r.stale = true;
+
+    const ListOrder order = r.listOrder();
+    int skip = forward ? from - first : 0;
+    QList<QByteArray> statements
+        = forward ? rowsAfterSql(order, lower, skip > 0) : rowsBeforeSql(order, upper);
+    if (statements.isEmpty()) {
+        // No way to pass over rows here: read the gap from its start.
+        skip = 0;
+        from = first;
+        statements = rowsAfterSql(order, lower);
+    }
+    const std::optional<ListBound>& stop = forward ? upper : lower;
+    const int keyColumn = r.columns.keyColumn();
+    int position = forward ? from : to - 1;
+    const auto wanted = [&] { return forward ? position < to : position >= from; };
+    bool reachedStop = false;
+    bool more = false; // a row past the gap's end that is not the row after it
+    for (qsizetype i = 0; i < statements.size() && wanted() && !reachedStop; ++i) {
+        Statement piece;
+        if (!piece.prepare(db, statements[i]))
+            return false;
+        bindBound(piece.handle(), forward ? lower : upper);
+        if (i == 0 && skip > 0)
+            sqlite3_bind_int64(piece.handle(), 3, skip);
+        int rc;
+        while ((rc = sqlite3_step(piece.handle())) == SQLITE_ROW) {
+            if (stop && sqlite3_column_int64(piece.handle(), keyColumn) == stop->key) {
+                reachedStop = true;
+                break;
+            }
+            if (!wanted()) {
+                more = (forward ? to == end : from == first);
+                break;
+            }
+            std::uint32_t stored = 0;
+            if (!r.rows.storeRow(piece.handle(), r.columns.kinds(), &stored))
+                return false;
+            r.rows.fill(position, stored);
+            position += forward ? 1 : -1;
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return false;
+    }
+    if (wanted() || more)
+        r.stale = true;
+    while (wanted()) {
+        r.rows.fill(position, r.rows.storeNullRow());
+        position += forward ? 1 : -1;
+    }
+    return true;
+}
+
+void DataSource::settleCurrent()
+{
+    if (hasCurrent())
+        fillRow(m_current, true);
+}
+
+int DataSource::rowOfKey(qint64 key)
+{
+    if (!m_result)
+        return -1;
+    Result& r = *m_result;
+    const auto search = [&] {
+        qint64 rowKeyValue = 0;
+        for (int row = 0; row < recordCount(); ++row) {
+            if (r.rows.isFilled(row) && rowKey(row, &rowKeyValue) && rowKeyValue == key)
+                return row;
+        }
+        return -1;
+    };
+    if (!r.inPieces || r.rows.unfilledCount() == 0 || r.stale)
+        return search();
+
+    // The row's order value places it: among the rows read, or in a gap.
+    sqlite3* db = m_file->handle();
+    const ListOrder order = r.listOrder();
+    ListBound target;
+    target.key = key;
+    if (r.orderColumn >= 0) {
+        Statement value;
+        if (!value.prepare(db,
+                "select " + store::sqlName(order.orderColumn) + ", typeof(" + store::sqlName(order.orderColumn)
+                    + ") from " + store::sqlName(order.table) + " where " + store::sqlName(order.keyColumn)
+                    + " = ?")
+            || value.stepWithKey(key) != SQLITE_ROW)
+            return -1;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(value.handle(), 0));
+        const QByteArray type(reinterpret_cast<const char*>(sqlite3_column_text(value.handle(), 1)));
+        if (type != "null" && type != "text")
+            return search();
+        target.null = !text;
+        if (text)
+            target.text = QByteArray(text, sqlite3_column_bytes(value.handle(), 0));
+    }
+    const Place place = orderedPlace(target.null, target.text.constData(), int(target.text.size()), key);
+    if (!place.unfilled) {
+        qint64 found = 0;
+        return place.row < recordCount() && rowKey(place.row, &found) && found == key ? place.row : -1;
+    }
+
+    // In a gap: its row number is the count of the rows before it, or after it, in the table
+    // (whichever lies nearer), which SQLite counts in the index without reading the rows.
+    const auto [first, end] = r.rows.gapAround(place.row);
+    const int tableRows = recordCount() - (r.addedRow >= 0 ? 1 : 0);
+    const bool fromEnd = first + end > tableRows;
+    qint64 counted = 0;
+    for (const QByteArray& sql : fromEnd ? rowsAfterSql(order, target) : rowsBeforeSql(order, target)) {
+        Statement count;
+        if (!count.prepare(db, countSql(sql)))
+            return -1;
+        bindBound(count.handle(), target);
+        if (sqlite3_step(count.handle()) != SQLITE_ROW)
+            return -1;
+        counted += sqlite3_column_int64(count.handle(), 0);
+    }
+    const qint64 row = fromEnd ? tableRows - 1 - counted : counted;
+    if (row < first || row >= end) {
+        r.stale = true;
+        return -1;
+    }
+    if (!fillRow(int(row), true))
+        return -1;
+    qint64 found = 0;
+    return rowKey(int(row), &found) && found == key ? int(row) : -1;
+}
+
+} // namespace odomira
