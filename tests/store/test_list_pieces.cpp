@@ -1,0 +1,204 @@
+// Long whole-table lists read in pieces: whatever row is reached first and whatever is written
+// meanwhile, the list holds exactly the rows SQLite gives, in its order, and finds any trip.
+#include "store/data_source.h"
+#include "support/temp_logbook.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace odomira;
+using odomira::test::TempLogbook;
+using odomira::test::TripRow;
+
+namespace {
+
+const QString DateOrdered = QStringLiteral("select * from [fahrt] order by datum asc");
+const QString ByKey = QStringLiteral("select * from fahrt");
+constexpr int Trips = 1500;
+
+// Keys out of date order, runs of equal dates, some trips without a date and some whose date
+// is no calendar date.
+QList<TripRow> manyTrips()
+{
+    QList<TripRow> trips;
+    for (int i = 0; i < Trips; ++i) {
+        QString datum = QStringLiteral("%1.%2.%3")
+                            .arg(1 + (i * 7) % 28, 2, 10, QLatin1Char('0'))
+                            .arg(1 + (i * 5) % 12, 2, 10, QLatin1Char('0'))
+                            .arg(2006 + i % 3);
+        if (i % 101 == 0)
+            datum = QString();
+        else if (i % 103 == 0)
+            datum = QStringLiteral("unbekannt");
+        trips << TripRow { datum, "08:00", "09:00", QStringLiteral("Ziel %1").arg(i), "Termin" };
+    }
+    return trips;
+}
+
+// Keys of the list, its rows read in the given order.
+QStringList keys(const DataSource& list, const QList<int>& readingOrder = {})
+{
+    QStringList result(list.recordCount());
+    const int id = list.columnIndex(QStringLiteral("id"));
+    for (int row : readingOrder)
+        result[row] = list.value(row, id);
+    for (int row = 0; row < list.recordCount(); ++row)
+        result[row] = list.value(row, id);
+    return result;
+}
+
+} // namespace
+
+class TestListPieces : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void anyRowReadFirst_data();
+    void anyRowReadFirst();
+    void writesKeepEveryListExact_data();
+    void writesKeepEveryListExact();
+    void findsTripsNotReadYet();
+
+private:
+    QStringList expected(const QString& order) const
+    {
+        QStringList ids;
+        for (const QStringList& row : m_logbook->query("select id from fahrt order by " + order))
+            ids << row[0];
+        return ids;
+    }
+    bool open(DataSource& list, const QString& statement)
+    {
+        QString error;
+        list.setStatement(statement);
+        const bool ok = list.open(m_logbook->path(), &error) && list.refresh(&error);
+        if (!ok)
+            qWarning() << error;
+        return ok;
+    }
+    std::unique_ptr<TempLogbook> m_logbook;
+};
+
+void TestListPieces::init()
+{
+    m_logbook = std::make_unique<TempLogbook>();
+    QVERIFY(m_logbook->createWithVehicle({}, manyTrips()));
+}
+
+void TestListPieces::anyRowReadFirst_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QList<int>>("readingOrder");
+    const QList<int> backward = [] {
+        QList<int> rows;
+        for (int row = Trips - 1; row >= 0; --row)
+            rows << row;
+        return rows;
+    }();
+    for (const auto& [name, statement, order] :
+        { std::tuple { "by date", DateOrdered, QStringLiteral("datum, id") }, { "by key", ByKey, "id" } }) {
+        QTest::addRow("%s, front to back", name) << statement << order << QList<int>();
+        QTest::addRow("%s, back to front", name) << statement << order << backward;
+        QTest::addRow("%s, middle first", name) << statement << order << QList<int> { Trips / 2, Trips / 2 - 300 };
+        QTest::addRow("%s, jumps", name) << statement << order << QList<int> { 1499, 700, 1100, 300, 699, 1101 };
+    }
+}
+
+void TestListPieces::anyRowReadFirst()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, order);
+    QFETCH(QList<int>, readingOrder);
+    DataSource list(QStringLiteral("buch"));
+    QVERIFY(open(list, statement));
+    // Every row is counted at once, but only the first ones are read.
+    QCOMPARE(list.recordCount(), Trips);
+    QVERIFY(list.resultBytes() < Trips * 40);
+    QCOMPARE(keys(list, readingOrder), expected(order));
+}
+
+void TestListPieces::writesKeepEveryListExact_data()
+{
+    QTest::addColumn<QString>("write");
+    QTest::addColumn<QString>("datum");
+    QTest::newRow("new trip among rows not read") << "new" << "14.07.2007";
+    QTest::newRow("new trip after the last") << "new" << "31.12.2030";
+    QTest::newRow("new trip before the first") << "new" << "01.01.2000";
+    QTest::newRow("new trip without date") << "new" << "";
+    QTest::newRow("trip read moved among rows not read") << "edit-first" << "20.10.2007";
+    QTest::newRow("trip read far down moved to the front") << "edit-far" << "01.01.2001";
+    QTest::newRow("trip read deleted") << "delete-first" << "";
+    QTest::newRow("trip read far down deleted") << "delete-far" << "";
+    QTest::newRow("after another program wrote") << "outside" << "05.05.2007";
+}
+
+void TestListPieces::writesKeepEveryListExact()
+{
+    QFETCH(QString, write);
+    QFETCH(QString, datum);
+    DataSource buch(QStringLiteral("buch"));
+    DataSource other(QStringLiteral("Auswertung"));
+    DataSource byKey(QStringLiteral("Auswertung1"));
+    QVERIFY(open(buch, DateOrdered));
+    QVERIFY(open(other, DateOrdered));
+    QVERIFY(open(byKey, ByKey));
+    // A piece far down is read as well, so the list has two gaps.
+    const int far = 1000;
+    buch.value(far, 0);
+
+    if (write == "new" || write == "outside") {
+        if (write == "outside")
+            QVERIFY(m_logbook->exec("delete from fahrt where id in (5, 900); update fahrt set datum = "
+                                    "'02.02.2002' where id = 1200"));
+        QVERIFY(buch.addNew());
+        QVERIFY(buch.setField("datum", datum));
+        QVERIFY(buch.setField("ziel", "Neu"));
+    } else if (write.startsWith("edit")) {
+        buch.setCurrentRow(write == "edit-far" ? far : 3);
+        QVERIFY(buch.setField("datum", datum));
+    } else {
+        buch.setCurrentRow(write == "delete-far" ? far : 3);
+    }
+    const QString key = write.startsWith("delete") ? QString() : buch.field("id");
+    QString error;
+    if (write.startsWith("delete"))
+        QVERIFY2(buch.deleteCurrent(&error), qPrintable(error));
+    else
+        QVERIFY2(buch.update(&error), qPrintable(error));
+    const QString savedKey = key.isEmpty() ? buch.field("id") : key;
+
+    for (DataSource* list : { &buch, &other, &byKey })
+        QVERIFY2(list->refreshChanges(&error), qPrintable(error));
+    QCOMPARE(keys(byKey), expected("id"));
+    QCOMPARE(keys(other), expected("datum, id"));
+    const QStringList ids = expected("datum, id");
+    if (!write.startsWith("delete")) {
+        const int row = buch.rowOfKey(savedKey.toLongLong());
+        QCOMPARE(row, int(ids.indexOf(savedKey)));
+        buch.setCurrentRow(row);
+        QCOMPARE(buch.field("datum"), datum);
+    }
+    QCOMPARE(keys(buch), ids);
+}
+
+void TestListPieces::findsTripsNotReadYet()
+{
+    DataSource buch(QStringLiteral("buch"));
+    QVERIFY(open(buch, DateOrdered));
+    const QStringList ids = expected("datum, id");
+    // Each search starts from a list read anew, so the trip lies among rows not read.
+    for (int row : { Trips - 1, Trips / 3, 2 * Trips / 3, 300 }) {
+        QVERIFY(buch.refresh());
+        QCOMPARE(buch.rowOfKey(ids[row].toLongLong()), row);
+    }
+    const QString undated = m_logbook->scalar("select id from fahrt where datum is null order by id desc");
+    QCOMPARE(buch.rowOfKey(undated.toLongLong()), int(ids.indexOf(undated)));
+    QCOMPARE(buch.rowOfKey(999999), -1);
+    QCOMPARE(keys(buch), ids);
+}
+
+QTEST_MAIN(TestListPieces)
+#include "test_list_pieces.moc"
