@@ -44,7 +44,8 @@ class ReadTransaction {
 public:
     explicit ReadTransaction(sqlite3* db)
         : m_db(db)
-        , m_begun(sqlite3_get_autocommit(db) && sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK)
+        , m_begun(
+              sqlite3_get_autocommit(db) && sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK)
     {
     }
     ~ReadTransaction()
@@ -165,29 +166,42 @@ bool DataSource::fillRow(int row, bool wait) const
         return true;
     if (!r.inPieces)
         return false;
-    const auto [first, end] = r.rows.gapAround(row);
-    if (row - first < PieceRows)
-        return readPiece(first, end, first, std::min(end, row + PieceRows), true, wait);
-    if (end - row <= PieceRows)
-        return readPiece(first, end, std::max(first, row - PieceRows + 1), end, false, wait);
+    // The gap's ends are looked for only a piece's length away, so reading a long list piece
+    // by piece does not walk the rest of the gap each time; -1: farther.
+    int first = row;
+    while (first > 0 && !r.rows.isFilled(first - 1) && row - first <= PieceRows)
+        --first;
+    if (first > 0 && !r.rows.isFilled(first - 1))
+        first = -1;
+    int end = row + 1;
+    while (end < recordCount() && !r.rows.isFilled(end) && end - row <= PieceRows)
+        ++end;
+    if (end < recordCount() && !r.rows.isFilled(end))
+        end = -1;
+    if (first >= 0)
+        return readPiece(
+            first, end, first, end >= 0 ? std::min(end, row + PieceRows) : row + PieceRows, true, wait);
+    if (end >= 0)
+        return readPiece(first, end, row - PieceRows + 1, end, false, wait);
     // Deep inside a long gap (a grid scrolled far at once): the piece around the row, passing
     // over the rows before it in the index without reading them.
+    const auto [gapFirst, gapEnd] = r.rows.gapAround(row);
     const int from = row - PieceRows / 2;
-    return readPiece(first, end, from, std::min(end, from + PieceRows), true, wait);
+    return readPiece(gapFirst, gapEnd, from, std::min(gapEnd, from + PieceRows), true, wait);
 }
 
 // Reads rows [from, to) of the gap [first, end), stepping forward from the row before the gap
-// or backward from the row after it. Where the table no longer holds what the gap was counted
-// with (another program wrote), the rows missing stay without values and the list is read anew
-// at the next refreshChanges().
+// or backward from the row after it; the far end of the gap may be unknown (-1). Where the
+// table no longer holds what the gap was counted with (another program wrote), the rows missing
+// stay without values and the list is read anew at the next refreshChanges().
 bool DataSource::readPiece(int first, int end, int from, int to, bool forward, bool wait) const
 {
     Result& r = *m_result;
     sqlite3* db = m_file->handle();
     NoBusyWait noWait(db, wait);
     const std::optional<ListBound> lower = first > 0 ? boundAt(first - 1) : std::nullopt;
-    const std::optional<ListBound> upper = end < recordCount() ? boundAt(end) : std::nullopt;
-    if ((first > 0 && !lower) || (end < recordCount() && end != r.addedRow && !upper))
+    const std::optional<ListBound> upper = end >= 0 && end < recordCount() ? boundAt(end) : std::nullopt;
+    if (forward ? first > 0 && !lower : end < recordCount() && end != r.addedRow && !upper)
         return false;
     bool unsynced = false;
     for (const RowWrite& write : m_file->writes()) {
@@ -227,7 +241,7 @@ bool DataSource::readPiece(int first, int end, int from, int to, bool forward, b
                 break;
             }
             if (!wanted()) {
-                more = (forward ? to == end : from == first);
+                more = forward ? to == end : from == first;
                 break;
             }
             std::uint32_t stored = 0;
@@ -278,9 +292,9 @@ int DataSource::rowOfKey(qint64 key)
     if (r.orderColumn >= 0) {
         Statement value;
         if (!value.prepare(db,
-                "select " + store::sqlName(order.orderColumn) + ", typeof(" + store::sqlName(order.orderColumn)
-                    + ") from " + store::sqlName(order.table) + " where " + store::sqlName(order.keyColumn)
-                    + " = ?")
+                "select " + store::sqlName(order.orderColumn) + ", typeof("
+                    + store::sqlName(order.orderColumn) + ") from " + store::sqlName(order.table) + " where "
+                    + store::sqlName(order.keyColumn) + " = ?")
             || value.stepWithKey(key) != SQLITE_ROW)
             return -1;
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(value.handle(), 0));

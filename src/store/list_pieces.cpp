@@ -16,7 +16,8 @@ struct Names {
 
 Names names(const ListOrder& order)
 {
-    return { "select * from " + sqlName(order.table) + ' ', sqlName(order.orderColumn), sqlName(order.keyColumn) };
+    return { "select * from " + sqlName(order.table) + ' ', sqlName(order.orderColumn),
+        sqlName(order.keyColumn) };
 }
 
 } // namespace

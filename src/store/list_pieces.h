@@ -30,7 +30,8 @@ struct ListBound {
 // from the first row) in the list's order. Parameter 1 takes the bound's value, 2 its key. With
 // `skipping`, the first statement takes as parameter 3 the number of rows to pass over first;
 // none is built where a bound without a value needs two statements.
-QList<QByteArray> rowsAfterSql(const ListOrder& order, const std::optional<ListBound>& after, bool skipping = false);
+QList<QByteArray> rowsAfterSql(
+    const ListOrder& order, const std::optional<ListBound>& after, bool skipping = false);
 // The same for every row before `before` (none: from the last row), last row first.
 QList<QByteArray> rowsBeforeSql(const ListOrder& order, const std::optional<ListBound>& before);
 // Counts the rows one of these statements steps.

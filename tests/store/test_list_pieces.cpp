@@ -102,8 +102,10 @@ void TestListPieces::anyRowReadFirst_data()
         { std::tuple { "by date", DateOrdered, QStringLiteral("datum, id") }, { "by key", ByKey, "id" } }) {
         QTest::addRow("%s, front to back", name) << statement << order << QList<int>();
         QTest::addRow("%s, back to front", name) << statement << order << backward;
-        QTest::addRow("%s, middle first", name) << statement << order << QList<int> { Trips / 2, Trips / 2 - 300 };
-        QTest::addRow("%s, jumps", name) << statement << order << QList<int> { 1499, 700, 1100, 300, 699, 1101 };
+        QTest::addRow("%s, middle first", name)
+            << statement << order << QList<int> { Trips / 2, Trips / 2 - 300 };
+        QTest::addRow("%s, jumps", name)
+            << statement << order << QList<int> { 1499, 700, 1100, 300, 699, 1101 };
     }
 }
 
@@ -124,15 +126,24 @@ void TestListPieces::writesKeepEveryListExact_data()
 {
     QTest::addColumn<QString>("write");
     QTest::addColumn<QString>("datum");
-    QTest::newRow("new trip among rows not read") << "new" << "14.07.2007";
-    QTest::newRow("new trip after the last") << "new" << "31.12.2030";
-    QTest::newRow("new trip before the first") << "new" << "01.01.2000";
-    QTest::newRow("new trip without date") << "new" << "";
-    QTest::newRow("trip read moved among rows not read") << "edit-first" << "20.10.2007";
-    QTest::newRow("trip read far down moved to the front") << "edit-far" << "01.01.2001";
-    QTest::newRow("trip read deleted") << "delete-first" << "";
-    QTest::newRow("trip read far down deleted") << "delete-far" << "";
-    QTest::newRow("after another program wrote") << "outside" << "05.05.2007";
+    QTest::newRow("new trip among rows not read") << "new"
+                                                  << "14.07.2007";
+    QTest::newRow("new trip after the last") << "new"
+                                             << "31.12.2030";
+    QTest::newRow("new trip before the first") << "new"
+                                               << "01.01.2000";
+    QTest::newRow("new trip without date") << "new"
+                                           << "";
+    QTest::newRow("trip read moved among rows not read") << "edit-first"
+                                                         << "20.10.2007";
+    QTest::newRow("trip read far down moved to the front") << "edit-far"
+                                                           << "01.01.2001";
+    QTest::newRow("trip read deleted") << "delete-first"
+                                       << "";
+    QTest::newRow("trip read far down deleted") << "delete-far"
+                                                << "";
+    QTest::newRow("after another program wrote") << "outside"
+                                                 << "05.05.2007";
 }
 
 void TestListPieces::writesKeepEveryListExact()
