@@ -113,10 +113,9 @@ private slots:
     void missingLogbookMessage()
     {
         const QString text = odomira::missingLogbookMessage(QStringLiteral("/home/anna/fahrten/odomira.mdb"));
-        QVERIFY2(text.contains(QStringLiteral("Im Ordner „/home/anna/fahrten“")), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("odomira-db --kennzeichen \"B-AB 123\" "
-                                             "\"/home/anna/fahrten/odomira.mdb\"")));
-        QVERIFY(text.contains(QStringLiteral("--mein-fahrtenbuch")));
+        QVERIFY2(text.contains(QStringLiteral("Im Ordner „/home/anna/fahrten“"))
+                && text.contains("\"/home/anna/fahrten/odomira.mdb\"") && text.contains("--mein-fahrtenbuch"),
+            qPrintable(text));
     }
 };
 

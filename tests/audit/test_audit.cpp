@@ -2,39 +2,15 @@
 #include "audit/logbook_check.h"
 #include "audit/logbook_reading.h"
 #include "audit/trip_csv.h"
-#include "store/connection.h"
 #include "store/data_source.h"
-#include "store/history.h"
 #include "support/temp_logbook.h"
 
 #include <QtTest>
 
 using namespace odomira;
-using odomira::test::TempLogbook;
-using odomira::test::TripRow;
+using namespace odomira::test;
 
 namespace {
-
-TripRow trip(const char* datum, const char* ziel, const char* start, const char* ende)
-{
-    return { .datum = datum,
-        .von = "Hamburg",
-        .bis = "Kiel",
-        .ziel = QString::fromUtf8(ziel),
-        .anfangsstand = start,
-        .endstand = ende };
-}
-
-// A logbook with `trips` whose history holds them as Bestand.
-bool createWithHistory(TempLogbook& logbook, const QList<TripRow>& trips)
-{
-    if (!logbook.createWithVehicle({}, trips))
-        return false;
-    Connection connection;
-    bool added = false;
-    return connection.open(logbook.path(), nullptr)
-        && history::ensureHistory(connection.handle(), &added, nullptr);
-}
 
 QStringList findings(const TempLogbook& logbook)
 {
@@ -139,9 +115,10 @@ void TestAudit::tampering()
     QFETCH(QString, setup);
     QFETCH(QStringList, expected);
     TempLogbook logbook;
-    QVERIFY(createWithHistory(logbook,
-        { trip("05.03.2007", "Kiel", "100", "200"), trip("06.03.2007", "Stade", "200", "250"),
-            trip("07.03.2007", "Lübeck", "250", "300") }));
+    QVERIFY(logbook.createWithVehicle({},
+                tripsWithReadings(
+                    { "05.03.2007 Kiel 100 200", "06.03.2007 Stade 200 250", "07.03.2007 Lübeck 250 300" }))
+        && logbook.addHistory());
     QString sql = setup;
     const bool edit = sql.endsWith("; edit");
     sql.remove("; edit");
@@ -149,9 +126,8 @@ void TestAudit::tampering()
         QVERIFY(logbook.exec(sql));
     if (edit) {
         DataSource buch("buch");
-        QVERIFY(buch.open(logbook.path(), nullptr));
-        buch.setStatement("select * from fahrt where id = 2");
-        QVERIFY(buch.refresh() && buch.setField("bemerkung", "Kundentermin") && buch.update());
+        QVERIFY(logbook.load(buch, "select * from fahrt where id = 2"));
+        QVERIFY(buch.setField("bemerkung", "Kundentermin") && buch.update());
     }
     QCOMPARE(findings(logbook), expected);
 }
@@ -195,32 +171,19 @@ void TestAudit::odometer()
 {
     QFETCH(QStringList, trips);
     QFETCH(QStringList, expected);
-    QList<TripRow> rows;
-    for (const QString& line : trips) {
-        const QStringList parts = line.split(u' ');
-        TripRow row = trip(parts[0].toUtf8(), parts[1].toUtf8(), "", "");
-        row.anfangsstand = parts[2] == u"-" ? QString() : QString(parts[2]).replace(u',', u'.');
-        row.endstand = parts[3] == u"-" ? QString() : QString(parts[3]).replace(u',', u'.');
-        rows << row;
-    }
     TempLogbook logbook;
-    QVERIFY(createWithHistory(logbook, rows));
+    QVERIFY(logbook.createWithVehicle({}, tripsWithReadings(trips)) && logbook.addHistory());
     QCOMPARE(findings(logbook), expected);
 }
 
 void TestAudit::summary()
 {
-    audit::CheckResult result;
-    result.trips = 1;
-    result.entries = 2;
+    audit::CheckResult result { .findings = {}, .trips = 1, .entries = 2 };
     QCOMPARE(
         audit::checkSummary(result), "Geprüft: 1 Fahrt, 2 Einträge der Änderungshistorie; keine Befunde.");
-    result.trips = 170;
-    result.entries = 1;
-    result.findings = QStringList { "x" };
-    QCOMPARE(audit::checkSummary(result), "Geprüft: 170 Fahrten, 1 Eintrag der Änderungshistorie; 1 Befund.");
-    result.findings << "y";
-    QVERIFY(audit::checkSummary(result).endsWith("; 2 Befunde."));
+    result = { .findings = { "x", "y" }, .trips = 170, .entries = 1 };
+    QCOMPARE(
+        audit::checkSummary(result), "Geprüft: 170 Fahrten, 1 Eintrag der Änderungshistorie; 2 Befunde.");
 }
 
 void TestAudit::csvBytes()

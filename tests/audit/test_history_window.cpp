@@ -6,10 +6,9 @@
 #include "audit/history_protocol.h"
 #include "audit/logbook_check.h"
 #include "audit/logbook_reading.h"
+#include "support/other_program.h"
 
 #include <QRegularExpression>
-
-#include <sqlite3.h>
 
 using namespace odomira;
 using namespace odomira::test;
@@ -36,11 +35,11 @@ void click(WindowFixture& f, const char* name)
     WindowFixture::click(f.control<QPushButton>(QString::fromUtf8(name)));
 }
 
-// Chooses the trip of that date in the trip grid.
-void chooseTrip(WindowFixture& f, const QString& datum)
+// Types into the fields named by "field text" pairs.
+void type(WindowFixture& f, const QStringList& fieldsAndTexts)
 {
-    auto* grid = f.control<QTableView>("DataGrid1");
-    f.clickGridRow(grid, int(f.gridColumn(grid).indexOf(datum)));
+    for (qsizetype i = 0; i + 1 < fieldsAndTexts.size(); i += 2)
+        f.type(f.control<QLineEdit>(fieldsAndTexts[i]), fieldsAndTexts[i + 1]);
 }
 
 // The protocol with each entry's time written "ZEIT".
@@ -75,6 +74,7 @@ class TestHistoryWindow : public QObject {
 
 private slots:
     void chainOverWindowActions();
+    void historyThatCannotBeWritten_data();
     void historyThatCannotBeWritten();
     void lockedOlderFile();
     void newTripStartsAtLastReading();
@@ -84,26 +84,19 @@ void TestHistoryWindow::chainOverWindowActions()
 {
     WindowFixture f;
     QVERIFY(f.open({ kiel() }));
-    QVERIFY(f.messages.isEmpty());
-
+    auto* grid = f.control<QTableView>("DataGrid1");
     click(f, "cmd_neu");
-    f.type(f.control<QLineEdit>("txt_datum"), "6.3.2007");
-    f.type(f.control<QLineEdit>("txt_ziel"), "Stade");
-    f.type(f.control<QLineEdit>("txt_ende"), "250");
-    f.type(f.control<QLineEdit>("txt_preis"), "1,2");
+    type(f, { "txt_datum", "6.3.2007", "txt_ziel", "Stade", "txt_ende", "250", "txt_preis", "1,2" });
     click(f, "cmb_speichern");
-
-    chooseTrip(f, "06.03.2007");
+    f.clickGridRow(grid, 1);
     click(f, "cmd_bearbeiten");
-    f.type(f.control<QLineEdit>("txt_ziel"), "Stade-Nord");
+    type(f, { "txt_ziel", "Stade-Nord" });
     click(f, "cmb_speichern");
-
-    chooseTrip(f, "05.03.2007");
+    f.clickGridRow(grid, 0);
     click(f, "cmd_bearbeiten");
     click(f, "cmd_löschen");
-
     click(f, "cmd_sbearbeiten");
-    f.type(f.control<QLineEdit>("txt_steuer"), "300");
+    type(f, { "txt_steuer", "300" });
     click(f, "cmd_sspeichern");
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.value(0).text));
 
@@ -127,10 +120,23 @@ void TestHistoryWindow::chainOverWindowActions()
     QCOMPARE(result.entries, 6);
 }
 
+void TestHistoryWindow::historyThatCannotBeWritten_data()
+{
+    QTest::addColumn<QString>("command"); // opening the entry; then SPEICHERN, or LÖSCHEN
+    QTest::addColumn<QString>("message"); // its beginning
+    const QString notSaved = "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie";
+    addRow("new trip", QString("cmd_neu"), notSaved);
+    addRow("edited trip", QString("cmd_bearbeiten"), notSaved);
+    addRow("deleted trip", QString("cmd_löschen"),
+        QString("Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie"));
+}
+
 // The history table made unwritable behind the window's back: neither a save nor a delete
 // writes anything, the message says so, and the entry stays open with what was typed.
 void TestHistoryWindow::historyThatCannotBeWritten()
 {
+    QFETCH(QString, command);
+    QFETCH(QString, message);
     WindowFixture f;
     QVERIFY(f.open({ kiel() }));
     QVERIFY(f.logbook().exec(
@@ -140,24 +146,15 @@ void TestHistoryWindow::historyThatCannotBeWritten()
     };
     const QList<QStringList> before = state();
 
-    click(f, "cmd_bearbeiten");
-    f.type(f.control<QLineEdit>("txt_ziel"), "Lübeck");
-    click(f, "cmb_speichern");
+    click(f, command == u"cmd_neu" ? "cmd_neu" : "cmd_bearbeiten");
+    type(f, { "txt_datum", "6.3.2007", "txt_ziel", "Lübeck" });
+    click(f, command == u"cmd_löschen" ? "cmd_löschen" : "cmb_speichern");
     QCOMPARE(f.messages.size(), 1);
-    QVERIFY2(f.messages[0].text.startsWith(
-                 "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie"),
+    QVERIFY2(f.messages[0].text.startsWith(message) && f.messages[0].text.contains("voll"),
         qPrintable(f.messages[0].text));
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), "Lübeck");
     QVERIFY(!f.control<QLineEdit>("txt_ziel")->isReadOnly());
-
-    click(f, "cmd_abbrechen");
-    click(f, "cmd_bearbeiten");
-    click(f, "cmd_löschen");
-    QCOMPARE(f.messages.size(), 2);
-    QVERIFY2(f.messages[1].text.startsWith(
-                 "Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie"),
-        qPrintable(f.messages[1].text));
     QCOMPARE(state(), before);
 }
 
@@ -166,12 +163,11 @@ void TestHistoryWindow::lockedOlderFile()
 {
     WindowFixture f;
     QVERIFY(f.logbook().createWithVehicle({}, { kiel() }));
-    sqlite3* other = nullptr;
-    QCOMPARE(sqlite3_open_v2(f.logbook().path().toUtf8(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(other, "begin immediate", nullptr, nullptr, nullptr), SQLITE_OK);
+    OtherProgram other(f.logbook().path());
+    QVERIFY(other.exec("begin immediate"));
     QString error;
     const bool started = f.start(&error);
-    sqlite3_close_v2(other);
+    QVERIFY(other.release());
     QVERIFY2(started, qPrintable(error));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.startsWith("Dieses Fahrtenbuch hat noch keine Änderungshistorie")
@@ -182,7 +178,7 @@ void TestHistoryWindow::lockedOlderFile()
     // Saving works as before, without history; the next start adds it.
     QVERIFY(f.show());
     click(f, "cmd_bearbeiten");
-    f.type(f.control<QLineEdit>("txt_ziel"), "Lübeck");
+    type(f, { "txt_ziel", "Lübeck" });
     click(f, "cmb_speichern");
     QCOMPARE(f.logbook().scalar("select ziel from fahrt"), "Lübeck");
     QCOMPARE(f.logbook().scalar("select count(*) from sqlite_master where name = 'historie'"), "0");
@@ -193,20 +189,18 @@ void TestHistoryWindow::lockedOlderFile()
         QList<QStringList>({ { "Bestand", "verbrauch" }, { "Bestand", "fahrt" } }));
 }
 
+// NEU proposes the end of the latest trip as its start; a typed start is what is stored.
 void TestHistoryWindow::newTripStartsAtLastReading()
 {
     WindowFixture f;
     QVERIFY(f.open());
     click(f, "cmd_neu");
     QCOMPARE(f.control<QLineEdit>("txt_start")->text(), QString()); // empty logbook
-    f.type(f.control<QLineEdit>("txt_datum"), "6.3.2007");
-    f.type(f.control<QLineEdit>("txt_ende"), "1234,5");
+    type(f, { "txt_datum", "6.3.2007", "txt_ende", "1234,5" });
     click(f, "cmb_speichern");
-
     click(f, "cmd_neu");
     QCOMPARE(f.control<QLineEdit>("txt_start")->text(), "1234,5");
-    f.type(f.control<QLineEdit>("txt_datum"), "7.3.2007");
-    f.type(f.control<QLineEdit>("txt_start"), "1300"); // typed over
+    type(f, { "txt_datum", "7.3.2007", "txt_start", "1300" });
     click(f, "cmb_speichern");
     QCOMPARE(f.logbook().scalar("select anfangsstand from fahrt where datum = '07.03.2007'"), "1300");
 }

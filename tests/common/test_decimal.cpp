@@ -1,11 +1,13 @@
 #include "common/currency.h"
 #include "common/decimal.h"
+#include "support/temp_logbook.h"
 
 #include <QTest>
 
 #include <limits>
 
 using namespace odomira;
+using odomira::test::addRow;
 
 namespace {
 
@@ -21,11 +23,6 @@ std::optional<Decimal> fromText(const QString& text)
 Decimal dec(const QString& text)
 {
     return fromText(text).value();
-}
-
-template <typename... Columns> void addRow(const char* name, const Columns&... columns)
-{
-    (QTest::newRow(name) << ... << columns);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "evaluation/period.h"
 #include "evaluation/statements.h"
+#include "search/search_statement.h"
 #include "store/data_source.h"
 #include "support/temp_logbook.h"
 #include "vehicle/day_cost.h"
@@ -126,6 +127,14 @@ private slots:
 
     // 250,00 and 1201,45 a year over five trips; then 2 x 0,00005 = 0,0001 exactly, as the
     // product is rounded, not the rounded day cost doubled.
+    // The search term is matched in date and destination; an apostrophe in it stays text.
+    void searchStatement()
+    {
+        QCOMPARE(odomira::searchStatement("x' or 1=1 --"),
+            "select *  from [fahrt] where datum like  '%x'' or 1=1 --%' "
+            "or ziel like  '%x'' or 1=1 --%' order by datum asc");
+    }
+
     void carCost()
     {
         QCOMPARE(carCostText(5, dayCost("250,00", "1201,45").value()).value_or("<none>"), "19,8829");

@@ -8,26 +8,7 @@
 #include <string>
 
 using namespace odomira;
-using odomira::test::TempLogbook;
-using odomira::test::TripRow;
-
-namespace {
-
-template <typename... Columns> void addRow(const char* name, const Columns&... columns)
-{
-    (QTest::newRow(name) << ... << columns);
-}
-
-// The folder's names and the logbook's bytes, to show a failure changed nothing.
-QString snapshot(const TempLogbook& logbook)
-{
-    QFile file(logbook.path());
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    const QDir dir(logbook.dirPath());
-    return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u'|') + bytes.toHex();
-}
-
-} // namespace
+using namespace odomira::test;
 
 class TestConnection : public QObject {
     Q_OBJECT
@@ -84,14 +65,14 @@ void TestConnection::openFails()
             QVERIFY(logbook.exec(setup));
         }
     }
-    const QString before = snapshot(logbook);
+    const QString before = logbook.snapshot();
 
     Connection connection;
     QString error;
     QVERIFY(!connection.open(path, &error));
     QCOMPARE(error, message.arg(path));
     QVERIFY(!connection.isOpen());
-    QCOMPARE(snapshot(logbook), before);
+    QCOMPARE(logbook.snapshot(), before);
 }
 
 void TestConnection::opensAndNeverOverwrites()
@@ -110,11 +91,11 @@ void TestConnection::opensAndNeverOverwrites()
     QCOMPARE(logbook.scalar("select ziel from fahrt"), "Kiel");
     QCOMPARE(QDir(logbook.dirPath()).entryList(QDir::Files | QDir::Hidden), QStringList("odomira.mdb"));
 
-    const QString before = snapshot(logbook);
+    const QString before = logbook.snapshot();
     Connection connection;
     QVERIFY(!connection.create(logbook.path(), &error));
     QCOMPARE(error, "Die Datei „" + logbook.path() + "“ gibt es bereits; sie wird nicht überschrieben.");
-    QCOMPARE(snapshot(logbook), before);
+    QCOMPARE(logbook.snapshot(), before);
 }
 
 void TestConnection::olderLogbookGetsTheDateIndex()

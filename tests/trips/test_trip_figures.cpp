@@ -1,10 +1,12 @@
 // Figures of a trip beyond the worked examples the trip commands test: number forms,
 // skipped trips and refusals naming the field.
+#include "support/temp_logbook.h"
 #include "trips/trip_figures.h"
 
 #include <QTest>
 
 using namespace odomira;
+using odomira::test::addRow;
 
 class TestTripFigures : public QObject {
     Q_OBJECT
@@ -25,56 +27,21 @@ void TestTripFigures::figures_data()
     QTest::addColumn<int>("field"); // the field refused, -1: none
     using F = TripField;
 
-    QTest::newRow("fractional reading") << "100,5"
-                                        << "110"
-                                        << "8"
-                                        << "1"
-                                        << "9,5 0,76" << -1;
-    QTest::newRow("period groups digits") << "1.000"
-                                          << "1.100"
-                                          << "10"
-                                          << "1"
-                                          << "100 10" << -1;
-    QTest::newRow("blanks around") << " 100 "
-                                   << "200 "
-                                   << " 5"
-                                   << "1,5 "
-                                   << "100 7,5" << -1;
-    QTest::newRow("half-way up to even") << "0"
-                                         << "3"
-                                         << "5"
-                                         << "1,001"
-                                         << "3 0,1502" << -1;
-    QTest::newRow("start empty, rest bad") << ""
-                                           << "abc"
-                                           << ""
-                                           << "x"
-                                           << " " << -1;
-    QTest::newRow("start letters") << "abc"
-                                   << "200"
-                                   << "7,9"
-                                   << "1,33"
-                                   << "„Start km“" << int(F::Start);
-    QTest::newRow("end two commas") << "100"
-                                    << "1,2,3"
-                                    << "7,9"
-                                    << "1,33"
-                                    << "„Ende km“" << int(F::Ende);
-    QTest::newRow("price with euro") << "100"
-                                     << "200"
-                                     << "7,9"
-                                     << "1,33 €"
-                                     << "„€/Liter“" << int(F::Preis);
-    QTest::newRow("consumption empty") << "100"
-                                       << "200"
-                                       << ""
-                                       << "1,33"
-                                       << "„Verbrauch 100km“" << int(F::Verbrauch);
-    QTest::newRow("cost beyond currency") << "0"
-                                          << "100000000000000"
-                                          << "100"
-                                          << "1000000"
-                                          << "„Kosten €“" << int(F::Kosten);
+    const auto row = [](const char* name, const char* start, const char* ende, const char* verbrauch,
+                         const char* preis, const char* expected, int field = -1) {
+        addRow(name, QString(start), QString(ende), QString(verbrauch), QString(preis), QString(expected),
+            field);
+    };
+    row("fractional reading", "100,5", "110", "8", "1", "9,5 0,76");
+    row("period groups digits", "1.000", "1.100", "10", "1", "100 10");
+    row("blanks around", " 100 ", "200 ", " 5", "1,5 ", "100 7,5");
+    row("half-way up to even", "0", "3", "5", "1,001", "3 0,1502");
+    row("start empty, rest bad", "", "abc", "", "x", " ");
+    row("start letters", "abc", "200", "7,9", "1,33", "„Start km“", int(F::Start));
+    row("end two commas", "100", "1,2,3", "7,9", "1,33", "„Ende km“", int(F::Ende));
+    row("price with euro", "100", "200", "7,9", "1,33 €", "„€/Liter“", int(F::Preis));
+    row("consumption empty", "100", "200", "", "1,33", "„Verbrauch 100km“", int(F::Verbrauch));
+    row("cost beyond currency", "0", "100000000000000", "100", "1000000", "„Kosten €“", int(F::Kosten));
 }
 
 void TestTripFigures::figures()

@@ -1,15 +1,15 @@
-// Which trip is current after a save or a delete, found by its key in a re-read list, and
-// where the date picker's calendar stands beside the date field.
+// Which trip is current after a save or a delete, found by its key in a re-read list, where
+// the date picker's calendar stands beside the date field, and the reading NEU proposes.
 #include "store/data_source.h"
 #include "support/temp_logbook.h"
 #include "trips/calendar_placement.h"
+#include "trips/last_reading.h"
 #include "trips/trip_position.h"
 
 #include <QtTest>
 
 using namespace odomira;
-using odomira::test::TempLogbook;
-using odomira::test::TripRow;
+using namespace odomira::test;
 
 namespace {
 
@@ -53,15 +53,13 @@ private slots:
         TempLogbook logbook;
         QVERIFY(logbook.create(nullptr, fourTrips()));
         DataSource list(QStringLiteral("buch"));
-        QString error;
-        list.setStatement(statement);
-        QVERIFY2(list.open(logbook.path(), &error) && list.refresh(&error), qPrintable(error));
+        QVERIFY(logbook.load(list, statement));
         list.setCurrentRow(row);
 
         const QString key = keyAfterDelete(list);
         QCOMPARE(key.isEmpty(), next.isEmpty());
         list.setStatement(QStringLiteral("select * from [fahrt] order by datum asc"));
-        QVERIFY(list.refresh(&error));
+        QVERIFY(list.refresh());
         const int found = rowOfKey(list, key);
         QCOMPARE(found >= 0, !next.isEmpty());
         if (found >= 0) {
@@ -106,6 +104,31 @@ private slots:
         QFETCH(QList<QRect>, keepClear);
         QFETCH(QRect, placed);
         QCOMPARE(calendarPlacement(field, QSize(166, 158), bounds, keepClear), placed);
+    }
+
+    // The end of the latest trip; trips as "datum ziel start end".
+    void lastEndReading_data()
+    {
+        QTest::addColumn<QStringList>("trips");
+        QTest::addColumn<QString>("expected");
+        addRow("empty logbook", QStringList(), QString());
+        addRow("calendar order, not text order",
+            QStringList { "02.01.2007 A 600 650", "31.12.2006 B 500 600" }, QString("650"));
+        addRow("same date: highest end",
+            QStringList { "05.03.2007 A 200 250", "05.03.2007 B 100 200", "04.03.2007 C 0 900" },
+            QString("250"));
+        addRow("ends as numbers", QStringList { "05.03.2007 A 9 99", "05.03.2007 B 99 100,5" },
+            QString("100,5"));
+        addRow("latest without end", QStringList { "05.03.2007 A 100 200", "06.03.2007 B 200 -" },
+            QString("200"));
+    }
+
+    void lastEndReading()
+    {
+        QFETCH(QStringList, trips);
+        TempLogbook logbook;
+        QVERIFY(logbook.createWithVehicle({}, tripsWithReadings(trips)));
+        QTEST(odomira::lastEndReading(logbook.path()), "expected");
     }
 };
 

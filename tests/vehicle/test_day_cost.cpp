@@ -1,8 +1,10 @@
+#include "support/temp_logbook.h"
 #include "vehicle/day_cost.h"
 
 #include <QTest>
 
 using namespace odomira;
+using odomira::test::addRow;
 
 class TestDayCost : public QObject {
     Q_OBJECT
@@ -18,30 +20,16 @@ void TestDayCost::dayCost_data()
     QTest::addColumn<QString>("canonical"); // full precision; empty: refused
     QTest::addColumn<QString>("label"); // or the field the refusal names
 
-    QTest::newRow("250,00 / 1201,45") << "250,00"
-                                      << "1201,45"
-                                      << "3.9765753424657534246575342465"
-                                      << "3,9766 €";
-    QTest::newRow("grouped, blanks") << " 1.095 "
-                                     << "0"
-                                     << "3"
-                                     << "3 €";
-    QTest::newRow("half-way to even") << "0,01825"
-                                      << "0"
-                                      << "0.00005"
-                                      << "0 €";
-    QTest::newRow("tax abc") << "abc"
-                             << "1201,45"
-                             << ""
-                             << "„Steuer“";
-    QTest::newRow("insurance letters") << "250"
-                                       << "12x"
-                                       << ""
-                                       << "„Versicherung“";
-    QTest::newRow("both bad names tax first") << "x"
-                                              << "y"
-                                              << ""
-                                              << "„Steuer“";
+    const auto row = [](const char* name, const char* steuer, const char* versicherung, const char* canonical,
+                         const char* label) {
+        addRow(name, QString(steuer), QString(versicherung), QString(canonical), QString(label));
+    };
+    row("250,00 / 1201,45", "250,00", "1201,45", "3.9765753424657534246575342465", "3,9766 €");
+    row("grouped, blanks", " 1.095 ", "0", "3", "3 €");
+    row("half-way to even", "0,01825", "0", "0.00005", "0 €");
+    row("tax abc", "abc", "1201,45", "", "„Steuer“");
+    row("insurance letters", "250", "12x", "", "„Versicherung“");
+    row("both bad names tax first", "x", "y", "", "„Steuer“");
 }
 
 void TestDayCost::dayCost()

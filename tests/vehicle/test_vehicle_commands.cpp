@@ -2,6 +2,7 @@
 // the vehicle record, and the cost per day after each.
 #include "window/window_fixture.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QTabWidget>
 
@@ -49,6 +50,8 @@ void TestVehicleCommands::editRefuseCancelAndSave()
     f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
     const QStringList shown = state(f);
     QCOMPARE(shown, QStringList({ "locked", "HH-OM 42", "7,9", "250", "1201,45" }));
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(f.control("lbl_tag"))->text(QAccessible::Name), "3,9766 €");
 
     // Refused: named, nothing written, the fields stay open as typed.
     f.click(f.control<QPushButton>("cmd_sbearbeiten"));
@@ -80,6 +83,8 @@ void TestVehicleCommands::editRefuseCancelAndSave()
     QCOMPARE(state(f).first(), QStringLiteral("locked"));
     QCOMPARE(f.logbook().query(Stored), QList<QStringList>({ { "HB-X 1", "6.5", "365", "0" } }));
     QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("1 €"));
+    // A screen reader reads the new value, not the one it found at start-up.
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.control("lbl_tag"))->text(QAccessible::Name), "1 €");
 }
 
 void TestVehicleCommands::refusedSaveKeepsFieldsOpen_data()
@@ -88,19 +93,11 @@ void TestVehicleCommands::refusedSaveKeepsFieldsOpen_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label"); // part of the message
 
-    QTest::newRow("consumption empty") << "txt_verbrauch"
-                                       << ""
-                                       << "„Verbrauch 100km“";
-    QTest::newRow("tax") << "txt_steuer"
-                         << "x"
-                         << "„Steuer“";
-    QTest::newRow("insurance") << "txt_versicherung"
-                               << "1,2,3"
-                               << "„Versicherung“";
+    addRow("consumption empty", QString("txt_verbrauch"), QString(""), QString("„Verbrauch 100km“"));
+    addRow("tax", QString("txt_steuer"), QString("x"), QString("„Steuer“"));
     // The file itself refuses the plate (a trigger stands for any write the store refuses).
-    QTest::newRow("refused by the file") << "txt_kennzeichen"
-                                         << "gesperrt"
-                                         << "Kennzeichen gesperrt";
+    addRow("refused by the file", QString("txt_kennzeichen"), QString("gesperrt"),
+        QString("Kennzeichen gesperrt"));
 }
 
 // A refused save names the field, puts the cursor into it (the store's refusal names none),

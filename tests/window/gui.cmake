@@ -4,7 +4,6 @@ odomira_add_test(test_frm_odomira SOURCES test_frm_odomira.cpp LIBS odomira_gui)
 add_executable(odomira-window-shots window_shots.cpp)
 target_link_libraries(odomira-window-shots PRIVATE odomira_gui)
 odomira_target_defaults(odomira-window-shots)
-odomira_add_test(test_window_icon SOURCES test_window_icon.cpp LIBS odomira_gui)
 
 # The cost per day as a screen reader finds it, through the AT-SPI tree of the real program
 # under Xvfb in a D-Bus session of its own (at-spi2-core, python3-pyatspi, dbus, xvfb).

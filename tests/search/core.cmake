@@ -1,1 +1,0 @@
-odomira_add_test(test_search_statement SOURCES test_search_statement.cpp)
