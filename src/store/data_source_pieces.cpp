@@ -22,6 +22,7 @@ namespace {
 
 // Rows read at a time: about what a grid asks for while it is scrolled.
 constexpr int PieceRows = 256;
+constexpr int LongestPieceRows = 16384;
 
 // Whether SQLite would sort the table to step the statement, rather than step an index.
 bool sortsTable(sqlite3* db, const QByteArray& sql)
@@ -167,20 +168,26 @@ bool DataSource::fillRow(int row, bool wait) const
     if (!r.inPieces)
         return false;
     // The gap's ends are looked for only a piece's length away, so reading a long list piece
-    // by piece does not walk the rest of the gap each time; -1: farther.
+    // by piece does not walk the rest of the gap each time; -1: farther. A list read through
+    // from front to back reads ever longer pieces, so fewer statements.
+    const bool goingOn = row == r.pieceEnd;
+    const int pieceRows = goingOn ? std::min(r.pieceRows * 2, LongestPieceRows) : PieceRows;
     int first = row;
     while (first > 0 && !r.rows.isFilled(first - 1) && row - first <= PieceRows)
         --first;
     if (first > 0 && !r.rows.isFilled(first - 1))
         first = -1;
     int end = row + 1;
-    while (end < recordCount() && !r.rows.isFilled(end) && end - row <= PieceRows)
+    while (end < recordCount() && !r.rows.isFilled(end) && end - row <= pieceRows)
         ++end;
     if (end < recordCount() && !r.rows.isFilled(end))
         end = -1;
-    if (first >= 0)
-        return readPiece(
-            first, end, first, end >= 0 ? std::min(end, row + PieceRows) : row + PieceRows, true, wait);
+    if (first >= 0) {
+        const int to = end >= 0 ? std::min(end, row + pieceRows) : row + pieceRows;
+        r.pieceRows = pieceRows;
+        r.pieceEnd = to;
+        return readPiece(first, end, first, to, true, wait);
+    }
     if (end >= 0)
         return readPiece(first, end, row - PieceRows + 1, end, false, wait);
     // Deep inside a long gap (a grid scrolled far at once): the piece around the row, passing

@@ -34,6 +34,9 @@ struct DataSource::Result {
     // A piece was read after a write these rows do not show yet, so the places of the rows
     // not read may have moved: the next refreshChanges() reads the list anew.
     bool stale = false;
+    // Where the last piece read forward ended, and its length.
+    int pieceEnd = -1;
+    int pieceRows = 0;
 
     ListOrder listOrder() const
     {
