@@ -6,15 +6,16 @@
 #include "report/report_document.h"
 #include "report/report_paths.h"
 #include "report/trip_page.h"
+#include "report/whole_file.h"
 #include "store/data_source.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLineEdit>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -148,22 +149,21 @@ void frm_odomira::bericht_schreiben(
     Auswertung->setStatement(liste);
     QString error;
     bool written = Auswertung->refresh(&error);
-    if (written && isSymbolicLink(berichtDatei)) {
-        failures << symlinkRefusal(berichtDatei);
-        written = false;
-    } else if (written) {
-        QSaveFile file(berichtDatei);
-        written = file.open(QIODevice::WriteOnly);
-        if (written) {
-            ReportWriter writer(&file);
-            writer.writeHead(reportHeading(
-                auswertung_titel, txt_kennzeichen->text(), shownText(cmb_monat), shownText(cmb_jahr)));
-            for (; !Auswertung->atEnd(); Auswertung->moveNext())
-                writer.writeTrip(currentTrip(*Auswertung, seiten));
-            writer.writeTail(txt_summekm->text(), Text1->text());
-            // Only a complete page replaces the file: a failed write leaves none behind.
-            written = writer.ok() && file.commit();
-        }
+    if (written) {
+        QByteArray page;
+        QBuffer buffer(&page);
+        buffer.open(QIODevice::WriteOnly);
+        ReportWriter writer(&buffer);
+        writer.writeHead(reportHeading(
+            auswertung_titel, txt_kennzeichen->text(), shownText(cmb_monat), shownText(cmb_jahr)));
+        for (; !Auswertung->atEnd(); Auswertung->moveNext())
+            writer.writeTrip(currentTrip(*Auswertung, seiten));
+        writer.writeTail(txt_summekm->text(), Text1->text());
+        // Only the complete page replaces the file: a failed write leaves none behind.
+        const WholeFileWrite result = writeWholeFile(berichtDatei, page);
+        written = result == WholeFileWrite::Written;
+        if (result == WholeFileWrite::SymbolicLink)
+            failures << symlinkRefusal(berichtDatei);
     } else {
         failures << QStringLiteral("Die Fahrten konnten nicht erneut gelesen werden: %1").arg(error);
     }
@@ -208,18 +208,12 @@ bool frm_odomira::fahrtseite_schreiben(QStringList* fehler, QHash<QString, QStri
                 *fehler << error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
             continue;
         }
-        if (isSymbolicLink(*path)) {
+        const WholeFileWrite result = writeWholeFile(*path, tripPageBytes(trips[i].bemerkung));
+        if (result != WholeFileWrite::Written) {
             complete = false;
-            if (fehler)
+            if (fehler && result == WholeFileWrite::SymbolicLink)
                 *fehler << symlinkRefusal(*path) + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
-            continue;
-        }
-        QSaveFile page(*path);
-        const bool written
-            = page.open(QIODevice::WriteOnly) && writeTripPage(&page, trips[i].bemerkung) && page.commit();
-        if (!written) {
-            complete = false;
-            if (fehler)
+            else if (fehler)
                 *fehler << QStringLiteral("Die Fahrtseite „%1“ konnte nicht geschrieben werden.")
                                .arg(QDir::toNativeSeparators(*path));
         }
