@@ -44,30 +44,85 @@ int createBeside(const QByteArray& folder, QByteArray* name)
     return -1;
 }
 
+// A plain file with this one name: its content is ours to replace.
+bool soleRegularFile(const struct stat& status)
+{
+    return S_ISREG(status.st_mode) && status.st_nlink == 1;
+}
+
 } // namespace
 
-WholeFileWrite writeWholeFile(const QString& path, const QByteArray& content)
+WholeFileWriter::~WholeFileWriter()
+{
+    dropSpare();
+}
+
+void WholeFileWriter::dropSpare()
+{
+    if (!m_spare.isEmpty())
+        ::unlink(m_spare.constData());
+    m_spare.clear();
+}
+
+int WholeFileWriter::takeSpare(const QByteArray& folder, QByteArray* name)
+{
+    if (m_spare.isEmpty() || m_spareFolder != folder) {
+        dropSpare();
+        return -1;
+    }
+    const int fd = ::open(m_spare.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status;
+    // Checked before it is emptied: a file that gained a second name keeps its content.
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && soleRegularFile(status) && ::ftruncate(fd, 0) == 0) {
+        *name = m_spare;
+        m_spare.clear();
+        return fd;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    dropSpare();
+    return -1;
+}
+
+WholeFileWrite WholeFileWriter::write(const QString& path, const QByteArray& content)
 {
     const QByteArray target = QFile::encodeName(path);
     struct stat status;
-    if (::lstat(target.constData(), &status) == 0 && S_ISLNK(status.st_mode))
+    const bool exists = ::lstat(target.constData(), &status) == 0;
+    if (exists && S_ISLNK(status.st_mode))
         return WholeFileWrite::SymbolicLink;
 
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArrayLiteral(".") : target.left(slash);
     QByteArray temporary;
-    const int fd = createBeside(folder, &temporary);
+    int fd = takeSpare(folder, &temporary);
+    if (fd < 0)
+        fd = createBeside(folder, &temporary);
     if (fd < 0)
         return WholeFileWrite::Failed;
     const bool written = writeAll(fd, content.constData(), content.size());
     // close() may be the first to report a failed write-back.
     const bool closed = ::close(fd) == 0;
-    // rename() replaces the entry at the path, a link that appeared there meanwhile too;
-    // it never writes through one.
-    if (written && closed && ::rename(temporary.constData(), target.constData()) == 0)
-        return WholeFileWrite::Written;
+    if (written && closed) {
+        // Both ways replace the entry at the path, never writing through a link that appeared
+        // there meanwhile. The exchange keeps the displaced file for the next write.
+        if (exists && soleRegularFile(status)
+            && ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE)
+                == 0) {
+            m_spare = temporary;
+            m_spareFolder = folder;
+            return WholeFileWrite::Written;
+        }
+        if (::rename(temporary.constData(), target.constData()) == 0)
+            return WholeFileWrite::Written;
+    }
     ::unlink(temporary.constData());
     return WholeFileWrite::Failed;
+}
+
+WholeFileWrite writeWholeFile(const QString& path, const QByteArray& content)
+{
+    return WholeFileWriter().write(path, content);
 }
 
 } // namespace odomira

@@ -116,6 +116,66 @@ private slots:
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    void runOfFiles_data()
+    {
+        // A run of writes with one writer, as an export writes its pages: "a", "b" and "c"
+        // stand in the folder before (each with a second name "linked-" + name elsewhere
+        // where marked), then each listed name is written with content "new " + name.
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("linked");
+        QTest::newRow("replacing each") << QStringList { "a", "b", "c" } << QStringList();
+        QTest::newRow("new files between") << QStringList { "a", "x", "b", "y", "c" } << QStringList();
+        QTest::newRow("the same file again") << QStringList { "a", "a", "b", "a" } << QStringList();
+        QTest::newRow("a file with a second name first")
+            << QStringList { "a", "b", "c" } << QStringList { "a" };
+        QTest::newRow("a file with a second name between")
+            << QStringList { "a", "b", "c" } << QStringList { "b" };
+        QTest::newRow("into two folders") << QStringList { "a", "sub/a", "b", "sub/b" } << QStringList();
+    }
+
+    // Every file ends with exactly its own content, a file with a second name elsewhere
+    // keeps its old content under that name, and nothing else is left in the folders.
+    void runOfFiles()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, linked);
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        QStringList expected { "sub" };
+        QStringList expectedSub;
+        const QStringList before { "a", "b", "c", "sub/a", "sub/b" };
+        for (const QString& name : before) {
+            QVERIFY(writeFile(dir.filePath(name), "old " + name.toUtf8()));
+            (name.startsWith("sub/") ? expectedSub : expected) << QString(name).remove("sub/");
+        }
+        for (const QString& name : linked)
+            QVERIFY(::link(QFile::encodeName(dir.filePath(name)).constData(),
+                        QFile::encodeName(elsewhere.filePath("linked-" + name)).constData())
+                == 0);
+        {
+            WholeFileWriter writer;
+            for (const QString& name : names) {
+                QCOMPARE(writer.write(dir.filePath(name), "new " + name.toUtf8()), WholeFileWrite::Written);
+                QCOMPARE(readFile(dir.filePath(name)), "new " + name.toUtf8());
+                if (!expected.contains(name) && !name.startsWith("sub/"))
+                    expected << name;
+            }
+            for (const QString& name : names)
+                QCOMPARE(readFile(dir.filePath(name)), "new " + name.toUtf8());
+        }
+        for (const QString& name : before) {
+            if (!names.contains(name))
+                QCOMPARE(readFile(dir.filePath(name)), "old " + name.toUtf8());
+        }
+        for (const QString& name : linked)
+            QCOMPARE(readFile(elsewhere.filePath("linked-" + name)), "old " + name.toUtf8());
+        expected.sort();
+        expectedSub.sort();
+        QCOMPARE(entries(dir.path()), expected);
+        QCOMPARE(entries(dir.filePath("sub")), expectedSub);
+    }
+
     // A new page is readable as any file the user makes, not private to the program.
     void newFileHasUsualPermissions()
     {

@@ -34,7 +34,7 @@ struct PlainWrites {
 };
 PlainWrites measurePlainWrites(const QString& path, int runs);
 
-// The month export of March 2007 against writing the same files raw, one write per file,
+// The month export of March 2007 against writing the same files raw at the same paths, one write per file,
 // after SQLite alone has stepped the month's three statements.
 void measureExport(const QString& path, int runs, Goals& goals);
 
