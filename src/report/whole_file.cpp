@@ -73,9 +73,9 @@ int WholeFileWriter::takeSpare(const QByteArray& folder, QByteArray* name)
     const int fd = ::open(m_spare.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat status;
     // Checked before it is emptied: a file that gained a second name keeps its content.
-    // Emptied, not written over, so the file system puts the new content on disk ahead of
-    // the replace as it does for any file rewritten from empty: after a power cut a page
-    // shows its old or its new content, never the content of the page the file held before.
+    // Emptied, not written over: a file system that writes a file rewritten from empty out
+    // ahead of the renames after it (ext4 does by default) then shows a page's old or new
+    // content after a power cut, never the content of the page this file held before.
     if (fd >= 0 && ::fstat(fd, &status) == 0 && soleRegularFile(status) && ::ftruncate(fd, 0) == 0) {
         *name = m_spare;
         m_spare.clear();
