@@ -6,15 +6,16 @@
 #include "report/report_document.h"
 #include "report/report_paths.h"
 #include "report/trip_page.h"
+#include "report/whole_file.h"
 #include "store/data_source.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLineEdit>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -52,19 +53,33 @@ QString shownText(const QComboBox* box)
     return box->currentText();
 }
 
-ReportTrip currentTrip(const DataSource& list, const QHash<QString, QString>& seiten)
+// The cells of a row are read by position: the walk leaves the current record alone
+// until its end, so the grid does not follow every trip.
+QString cell(const DataSource& list, int row, const QString& column)
 {
-    const QString datum = list.field(QStringLiteral("datum"));
+    return list.value(row, list.columnIndex(column));
+}
+
+ReportTrip tripAt(const DataSource& list, int row, const QHash<QString, QString>& seiten)
+{
+    const QString datum = cell(list, row, QStringLiteral("datum"));
     return ReportTrip {
-        seiten.value(list.field(QStringLiteral("id")), datum),
+        seiten.value(cell(list, row, QStringLiteral("id")), datum),
         datum,
-        list.field(QStringLiteral("von")),
-        list.field(QStringLiteral("bis")),
-        list.field(QStringLiteral("ziel")),
-        list.field(QStringLiteral("anfangsstand")),
-        list.field(QStringLiteral("endstand")),
-        list.field(QStringLiteral("gesamt")),
+        cell(list, row, QStringLiteral("von")),
+        cell(list, row, QStringLiteral("bis")),
+        cell(list, row, QStringLiteral("ziel")),
+        cell(list, row, QStringLiteral("anfangsstand")),
+        cell(list, row, QStringLiteral("endstand")),
+        cell(list, row, QStringLiteral("gesamt")),
     };
+}
+
+// Where a walk of the list from its current record to its end starts; the walk ends with
+// the list after its last record.
+int walkStart(const DataSource& list)
+{
+    return list.atEnd() ? list.recordCount() : list.currentRow();
 }
 
 } // namespace
@@ -148,22 +163,23 @@ void frm_odomira::bericht_schreiben(
     Auswertung->setStatement(liste);
     QString error;
     bool written = Auswertung->refresh(&error);
-    if (written && isSymbolicLink(berichtDatei)) {
-        failures << symlinkRefusal(berichtDatei);
-        written = false;
-    } else if (written) {
-        QSaveFile file(berichtDatei);
-        written = file.open(QIODevice::WriteOnly);
-        if (written) {
-            ReportWriter writer(&file);
-            writer.writeHead(reportHeading(
-                auswertung_titel, txt_kennzeichen->text(), shownText(cmb_monat), shownText(cmb_jahr)));
-            for (; !Auswertung->atEnd(); Auswertung->moveNext())
-                writer.writeTrip(currentTrip(*Auswertung, seiten));
-            writer.writeTail(txt_summekm->text(), Text1->text());
-            // Only a complete page replaces the file: a failed write leaves none behind.
-            written = writer.ok() && file.commit();
-        }
+    if (written) {
+        QByteArray page;
+        QBuffer buffer(&page);
+        buffer.open(QIODevice::WriteOnly);
+        ReportWriter writer(&buffer);
+        writer.writeHead(reportHeading(
+            auswertung_titel, txt_kennzeichen->text(), shownText(cmb_monat), shownText(cmb_jahr)));
+        const int count = Auswertung->recordCount();
+        for (int row = walkStart(*Auswertung); row < count; ++row)
+            writer.writeTrip(tripAt(*Auswertung, row, seiten));
+        Auswertung->setCurrentRow(count);
+        writer.writeTail(txt_summekm->text(), Text1->text());
+        // Only the complete page replaces the file: a failed write leaves none behind.
+        const WholeFileWrite result = writeWholeFile(berichtDatei, page);
+        written = result == WholeFileWrite::Written;
+        if (result == WholeFileWrite::SymbolicLink)
+            failures << symlinkRefusal(berichtDatei);
     } else {
         failures << QStringLiteral("Die Fahrten konnten nicht erneut gelesen werden: %1").arg(error);
     }
@@ -185,16 +201,20 @@ bool frm_odomira::fahrtseite_schreiben(QStringList* fehler, QHash<QString, QStri
     };
     QList<Trip> trips;
     QStringList datums;
-    for (; !Auswertung->atEnd(); Auswertung->moveNext()) {
+    const int count = Auswertung->recordCount();
+    for (int row = walkStart(*Auswertung); row < count; ++row) {
         // A remark without a value reads as "" and gives an empty line.
-        trips.append({ Auswertung->field(QStringLiteral("id")), Auswertung->field(QStringLiteral("datum")),
-            Auswertung->field(QStringLiteral("bemerkung")) });
+        trips.append(
+            { cell(*Auswertung, row, QStringLiteral("id")), cell(*Auswertung, row, QStringLiteral("datum")),
+                cell(*Auswertung, row, QStringLiteral("bemerkung")) });
         datums << trips.last().datum;
     }
+    Auswertung->setCurrentRow(count);
     // Trips sharing a date get pages of their own; the report links each trip by its key.
     const QStringList names = tripPageNames(datums);
 
     bool complete = true;
+    WholeFileWriter writer;
     for (qsizetype i = 0; i < trips.size(); ++i) {
         if (seiten)
             seiten->insert(trips[i].key, names[i]);
@@ -208,18 +228,12 @@ bool frm_odomira::fahrtseite_schreiben(QStringList* fehler, QHash<QString, QStri
                 *fehler << error + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
             continue;
         }
-        if (isSymbolicLink(*path)) {
+        const WholeFileWrite result = writer.write(*path, tripPageBytes(trips[i].bemerkung));
+        if (result != WholeFileWrite::Written) {
             complete = false;
-            if (fehler)
+            if (fehler && result == WholeFileWrite::SymbolicLink)
                 *fehler << symlinkRefusal(*path) + QStringLiteral(" Die Fahrtseite wurde nicht geschrieben.");
-            continue;
-        }
-        QSaveFile page(*path);
-        const bool written
-            = page.open(QIODevice::WriteOnly) && writeTripPage(&page, trips[i].bemerkung) && page.commit();
-        if (!written) {
-            complete = false;
-            if (fehler)
+            else if (fehler)
                 *fehler << QStringLiteral("Die Fahrtseite „%1“ konnte nicht geschrieben werden.")
                                .arg(QDir::toNativeSeparators(*path));
         }

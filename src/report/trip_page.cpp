@@ -3,6 +3,7 @@
 #include "report/ansi_line_writer.h"
 #include "report/report_document.h"
 
+#include <QBuffer>
 #include <QHash>
 
 namespace odomira {
@@ -38,6 +39,15 @@ bool writeTripPage(QIODevice* device, const QString& bemerkung)
             return false;
     }
     return true;
+}
+
+QByteArray tripPageBytes(const QString& bemerkung)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeTripPage(&buffer, bemerkung); // memory takes every line
+    return bytes;
 }
 
 } // namespace odomira

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -20,5 +21,8 @@ QStringList tripPageLines(const QString& bemerkung);
 // breaks keeps them as they are and so spans several lines of the file.
 // False when a line could not be written.
 bool writeTripPage(QIODevice* device, const QString& bemerkung);
+
+// The bytes writeTripPage() writes, composed in memory.
+QByteArray tripPageBytes(const QString& bemerkung);
 
 } // namespace odomira

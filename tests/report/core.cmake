@@ -1,1 +1,2 @@
 odomira_add_test(test_report_output SOURCES test_report_output.cpp)
+odomira_add_test(test_whole_file SOURCES test_whole_file.cpp)

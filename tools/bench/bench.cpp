@@ -7,7 +7,7 @@
 //    lazy table view on the same sorted statement (each in a process of its own);
 //  - NEU, BEARBEITEN, SPEICHERN, ABBRECHEN and LÖSCHEN through the real window, offscreen,
 //    at N trips against 1000 trips, and the saves and the delete against SQLite alone;
-//  - the month export against SQLite alone and writing the same files raw.
+//  - the month export against SQLite alone and writing the same files raw, at the same paths.
 
 #include "bench_common.h"
 #include "history_like.h"

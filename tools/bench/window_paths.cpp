@@ -10,8 +10,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -21,6 +21,9 @@
 #include <sqlite3.h>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace odomira::bench {
 
@@ -367,17 +370,43 @@ PlainWrites measurePlainWrites(const QString& path, int runs)
     return figures;
 }
 
+namespace {
+
+// Writes a file raw: created or emptied, its bytes in one write(), closed.
+qint64 writeRaw(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return -1;
+    const ssize_t written = ::write(fd, content.constData(), std::size_t(content.size()));
+    return ::close(fd) == 0 ? qint64(written) : -1;
+}
+
+// Lets the disk write back what is pending on the folder's file system, so neither side's
+// timing includes flushing what the other side wrote before it.
+void settle(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
 void measureExport(const QString& path, int runs, Goals& goals)
 {
     QTemporaryDir programDir;
-    QTemporaryDir rawDir;
     OpenWindow w(path, programDir.path());
     QComboBox* month = control<QComboBox>(w.window, "cmb_monat");
     QComboBox* year = control<QComboBox>(w.window, "cmb_jahr");
-    if (!w.ok || !month || !year)
+    QLineEdit* plate = control<QLineEdit>(w.window, "txt_kennzeichen");
+    if (!w.ok || !month || !year || !plate)
         return;
     month->setCurrentIndex(month->findText(QStringLiteral("März")));
     year->setCurrentIndex(year->findText(QStringLiteral("2007")));
+    const QDir reportFolder(programDir.filePath(plate->text()));
 
     sqlite3* db = openPlain(path);
     const QString pattern = periodPattern(QStringLiteral(".03."), QStringLiteral("2007"));
@@ -385,32 +414,30 @@ void measureExport(const QString& path, int runs, Goals& goals)
         monthKmSumStatement(pattern).toUtf8(), monthCostSumStatement(pattern).toUtf8() };
 
     std::vector<double> exportMs, rawMs;
-    int files = 0;
+    qsizetype files = 0;
     qint64 bytes = 0;
-    for (int r = 0; r < runs && w.ok; ++r) {
+    for (int r = 0; r < std::max(runs, 11) && w.ok; ++r) {
+        settle(programDir.path());
         exportMs.push_back(w.click("cmd_drucken"));
         if (!w.reportMessages())
             return;
-        // The files the export left, written once each as they stand.
-        QList<QPair<QString, QByteArray>> written;
-        QDirIterator it(programDir.path(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
+        // The files the export left, hidden ones included (a part file left over would
+        // count), read back and written raw at the same paths: the very files the export
+        // wrote, in the same folder, one write() each.
+        QList<QPair<QByteArray, QByteArray>> written;
+        for (const QFileInfo& info : reportFolder.entryInfoList(QDir::Files | QDir::Hidden)) {
+            QFile file(info.filePath());
             if (file.open(QIODevice::ReadOnly))
-                written.append({ QDir(programDir.path()).relativeFilePath(file.fileName()), file.readAll() });
+                written.append({ QFile::encodeName(info.filePath()), file.readAll() });
         }
-        files = int(written.size());
+        files = written.size();
         bytes = 0;
+        settle(programDir.path());
         rawMs.push_back(timeMs([&] {
             for (const QByteArray& sql : statements)
                 run(db, sql.constData());
-            for (const auto& [name, content] : std::as_const(written)) {
-                const QString target = rawDir.filePath(name);
-                QDir().mkpath(QFileInfo(target).path());
-                QFile file(target);
-                if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                    bytes += file.write(content);
-            }
+            for (const auto& [name, content] : std::as_const(written))
+                bytes += writeRaw(name, content);
         }));
     }
     sqlite3_close(db);

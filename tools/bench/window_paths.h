@@ -34,8 +34,9 @@ struct PlainWrites {
 };
 PlainWrites measurePlainWrites(const QString& path, int runs);
 
-// The month export of March 2007 against writing the same files raw, one write per file,
-// after SQLite alone has stepped the month's three statements.
+// The month export of March 2007 against writing the same files raw at the same paths, one
+// write per file, after SQLite alone has stepped the month's three statements. The disk's
+// noise weighs more here than elsewhere: at least 11 alternating runs, each on a settled disk.
 void measureExport(const QString& path, int runs, Goals& goals);
 
 } // namespace odomira::bench

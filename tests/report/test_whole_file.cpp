@@ -1,0 +1,217 @@
+// A file put in place whole: its bytes exactly, or on failure nothing new anywhere.
+#include "report/whole_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace odomira;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(nicht lesbar)");
+}
+
+// Every entry of the folder, hidden ones included, so a left-over part file shows.
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+const QByteArray Page = QByteArrayLiteral("<html>\r\n<body>\r\nf\xFCr \x80 &amp;\r\n\0\r\n</html>\r\n");
+
+} // namespace
+
+class TestWholeFile : public QObject {
+    Q_OBJECT
+private slots:
+    void writes_data()
+    {
+        // What stands at "seite.html" in the folder before the write; "outside" is a file
+        // in another folder, holding "fremd".
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("result");
+
+        const int written = int(WholeFileWrite::Written);
+        const int link = int(WholeFileWrite::SymbolicLink);
+        const int failed = int(WholeFileWrite::Failed);
+        QTest::newRow("new file") << "nothing" << Page << written;
+        QTest::newRow("replaces a longer file") << "file" << QByteArray("kurz") << written;
+        QTest::newRow("empty content") << "file" << QByteArray() << written;
+        QTest::newRow("large content") << "nothing" << QByteArray(3 << 20, 'x') << written;
+        QTest::newRow("link to a file outside") << "link" << Page << link;
+        QTest::newRow("dangling link") << "dangling link" << Page << link;
+        QTest::newRow("a folder at the path") << "folder" << Page << failed;
+        QTest::newRow("folder missing") << "no folder" << Page << failed;
+        QTest::newRow("a file where the folder goes") << "file as folder" << Page << failed;
+        QTest::newRow("folder not writable") << "read-only folder" << Page << failed;
+    }
+
+    void writes()
+    {
+        QFETCH(QString, before);
+        QFETCH(QByteArray, content);
+        QFETCH(int, result);
+        if (before == "read-only folder" && ::geteuid() == 0)
+            QSKIP("the superuser writes into any folder");
+
+        QTemporaryDir dir;
+        QTemporaryDir outside;
+        const QString outsideFile = outside.filePath("ziel.html");
+        QString folder = dir.filePath("HH-OM 42");
+        if (before == "no folder") {
+            // the folder is never made
+        } else if (before == "file as folder") {
+            QVERIFY(writeFile(folder, "kein Ordner"));
+        } else {
+            QVERIFY(QDir().mkdir(folder));
+        }
+        const QString path = folder + "/seite.html";
+        if (before == "file")
+            QVERIFY(writeFile(path, "die alte Seite, länger als die neue"));
+        else if (before == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (before == "link")
+            QVERIFY(writeFile(outsideFile, "fremd") && QFile::link(outsideFile, path));
+        else if (before == "dangling link")
+            QVERIFY(QFile::link(outsideFile, path));
+        else if (before == "read-only folder")
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        const QStringList entriesBefore = entries(dir.path());
+        const QStringList folderBefore = entries(folder);
+        const QByteArray bytesBefore = readFile(path);
+
+        QCOMPARE(int(writeWholeFile(path, content)), result);
+
+        if (result == int(WholeFileWrite::Written)) {
+            QCOMPARE(readFile(path), content);
+            QCOMPARE(entries(folder), QStringList { "seite.html" });
+        } else {
+            // Nothing new, nothing changed: not at the path, not beside it, not where a link points.
+            QCOMPARE(entries(dir.path()), entriesBefore);
+            QCOMPARE(entries(folder), folderBefore);
+            QCOMPARE(readFile(path), bytesBefore);
+            QCOMPARE(QFileInfo(path).isSymLink(), before.endsWith("link"));
+        }
+        QCOMPARE(entries(outside.path()), before == "link" ? QStringList { "ziel.html" } : QStringList());
+        if (before == "link")
+            QCOMPARE(readFile(outsideFile), QByteArray("fremd"));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void runOfFiles_data()
+    {
+        // A run of writes with one writer, as an export writes its pages: "a", "b" and "c"
+        // stand in the folder before (each with a second name "linked-" + name elsewhere
+        // where marked), then each listed name is written with content "new " + name.
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("linked");
+        QTest::newRow("replacing each") << QStringList { "a", "b", "c" } << QStringList();
+        QTest::newRow("new files between") << QStringList { "a", "x", "b", "y", "c" } << QStringList();
+        QTest::newRow("the same file again") << QStringList { "a", "a", "b", "a" } << QStringList();
+        QTest::newRow("a file with a second name first")
+            << QStringList { "a", "b", "c" } << QStringList { "a" };
+        QTest::newRow("a file with a second name between")
+            << QStringList { "a", "b", "c" } << QStringList { "b" };
+        QTest::newRow("into two folders") << QStringList { "a", "sub/a", "b", "sub/b" } << QStringList();
+    }
+
+    // Every file ends with exactly its own content, a file with a second name elsewhere
+    // keeps its old content under that name, and nothing else is left in the folders.
+    void runOfFiles()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, linked);
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        QStringList expected { "sub" };
+        QStringList expectedSub;
+        const QStringList before { "a", "b", "c", "sub/a", "sub/b" };
+        for (const QString& name : before) {
+            QVERIFY(writeFile(dir.filePath(name), "old " + name.toUtf8()));
+            (name.startsWith("sub/") ? expectedSub : expected) << QString(name).remove("sub/");
+        }
+        for (const QString& name : linked)
+            QVERIFY(::link(QFile::encodeName(dir.filePath(name)).constData(),
+                        QFile::encodeName(elsewhere.filePath("linked-" + name)).constData())
+                == 0);
+        {
+            WholeFileWriter writer;
+            for (const QString& name : names) {
+                QCOMPARE(writer.write(dir.filePath(name), "new " + name.toUtf8()), WholeFileWrite::Written);
+                QCOMPARE(readFile(dir.filePath(name)), "new " + name.toUtf8());
+                if (!expected.contains(name) && !name.startsWith("sub/"))
+                    expected << name;
+            }
+            for (const QString& name : names)
+                QCOMPARE(readFile(dir.filePath(name)), "new " + name.toUtf8());
+        }
+        for (const QString& name : before) {
+            if (!names.contains(name))
+                QCOMPARE(readFile(dir.filePath(name)), "old " + name.toUtf8());
+        }
+        for (const QString& name : linked)
+            QCOMPARE(readFile(elsewhere.filePath("linked-" + name)), "old " + name.toUtf8());
+        expected.sort();
+        expectedSub.sort();
+        QCOMPARE(entries(dir.path()), expected);
+        QCOMPARE(entries(dir.filePath("sub")), expectedSub);
+    }
+
+    // A new page is readable as any file the user makes, not private to the program.
+    void newFileHasUsualPermissions()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("seite.html");
+        QCOMPARE(writeWholeFile(path, Page), WholeFileWrite::Written);
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat status;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
+    }
+
+    // A write the disk refuses part way (here: the file size limit) keeps the old page
+    // whole and leaves no part of the new one.
+    void failedWriteKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("seite.html");
+        QVERIFY(writeFile(path, "die alte Seite"));
+
+        struct rlimit limit;
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        struct rlimit small = limit;
+        small.rlim_cur = 64;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const WholeFileWrite result = writeWholeFile(path, QByteArray(4096, 'x'));
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(result, WholeFileWrite::Failed);
+        QCOMPARE(readFile(path), QByteArray("die alte Seite"));
+        QCOMPARE(entries(dir.path()), QStringList { "seite.html" });
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWholeFile)
+#include "test_whole_file.moc"
