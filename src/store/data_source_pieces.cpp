@@ -210,9 +210,13 @@ bool DataSource::readPiece(int first, int end, int from, int to, bool forward, b
     const std::optional<ListBound> upper = end >= 0 && end < recordCount() ? boundAt(end) : std::nullopt;
     if (forward ? first > 0 && !lower : end < recordCount() && end != r.addedRow && !upper)
         return false;
+    // A row this list itself deleted has left it already, so the gaps still count what the
+    // table holds; any other write not taken in yet may have moved rows into or out of them.
     bool unsynced = false;
     for (const RowWrite& write : m_file->writes()) {
-        if (write.serial > r.syncedSerial && write.table.compare(r.columns.table(), Qt::CaseInsensitive) == 0)
+        const bool ownDelete = write.writer == m_id && write.writerRow < 0 && write.before;
+        if (write.serial > r.syncedSerial && !ownDelete
+            && write.table.compare(r.columns.table(), Qt::CaseInsensitive) == 0)
             unsynced = true;
     }
     if (unsynced || m_file->dataVersion() != r.dataVersion)
