@@ -117,11 +117,24 @@ DataSource::FirstPiece DataSource::readFirstPiece(Result& result, QString* error
         return FirstPiece::Failed;
     };
     ReadTransaction transaction(db);
+    // Another list of the whole table, up to date, has counted the rows already.
+    qint64 total = -1;
+    for (const DataSource* other : m_file->sources()) {
+        const Result* held = other != this ? other->m_result.get() : nullptr;
+        if (held && held->keepsOrder && !held->stale && held->dataVersion >= 0
+            && held->dataVersion == result.dataVersion && held->syncedSerial == m_file->lastSerial()
+            && held->columns.table().compare(result.columns.table(), Qt::CaseInsensitive) == 0) {
+            total = held->rows.rowCount() - (held->addedRow >= 0 ? 1 : 0);
+            break;
+        }
+    }
     Statement count;
-    if (!count.prepare(db, "select count(*) from " + store::sqlName(result.columns.table()))
-        || sqlite3_step(count.handle()) != SQLITE_ROW)
-        return failed();
-    const qint64 total = sqlite3_column_int64(count.handle(), 0);
+    if (total < 0) {
+        if (!count.prepare(db, "select count(*) from " + store::sqlName(result.columns.table()))
+            || sqlite3_step(count.handle()) != SQLITE_ROW)
+            return failed();
+        total = sqlite3_column_int64(count.handle(), 0);
+    }
     if (total >= qint64(INT_MAX) / std::max(1, result.columns.count())) {
         setError(error, QStringLiteral("Die Abfrage liefert zu viele Datensätze."));
         return FirstPiece::Failed;

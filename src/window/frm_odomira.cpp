@@ -133,13 +133,16 @@ void frm_odomira::createGrids()
     const std::pair<QTableView*, DataSourceModel*> grids[]
         = { { DataGrid1, m_tripModel }, { DataGrid2, m_resultModel } };
     for (const auto& [view, model] : grids) {
+        // Row heights are set while the grid has no rows yet: set later, the header would
+        // announce the new height of each of a long logbook's rows one by one.
+        view->verticalHeader()->setVisible(false);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
         view->setModel(model);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         // Trips are changed through the entry fields only.
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->verticalHeader()->setVisible(false);
-        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
         view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         view->horizontalHeader()->setHighlightSections(false);
         for (int column = 0; column < int(std::size(widthsInTwips)); ++column)
