@@ -335,22 +335,46 @@ int DataSource::rowOfKey(qint64 key)
         return place.row < recordCount() && rowKey(place.row, &found) && found == key ? place.row : -1;
     }
 
-    // In a gap: its row number is the count of the rows before it, or after it, in the table
-    // (whichever lies nearer), which SQLite counts in the index without reading the rows.
+    // In a gap: its row number follows from the rows between it and one end of the gap, which
+    // SQLite counts in the index without reading the rows. The count from the gap's start stops
+    // halfway through the gap; where it gets that far, the trip lies nearer the gap's end.
     const auto [first, end] = r.rows.gapAround(place.row);
-    const int tableRows = recordCount() - (r.addedRow >= 0 ? 1 : 0);
-    const bool fromEnd = first + end > tableRows;
-    qint64 counted = 0;
-    for (const QByteArray& sql : fromEnd ? rowsAfterSql(order, target) : rowsBeforeSql(order, target)) {
+    const std::optional<ListBound> lower = first > 0 ? boundAt(first - 1) : std::nullopt;
+    const std::optional<ListBound> upper
+        = end < recordCount() && end != r.addedRow ? boundAt(end) : std::nullopt;
+    if ((first > 0 && !lower) || (end < recordCount() && end != r.addedRow && !upper))
+        return search();
+    const qint64 half = (qint64(end) - first) / 2 + 1;
+    const auto countBetween = [&](const std::optional<ListBound>& after,
+                                  const std::optional<ListBound>& before, qint64 limit, qint64* counted) {
         Statement count;
-        if (!count.prepare(db, countSql(sql)))
-            return -1;
-        bindBound(count.handle(), target);
+        if (!count.prepare(db, countBetweenSql(order, after, before)))
+            return false;
+        if (after) {
+            if (!after->null)
+                sqlite3_bind_text(
+                    count.handle(), 1, after->text.constData(), int(after->text.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(count.handle(), 2, after->key);
+        }
+        if (before) {
+            if (!before->null)
+                sqlite3_bind_text(
+                    count.handle(), 3, before->text.constData(), int(before->text.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(count.handle(), 4, before->key);
+        }
+        sqlite3_bind_int64(count.handle(), 5, limit);
         if (sqlite3_step(count.handle()) != SQLITE_ROW)
-            return -1;
-        counted += sqlite3_column_int64(count.handle(), 0);
-    }
-    const qint64 row = fromEnd ? tableRows - 1 - counted : counted;
+            return false;
+        *counted = sqlite3_column_int64(count.handle(), 0);
+        return true;
+    };
+    qint64 counted = 0;
+    if (!countBetween(lower, target, half, &counted))
+        return -1;
+    const bool fromEnd = counted >= half;
+    if (fromEnd && !countBetween(target, upper, -1, &counted))
+        return -1;
+    const qint64 row = fromEnd ? qint64(end) - 1 - counted : qint64(first) + counted;
     if (row < first || row >= end) {
         r.stale = true;
         return -1;

@@ -59,9 +59,31 @@ QList<QByteArray> rowsBeforeSql(const ListOrder& order, const std::optional<List
         n.from + "where " + n.column + " is null " + by };
 }
 
-QByteArray countSql(const QByteArray& rowsSql)
+QByteArray countBetweenSql(
+    const ListOrder& order, const std::optional<ListBound>& after, const std::optional<ListBound>& before)
 {
-    return "select count(*) from (" + rowsSql + ')';
+    const Names n = names(order);
+    QByteArrayList terms;
+    if (order.orderColumn.isEmpty()) {
+        if (after)
+            terms << n.key + " > ?2";
+        if (before)
+            terms << n.key + " < ?4";
+    } else {
+        if (after && after->null)
+            terms << "((" + n.column + " is null and " + n.key + " > ?2) or " + n.column + " is not null)";
+        else if (after)
+            terms << n.column + " >= ?1 and (" + n.column + " > ?1 or " + n.key + " > ?2)";
+        // Rows after a bound with a value have one too.
+        const QByteArray orNone = after && !after->null ? QByteArray() : " or " + n.column + " is null";
+        if (before && before->null)
+            terms << "(" + n.column + " is null and " + n.key + " < ?4)";
+        else if (before)
+            terms << "((" + n.column + " <= ?3 and (" + n.column + " < ?3 or " + n.key + " < ?4))" + orNone
+                    + ")";
+    }
+    const QByteArray where = terms.isEmpty() ? QByteArray() : " where " + terms.join(" and ");
+    return "select count(*) from (select 1 from " + sqlName(order.table) + where + " limit ?5)";
 }
 
 } // namespace odomira

@@ -34,7 +34,10 @@ QList<QByteArray> rowsAfterSql(
     const ListOrder& order, const std::optional<ListBound>& after, bool skipping = false);
 // The same for every row before `before` (none: from the last row), last row first.
 QList<QByteArray> rowsBeforeSql(const ListOrder& order, const std::optional<ListBound>& before);
-// Counts the rows one of these statements steps.
-QByteArray countSql(const QByteArray& rowsSql);
+// Counts the rows strictly between two bounds (none: from the first row, up to the last), at
+// most parameter 5 of them. Parameters 1 and 2 take the first bound's value and key, 3 and 4 the
+// second's. SQLite counts them in the index, from the first bound on.
+QByteArray countBetweenSql(
+    const ListOrder& order, const std::optional<ListBound>& after, const std::optional<ListBound>& before);
 
 } // namespace odomira
