@@ -338,21 +338,36 @@ bool DataSource::refreshChanges(QString* error)
         removeResultRow(added);
         emit rowsRemoved();
     }
+    sqlite3_stmt* row = fresh.handle();
+    const auto placeOfFresh = [&](int rows) {
+        if (m_result->orderColumn < 0)
+            return orderedPlace(true, nullptr, 0, change->key, rows);
+        const int sc = source[std::size_t(m_result->orderColumn)];
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, sc));
+        return orderedPlace(!text, text, sqlite3_column_bytes(row, sc), change->key, rows);
+    };
+    // A row that keeps its place is replaced where it stands: the grids repaint one row rather
+    // than take one out and put one in, which costs them a pass over their rows. A changed row
+    // stood in its place; a row just inserted stands where its record was added, at the end,
+    // and keeps it when it belongs after every other row.
+    if (exists && oldRow >= 0 && m_result->rows.isFilled(oldRow)
+        && (change->before || oldRow == recordCount() - 1)) {
+        const Place place = placeOfFresh(change->before ? -1 : oldRow);
+        if (!place.unfilled && (place.row == oldRow || (change->before && place.row == oldRow + 1))) {
+            if (!m_result->rows.replaceRow(oldRow, row, source, m_result->columns.kinds()))
+                return refresh(error);
+            emit rowChanged(oldRow);
+            exists = false;
+            oldRow = -1;
+        }
+    }
     if (oldRow >= 0) {
         emit rowsAboutToBeRemoved(oldRow, oldRow);
         removeResultRow(oldRow);
         emit rowsRemoved();
     }
     if (exists) {
-        sqlite3_stmt* row = fresh.handle();
-        Place place;
-        if (m_result->orderColumn >= 0) {
-            const int sc = source[std::size_t(m_result->orderColumn)];
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, sc));
-            place = orderedPlace(!text, text, sqlite3_column_bytes(row, sc), change->key);
-        } else {
-            place = orderedPlace(true, nullptr, 0, change->key);
-        }
+        const Place place = placeOfFresh(-1);
         std::uint32_t stored = 0;
         if (!place.unfilled && !m_result->rows.storeRow(row, source, m_result->columns.kinds(), &stored))
             return refresh(error);
@@ -812,7 +827,7 @@ bool DataSource::locateWrittenRow(const RowWrite& write, int* row) const
 
 // Where a row with this order value and key goes: before the first row that follows it. Rows
 // not read yet are passed over; a row that falls among them goes into their gap.
-DataSource::Place DataSource::orderedPlace(bool null, const char* text, int size, qint64 key) const
+DataSource::Place DataSource::orderedPlace(bool null, const char* text, int size, qint64 key, int rows) const
 {
     const Result& r = *m_result;
     const auto rowPrecedes = [&](int row) {
@@ -832,7 +847,7 @@ DataSource::Place DataSource::orderedPlace(bool null, const char* text, int size
     };
     // `low` and `high` always stand on a read row, the start of a gap, or the end.
     int low = 0;
-    int high = recordCount();
+    int high = rows < 0 ? recordCount() : rows;
     while (low < high) {
         const int middle = low + (high - low) / 2;
         if (r.rows.isFilled(middle)) {

@@ -121,6 +121,8 @@ signals:
     void rowsRemoved();
     void rowsAboutToBeInserted(int first, int last);
     void rowsInserted();
+    // The values of one row changed where it stands (refreshChanges).
+    void rowChanged(int row);
     // The current record moved or its values changed; bound controls re-read it.
     void currentChanged();
 
@@ -155,7 +157,8 @@ private:
         int row = 0;
         bool unfilled = false;
     };
-    Place orderedPlace(bool null, const char* text, int size, qint64 key) const;
+    // Only the first `rows` rows are searched (-1: all).
+    Place orderedPlace(bool null, const char* text, int size, qint64 key, int rows = -1) const;
     // Reads the first piece of a whole-table list into `result`; false, with `result` as it
     // was, where the list is not one to read in pieces.
     enum class FirstPiece { Read, NotSuited, Failed };

@@ -27,6 +27,10 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
         m_rows = m_source ? m_source->recordCount() : 0;
         endInsertRows();
     });
+    connect(source, &DataSource::rowChanged, this, [this](int row) {
+        if (row < m_rows && !m_columns.isEmpty())
+            emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1), { Qt::DisplayRole });
+    });
     connect(source, &DataSource::currentChanged, this, &DataSourceModel::currentRecordChanged);
 }
 
