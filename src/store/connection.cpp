@@ -113,10 +113,12 @@ std::optional<QString> fileProblem(const QFileInfo& info, const QString& shown)
 sqlite3* openReadWrite(const QFileInfo& info, const QString& shown, QString* error)
 {
     // An absolute path can never be taken for a "file:" URI. Without SQLITE_OPEN_CREATE a file
-    // that vanished meanwhile is not created.
+    // that vanished meanwhile is not created. A connection is used by the thread that opened it
+    // alone, so SQLite need not lock it around every call (one lock per cell read, otherwise).
     const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc
+        = sqlite3_open_v2(nativePath.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         setError(error,
             storeFailureMessage(
