@@ -19,10 +19,10 @@ constexpr int Trips = 1500;
 
 // Keys out of date order, runs of equal dates, some trips without a date and some whose date
 // is no calendar date.
-QList<TripRow> manyTrips()
+QList<TripRow> manyTrips(int count = Trips)
 {
     QList<TripRow> trips;
-    for (int i = 0; i < Trips; ++i) {
+    for (int i = 0; i < count; ++i) {
         QString datum = QStringLiteral("%1.%2.%3")
                             .arg(1 + (i * 7) % 28, 2, 10, QLatin1Char('0'))
                             .arg(1 + (i * 5) % 12, 2, 10, QLatin1Char('0'))
@@ -60,6 +60,8 @@ private slots:
     void writesKeepEveryListExact_data();
     void writesKeepEveryListExact();
     void findsTripsNotReadYet();
+    void sizesAroundOnePiece_data();
+    void sizesAroundOnePiece();
 
 private:
     QStringList expected(const QString& order) const
@@ -208,6 +210,42 @@ void TestListPieces::findsTripsNotReadYet()
     const QString undated = m_logbook->scalar("select id from fahrt where datum is null order by id desc");
     QCOMPARE(buch.rowOfKey(undated.toLongLong()), int(ids.indexOf(undated)));
     QCOMPARE(buch.rowOfKey(999999), -1);
+    QCOMPARE(keys(buch), ids);
+}
+
+void TestListPieces::sizesAroundOnePiece_data()
+{
+    QTest::addColumn<int>("count");
+    for (int count : { 0, 1, 255, 256, 257, 513 })
+        QTest::addRow("%d trips", count) << count;
+}
+
+void TestListPieces::sizesAroundOnePiece()
+{
+    QFETCH(int, count);
+    m_logbook = std::make_unique<TempLogbook>();
+    QVERIFY(m_logbook->createWithVehicle({}, manyTrips(count)));
+    DataSource buch(QStringLiteral("buch"));
+    QVERIFY(open(buch, DateOrdered));
+    QCOMPARE(buch.recordCount(), count);
+    QList<int> backward;
+    for (int row = count - 1; row >= 0; --row)
+        backward << row;
+    QCOMPARE(keys(buch, backward), expected("datum, id"));
+
+    // The last trip deleted and a new one added at the end, in a list read anew.
+    QVERIFY(buch.refresh());
+    if (count > 0) {
+        buch.setCurrentRow(count - 1);
+        QVERIFY(buch.deleteCurrent());
+    }
+    QVERIFY(buch.addNew());
+    QVERIFY(buch.setField("datum", "01.01.2040"));
+    QVERIFY(buch.update());
+    const QString newKey = buch.field("id");
+    QVERIFY(buch.refreshChanges());
+    const QStringList ids = expected("datum, id");
+    QCOMPARE(buch.rowOfKey(newKey.toLongLong()), int(ids.indexOf(newKey)));
     QCOMPARE(keys(buch), ids);
 }
 
