@@ -151,16 +151,17 @@ private:
     // The row of the result that holds the written row before the write, -1 when none; false
     // when the result turns out not to be what it should be.
     bool locateWrittenRow(const RowWrite& write, int* row) const;
-    // Where a row with this order value and key goes (see orderedPlace()); `unfilled`: somewhere
-    // in the gap of rows not read yet that starts at `row`.
+    // Where a row goes in the result's order: before `row`, or (`unfilled`) somewhere in the
+    // gap of rows not read yet that starts at `row`.
     struct Place {
         int row = 0;
         bool unfilled = false;
     };
-    // Only the first `rows` rows are searched (-1: all).
+    // Where a row with this order value and key goes; only the first `rows` rows are searched
+    // (-1: all).
     Place orderedPlace(bool null, const char* text, int size, qint64 key, int rows = -1) const;
-    // Reads the first piece of a whole-table list into `result`; false, with `result` as it
-    // was, where the list is not one to read in pieces.
+    // Reads the first piece of a whole-table list into `result`. NotSuited, with `result` as it
+    // was, where the list is not one to read in pieces (no whole-table list, or no index).
     enum class FirstPiece { Read, NotSuited, Failed };
     FirstPiece readFirstPiece(Result& result, QString* error) const;
     // Makes sure a row of a list read in pieces is read; `wait`: for another program's lock.
