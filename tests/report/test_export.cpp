@@ -10,8 +10,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include <array>
-
 using namespace odomira::test;
 
 namespace {
@@ -147,6 +145,11 @@ QByteArrayList reportTail(const QByteArray& km, const QByteArray& cost)
         "<hr>", "<hr>", "</div>", "</body>", "</center>", "</html>" };
 }
 
+QByteArray ansi(const QString& text)
+{
+    return odomira::toWindows1252(text);
+}
+
 // The file's lines split at LF, so that a difference names its line; the CR stays with each line.
 QList<QByteArray> fileLines(const QByteArrayList& lines)
 {
@@ -170,12 +173,12 @@ private slots:
         exportWith(f, false);
 
         QCOMPARE(f.messages.size(), 0);
-        QByteArrayList expected = reportHead(
-            QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat M\xE4rz 2006");
-        expected += tripRow({ "05.03.2006", "Hamburg", QByteArray("L\xFC") + "beck",
-            "Kunde &lt;b&gt;M\xFCller&lt;/b&gt; &amp; S\xF6hne", "1000", "1068", "68" });
-        expected += tripRow({ "17.03.2006", QByteArray("L\xFC") + "beck", QByteArray("?\xF3") + "d?",
-            "Messe ? f\xFCr 5 \x80", "1068", "1178", "110" });
+        QByteArrayList expected
+            = reportHead(ansi("Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat März 2006"));
+        expected += tripRow({ "05.03.2006", "Hamburg", ansi("Lübeck"),
+            ansi("Kunde &lt;b&gt;Müller&lt;/b&gt; &amp; Söhne"), "1000", "1068", "68" });
+        expected += tripRow(
+            { "17.03.2006", ansi("Lübeck"), ansi("Łódź"), ansi("Messe 😀 für 5 €"), "1068", "1178", "110" });
         expected += tripRow({ "28.03.2006", "Bremen", "Hamburg", "", "1178", "1198,5", "" });
         expected += reportTail("178", "18,6262");
         QCOMPARE(expected.size(), 73);
@@ -183,7 +186,7 @@ private slots:
 
         // One page per trip: the remark as HTML text, its line breaks as they are, none as an empty line.
         QCOMPARE(readAll(folder(f) + "/05.03.2006.html"),
-            page("&lt;b&gt;Messe&lt;/b&gt; &amp; &lt;i&gt;Stand&lt;/i&gt; 5 \x80"));
+            page(ansi("&lt;b&gt;Messe&lt;/b&gt; &amp; &lt;i&gt;Stand&lt;/i&gt; 5 €")));
         QCOMPARE(readAll(folder(f) + "/17.03.2006.html"), page(""));
         QCOMPARE(readAll(folder(f) + "/28.03.2006.html"), page("Zeile 1\nZeile 2\r\nZeile 3"));
         QCOMPARE(readAll(folder(f) + "/01.02.2006.html"), QByteArray("alte Seite"));
@@ -208,27 +211,16 @@ private slots:
         WindowFixture::click(f.control("cmd_drucken"));
 
         QCOMPARE(f.messages.size(), 0);
-        QByteArrayList expected = reportHead(
-            QByteArray("Komplette \xDC") + "bersicht aller Fahrten mit HH-OM 42 f\xFCr Monat April 2006");
-        expected += tripRow({ "02.04.2006", "K&amp;M", "K",
-            "Hin &amp; zur\xFC"
-            "ck",
-            "1", "2", "1" });
-        expected += tripRow({ "02.04.2006", "K", "K",
-                                "R\xFC"
-                                "ck",
-                                "2", "3", "1" },
-            "02.04.2006_2");
+        QByteArrayList expected
+            = reportHead(ansi("Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat April 2006"));
+        expected += tripRow({ "02.04.2006", "K&amp;M", "K", ansi("Hin &amp; zurück"), "1", "2", "1" });
+        expected += tripRow({ "02.04.2006", "K", "K", ansi("Rück"), "2", "3", "1" }, "02.04.2006_2");
         expected += tripRow({ "20.04.2006", "K", "S", "S", "3", "4", "1" });
         expected += reportTail("3", "27");
         QCOMPARE(readAll(reportPath(f, "April")).split('\n'), fileLines(expected));
         QCOMPARE(readAll(folder(f) + "/02.04.2006.html"),
-            page("Termin &lt;vorl\xE4ufig&gt; &amp; &quot;fest&quot;"));
-        QCOMPARE(readAll(folder(f) + "/02.04.2006_2.html"),
-            page("R\xFC"
-                 "ckfahrt \xFC"
-                 "ber L\xFC"
-                 "beck"));
+            page(ansi("Termin &lt;vorläufig&gt; &amp; &quot;fest&quot;")));
+        QCOMPARE(readAll(folder(f) + "/02.04.2006_2.html"), page(ansi("Rückfahrt über Lübeck")));
         QCOMPARE(readAll(folder(f) + "/20.04.2006.html"), page("Kunde"));
         QCOMPARE(QDir(folder(f)).entryList({ "??.04.2006*.html" }, QDir::Files).size(), 3);
         QCOMPARE(f.openedUrls.value(1), QUrl::fromLocalFile(reportPath(f, "April")));
@@ -275,7 +267,7 @@ private slots:
         auto* monat = f.control<QComboBox>("cmb_monat");
         const QString path = reportPath(f, month.isNull() ? monat->placeholderText() : monat->currentText());
         const QByteArray bytes = readAll(path);
-        QCOMPARE(bytes.split('\n').value(3), odomira::toWindows1252(heading) + '\r');
+        QCOMPARE(bytes.split('\n').value(3), ansi(heading) + '\r');
         QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
         QCOMPARE(f.openedUrls, QList<QUrl>(monthFirst ? 2 : 1, QUrl::fromLocalFile(path)));
 
@@ -289,7 +281,7 @@ private slots:
             const int occurrence = ++ofDate[datum];
             const QString name = occurrence == 1 ? datum : datum + "_" + QString::number(occurrence);
             QCOMPARE(readAll(folder(f) + '/' + name + ".html"),
-                page(odomira::toWindows1252(odomira::htmlText(list->field(QStringLiteral("bemerkung"))))));
+                page(ansi(odomira::htmlText(list->field(QStringLiteral("bemerkung"))))));
             QVERIFY(bytes.contains(
                 "<a href =" + name.toLatin1() + ".html target=_blank>" + datum.toLatin1() + "</a>"));
         }
@@ -315,70 +307,45 @@ private slots:
         QCOMPARE(treeState(f.programDir()), left);
     }
 
-    // A plate or typed year that leaves the folder is refused before anything is deleted or
-    // written, anywhere, and before the evaluation runs.
-    void unsafeNamesRefused()
-    {
-        for (const auto& [plate, year, named] : { std::array<QString, 3> { "../x", "2006", "„../x“" },
-                 std::array<QString, 3> { Plate, "2006/..", "„2006/..“" } }) {
-            VehicleRow vehicle;
-            vehicle.kennzeichen = plate;
-            WindowFixture f;
-            QVERIFY(f.open(logbookTrips(), vehicle));
-            // Bait where an unchecked plate would delete and write its report and pages.
-            const QString root = QFileInfo(f.programDir()).path();
-            QVERIFY(QDir().mkpath(root + "/x") && writeFile(root + "/x März_2006.html", "fremde Datei"));
-            const QStringList before = treeState(root);
-            exportWith(f, year != "2006", QStringLiteral("März"), year);
-
-            QCOMPARE(f.messages.size(), 1);
-            QVERIFY2(f.messages[0].text.contains(named), qPrintable(f.messages[0].text));
-            QVERIFY2(f.messages[0].text.contains("nichts geschrieben"), qPrintable(f.messages[0].text));
-            QVERIFY(f.openedUrls.isEmpty());
-            QCOMPARE(treeState(root), before);
-            QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
-        }
-    }
-
-    // Plates too long for the file system or holding control characters are refused like the
-    // other unsafe names, quoting at most their first 40 characters.
-    void longAndControlNamesRefused_data()
+    void unsafeNamesRefused_data()
     {
         QTest::addColumn<QString>("plate");
         QTest::addColumn<QString>("year");
+        QTest::addColumn<bool>("byKind");
         QTest::addColumn<QString>("named");
-        const QString longPlate = QString(300, u'K');
-        QTest::newRow("long plate") << longPlate << "2006"
-                                    << "„" + QString(40, u'K') + "…“";
-        QTest::newRow("long umlaut plate") << QString(200, u'Ö') << "2006"
-                                           << "„" + QString(40, u'Ö') + "…“";
-        QTest::newRow("line break") << "HH\nOM"
-                                    << "2006"
-                                    << "„HH\nOM“";
-        QTest::newRow("escape in year") << Plate << "2006\x1b"
-                                        << "„2006\x1b“";
+        addRow("plate leaves the folder", QString("../x"), QString("2006"), false, QString("„../x“"));
+        addRow("typed year leaves the folder", Plate, QString("2006/.."), true, QString("„2006/..“"));
+        addRow("long plate", QString(300, u'K'), QString("2006"), false, "„" + QString(40, u'K') + "…“");
+        addRow("escape in year", Plate, QString("2006\x1b"), false, QString("„2006\x1b“"));
     }
 
-    void longAndControlNamesRefused()
+    // A plate or typed year that is no safe file name is refused before anything is deleted or
+    // written, anywhere, and before the evaluation runs; the message quotes at most 40 characters.
+    void unsafeNamesRefused()
     {
         QFETCH(QString, plate);
         QFETCH(QString, year);
+        QFETCH(bool, byKind);
         QFETCH(QString, named);
         VehicleRow vehicle;
         vehicle.kennzeichen = plate;
         WindowFixture f;
         QVERIFY(f.open(logbookTrips(), vehicle));
-        const QStringList before = treeState(f.programDir());
+        // Bait where an unchecked plate would delete and write its report and pages.
+        const QString root = QFileInfo(f.programDir()).path();
+        QVERIFY(QDir().mkpath(root + "/x") && writeFile(root + "/x März_2006.html", "fremde Datei"));
+        const QStringList before = treeState(root);
         f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
         WindowFixture::choose(f.control<QComboBox>("cmb_monat"), QStringLiteral("März"));
         f.control<QComboBox>("cmb_jahr")->setEditText(year);
-        WindowFixture::click(f.control<QPushButton>("cmd_drucken"));
+        WindowFixture::click(f.control<QPushButton>(byKind ? "cmd_kridruck" : "cmd_drucken"));
 
         QCOMPARE(f.messages.size(), 1);
-        QVERIFY2(f.messages[0].text.contains(named), qPrintable(f.messages[0].text));
-        QVERIFY2(f.messages[0].text.contains("nichts geschrieben"), qPrintable(f.messages[0].text));
-        QCOMPARE(treeState(f.programDir()), before);
+        const QString text = f.messages[0].text;
+        QVERIFY2(text.contains(named) && text.contains("nichts geschrieben"), qPrintable(text));
         QVERIFY(f.openedUrls.isEmpty());
+        QCOMPARE(treeState(root), before);
+        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
     }
 
     void symbolicLinksNotFollowed_data()
