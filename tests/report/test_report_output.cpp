@@ -80,8 +80,6 @@ private slots:
 
         QTest::newRow("one trip per date")
             << QStringList { "05.03.2006", "17.03.2006" } << QStringList { "05.03.2006", "17.03.2006" };
-        QTest::newRow("two on a date") << QStringList { "15.07.2006", "15.07.2006", "16.07.2006" }
-                                       << QStringList { "15.07.2006", "15.07.2006_2", "16.07.2006" };
         // Counted per date, wherever a date comes again in the list.
         QTest::newRow("three and two")
             << QStringList { "01.03.2006", "02.03.2006", "01.03.2006", "02.03.2006", "01.03.2006" }

@@ -38,6 +38,14 @@ QList<TripRow> manyTrips(int count = Trips)
     return trips;
 }
 
+QList<int> backward(int count)
+{
+    QList<int> rows;
+    for (int row = count - 1; row >= 0; --row)
+        rows << row;
+    return rows;
+}
+
 // Keys of the list, its rows read in the given order.
 QStringList keys(const DataSource& list, const QList<int>& readingOrder = {})
 {
@@ -66,10 +74,12 @@ private slots:
     void sizesAroundOnePiece();
 
 private:
-    QStringList expected(const QString& order) const
+    // The keys SQLite gives for `statement`, or for the whole table in `order`.
+    QStringList expected(const QString& order, const QString& statement = {}) const
     {
         QStringList ids;
-        for (const QStringList& row : m_logbook->query("select id from fahrt order by " + order))
+        for (const QStringList& row :
+            m_logbook->query(statement.isEmpty() ? "select id from fahrt order by " + order : statement))
             ids << row[0];
         return ids;
     }
@@ -88,16 +98,10 @@ void TestListPieces::anyRowReadFirst_data()
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QString>("order");
     QTest::addColumn<QList<int>>("readingOrder");
-    const QList<int> backward = [] {
-        QList<int> rows;
-        for (int row = Trips - 1; row >= 0; --row)
-            rows << row;
-        return rows;
-    }();
     for (const auto& [name, statement, order] :
         { std::tuple { "by date", DateOrdered, QStringLiteral("datum, id") }, { "by key", ByKey, "id" } }) {
         QTest::addRow("%s, front to back", name) << statement << order << QList<int>();
-        QTest::addRow("%s, back to front", name) << statement << order << backward;
+        QTest::addRow("%s, back to front", name) << statement << order << backward(Trips);
         QTest::addRow("%s, middle first", name)
             << statement << order << QList<int> { Trips / 2, Trips / 2 - 300 };
         QTest::addRow("%s, jumps", name)
@@ -173,14 +177,8 @@ void TestListPieces::writesKeepEveryListExact()
 
     for (DataSource* list : { &buch, &other, &byKey, &filtered, &byZiel })
         QVERIFY2(list->refreshChanges(&error), qPrintable(error));
-    const auto ofStatement = [this](const QString& statement) {
-        QStringList ids;
-        for (const QStringList& row : m_logbook->query(statement))
-            ids << row[0];
-        return ids;
-    };
-    QCOMPARE(keys(filtered), ofStatement(filter));
-    QCOMPARE(keys(byZiel), ofStatement(zielOrder));
+    QCOMPARE(keys(filtered), expected({}, filter));
+    QCOMPARE(keys(byZiel), expected({}, zielOrder));
     QCOMPARE(keys(byKey), expected("id"));
     QCOMPARE(keys(other), expected("datum, id"));
     const QStringList ids = expected("datum, id");
@@ -224,10 +222,7 @@ void TestListPieces::sizesAroundOnePiece()
     DataSource buch(QStringLiteral("buch"));
     QVERIFY(open(buch, DateOrdered));
     QCOMPARE(buch.recordCount(), count);
-    QList<int> backward;
-    for (int row = count - 1; row >= 0; --row)
-        backward << row;
-    QCOMPARE(keys(buch, backward), expected("datum, id"));
+    QCOMPARE(keys(buch, backward(count)), expected("datum, id"));
 
     // The last trip deleted and a new one added at the end, in a list read anew.
     QVERIFY(buch.refresh());
