@@ -99,16 +99,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("html");
 
-        QTest::newRow("plain") << "Kunde Müller, 5 € 'bar'"
-                               << "Kunde Müller, 5 € 'bar'";
-        QTest::newRow("markup") << "<i>Schulung</i>"
-                                << "&lt;i&gt;Schulung&lt;/i&gt;";
-        QTest::newRow("script") << "<script>alert(\"x\")</script>"
-                                << "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;";
-        QTest::newRow("ampersand, entity") << "Müller & Söhne &amp;"
-                                           << "Müller &amp; Söhne &amp;amp;";
-        QTest::newRow("line breaks") << "a\r\nb\nc"
-                                     << "a\r\nb\nc";
+        const auto row = [](const char* name, const char* text, const char* html) {
+            QTest::newRow(name) << QString(text) << QString(html);
+        };
+        row("plain", "Kunde Müller, 5 € 'bar'", "Kunde Müller, 5 € 'bar'");
+        row("markup", "<i>Schulung</i>", "&lt;i&gt;Schulung&lt;/i&gt;");
+        row("script", "<script>alert(\"x\")</script>", "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;");
+        row("ampersand, entity", "Müller & Söhne &amp;", "Müller &amp; Söhne &amp;amp;");
+        row("line breaks", "a\r\nb\nc", "a\r\nb\nc");
     }
 
     // Every stored text of the report and the trip page goes in as HTML text; the page's own
