@@ -284,15 +284,7 @@ void Checker::checkOdometer(std::vector<CheckedRow> trips)
         sorted.push_back({ dateKey(row.datum), storedNumber(row.start), storedNumber(row.end), &row });
     // Date order, ties by start reading (none first), then by key.
     std::sort(sorted.begin(), sorted.end(), [](const Trip& a, const Trip& b) {
-        if (a.date != b.date)
-            return a.date < b.date;
-        if (a.start.has_value() != b.start.has_value())
-            return !a.start.has_value();
-        if (a.start && b.start) {
-            if (const int order = a.start->compare(*b.start); order != 0)
-                return order < 0;
-        }
-        return a.row->id < b.row->id;
+        return tripPrecedes(a.date, a.start, a.row->id, b.date, b.start, b.row->id);
     });
 
     const int startColumn = columnIndex(Table::Fahrt, "anfangsstand");

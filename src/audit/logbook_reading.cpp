@@ -152,6 +152,20 @@ bool readRecords(sqlite3* db, Table table, std::vector<StoredRecord>* records, Q
     return true;
 }
 
+bool tripPrecedes(int dateA, const std::optional<Decimal>& startA, qint64 idA, int dateB,
+    const std::optional<Decimal>& startB, qint64 idB)
+{
+    if (dateA != dateB)
+        return dateA < dateB;
+    if (startA.has_value() != startB.has_value())
+        return !startA.has_value();
+    if (startA && startB) {
+        if (const int order = startA->compare(*startB); order != 0)
+            return order < 0;
+    }
+    return idA < idB;
+}
+
 void sortByDate(std::vector<StoredRecord>& trips)
 {
     struct Key {
@@ -170,15 +184,7 @@ void sortByDate(std::vector<StoredRecord>& trips)
             trips[i].id, i });
     }
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        if (a.date != b.date)
-            return a.date < b.date;
-        if (a.start.has_value() != b.start.has_value())
-            return !a.start.has_value();
-        if (a.start && b.start) {
-            if (const int order = a.start->compare(*b.start); order != 0)
-                return order < 0;
-        }
-        return a.id < b.id;
+        return tripPrecedes(a.date, a.start, a.id, b.date, b.start, b.id);
     });
     std::vector<StoredRecord> sorted;
     sorted.reserve(trips.size());

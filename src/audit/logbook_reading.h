@@ -42,6 +42,9 @@ bool readRecords(sqlite3* db, history::Table table, std::vector<StoredRecord>* r
 
 // Trips in date order (ties by start reading, then by key); a date that is no date sorts first.
 void sortByDate(std::vector<StoredRecord>& trips);
+// That order for two trips given by date key, start reading and key: whether the first comes first.
+bool tripPrecedes(int dateA, const std::optional<Decimal>& startA, qint64 idA, int dateB,
+    const std::optional<Decimal>& startB, qint64 idB);
 
 // Days of a stored DD.MM.YYYY date (Julian day), -1 when it is no date; orders by the calendar.
 int dateKey(const history::Value& value);

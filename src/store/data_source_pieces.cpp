@@ -84,13 +84,14 @@ private:
     sqlite3* m_db;
 };
 
-void bindBound(sqlite3_stmt* stmt, const std::optional<ListBound>& bound)
+// Binds a bound's value and key to parameters `first` and `first` + 1 (see ListOrder).
+void bindBound(sqlite3_stmt* stmt, const std::optional<ListBound>& bound, int first = 1)
 {
     if (!bound)
         return;
     if (!bound->null)
-        sqlite3_bind_text(stmt, 1, bound->text.constData(), int(bound->text.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(stmt, 2, bound->key);
+        sqlite3_bind_text(stmt, first, bound->text.constData(), int(bound->text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(stmt, first + 1, bound->key);
 }
 
 } // namespace
@@ -350,18 +351,8 @@ int DataSource::rowOfKey(qint64 key)
         Statement count;
         if (!count.prepare(db, countBetweenSql(order, after, before)))
             return false;
-        if (after) {
-            if (!after->null)
-                sqlite3_bind_text(
-                    count.handle(), 1, after->text.constData(), int(after->text.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(count.handle(), 2, after->key);
-        }
-        if (before) {
-            if (!before->null)
-                sqlite3_bind_text(
-                    count.handle(), 3, before->text.constData(), int(before->text.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(count.handle(), 4, before->key);
-        }
+        bindBound(count.handle(), after);
+        bindBound(count.handle(), before, 3);
         sqlite3_bind_int64(count.handle(), 5, limit);
         if (sqlite3_step(count.handle()) != SQLITE_ROW)
             return false;
