@@ -2,7 +2,19 @@
 
 #include "store/data_source.h"
 
+#include <algorithm>
+#include <climits>
+#include <utility>
+
 namespace odomira {
+
+namespace {
+
+// What a grid shows of a new result, and the most rows one scroll to its end adds.
+constexpr int FirstRows = 256;
+constexpr int MostRowsAtOnce = 16384;
+
+} // namespace
 
 DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, QObject* parent)
     : QAbstractTableModel(parent)
@@ -15,16 +27,29 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
     connect(source, &DataSource::resultAboutToReset, this, &DataSourceModel::beginSourceReset);
     connect(source, &DataSource::resultReset, this, &DataSourceModel::endSourceReset);
     // Single rows come and go without a reset, which would cost the views a pass over all rows.
-    connect(source, &DataSource::rowsAboutToBeRemoved, this,
-        [this](int first, int last) { beginRemoveRows(QModelIndex(), first, last); });
+    // Rows beyond those shown are the grid's only once it reaches them.
+    connect(source, &DataSource::rowsAboutToBeRemoved, this, [this](int first, int last) {
+        m_pending = first < m_rows ? std::min(last, m_rows - 1) - first + 1 : 0;
+        if (m_pending > 0)
+            beginRemoveRows(QModelIndex(), first, first + m_pending - 1);
+    });
     connect(source, &DataSource::rowsRemoved, this, [this] {
-        m_rows = m_source ? m_source->recordCount() : 0;
+        if (m_pending <= 0)
+            return;
+        m_rows -= std::exchange(m_pending, 0);
         endRemoveRows();
     });
-    connect(source, &DataSource::rowsAboutToBeInserted, this,
-        [this](int first, int last) { beginInsertRows(QModelIndex(), first, last); });
+    connect(source, &DataSource::rowsAboutToBeInserted, this, [this](int first, int last) {
+        // A row right after the shown ones is shown when they are all of the result.
+        const bool shown = first < m_rows || (first == m_rows && m_source && m_rows == m_source->recordCount());
+        m_pending = shown ? last - first + 1 : 0;
+        if (shown)
+            beginInsertRows(QModelIndex(), first, last);
+    });
     connect(source, &DataSource::rowsInserted, this, [this] {
-        m_rows = m_source ? m_source->recordCount() : 0;
+        if (m_pending <= 0)
+            return;
+        m_rows += std::exchange(m_pending, 0);
         endInsertRows();
     });
     connect(source, &DataSource::rowChanged, this, [this](int row) {
@@ -64,6 +89,40 @@ QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, i
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
+bool DataSourceModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && !m_resetting && m_source && m_rows < m_source->recordCount();
+}
+
+void DataSourceModel::fetchMore(const QModelIndex& parent)
+{
+    // Each time as many rows again as are shown, so a long list scrolled through grows fast.
+    if (!parent.isValid())
+        showRows(int(std::min<qint64>(qint64(m_rows) + std::clamp(m_rows, FirstRows, MostRowsAtOnce), INT_MAX)));
+}
+
+void DataSourceModel::showRow(int row)
+{
+    showRows(row + 1);
+}
+
+void DataSourceModel::showAll()
+{
+    showRows(INT_MAX);
+}
+
+void DataSourceModel::showRows(int count)
+{
+    if (m_resetting || !m_source)
+        return;
+    count = std::min(count, m_source->recordCount());
+    if (count <= m_rows)
+        return;
+    beginInsertRows(QModelIndex(), m_rows, count - 1);
+    m_rows = count;
+    endInsertRows();
+}
+
 Qt::ItemFlags DataSourceModel::flags(const QModelIndex& index) const
 {
     if (!isCell(index))
@@ -101,8 +160,10 @@ void DataSourceModel::currentRecordChanged()
     if (m_resetting || !m_source || !m_source->hasCurrent() || m_columns.isEmpty())
         return;
     const int row = m_source->currentRow();
-    if (row >= m_rows)
+    if (row >= m_rows) {
+        showRow(row);
         return;
+    }
     emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1), { Qt::DisplayRole });
 }
 
@@ -111,7 +172,8 @@ void DataSourceModel::resolveColumns()
     m_sourceColumns.clear();
     for (const auto& column : std::as_const(m_columns))
         m_sourceColumns.push_back(m_source ? m_source->columnIndex(column.first) : -1);
-    m_rows = m_source ? m_source->recordCount() : 0;
+    // A new result shows its first rows and its current record.
+    m_rows = m_source ? std::min(m_source->recordCount(), std::max(FirstRows, m_source->currentRow() + 1)) : 0;
 }
 
 } // namespace odomira

@@ -16,6 +16,9 @@ class DataSource;
 // given as (column name, caption) pairs. Cells show the stored values in their text form;
 // a column the result lacks stays empty. Follows every reset of the result, every row that
 // comes or goes, and every save of the current record.
+// A view keeps an entry for each row of its model and does work in proportion to them whenever
+// one comes or goes, so the grid shows the result's first rows only, more as it is scrolled to
+// its end (fetchMore), and always as far as the current record.
 class DataSourceModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -32,6 +35,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+    // Shows the result's rows up to `row`, or all of them.
+    void showRow(int row);
+    void showAll();
 
 private:
     bool isCell(const QModelIndex& index) const;
@@ -39,11 +48,13 @@ private:
     void endSourceReset();
     void currentRecordChanged();
     void resolveColumns();
+    void showRows(int count);
 
     QPointer<DataSource> m_source;
     ColumnList m_columns;
     std::vector<int> m_sourceColumns;
-    int m_rows = 0;
+    int m_rows = 0; // the result's first rows, those the grid shows
+    int m_pending = 0; // rows announced to the grid that the result is about to add or drop
     bool m_resetting = false;
 };
 

@@ -1,9 +1,11 @@
 #include "window/field_binding.h"
 
 #include "store/data_source.h"
+#include "store/data_source_model.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTableView>
@@ -92,7 +94,21 @@ GridBinding::GridBinding(QTableView* view, DataSource* source, QObject* parent)
     // Connected after the grid's model, so the model has taken the new rows first.
     connect(source, &DataSource::resultReset, this, &GridBinding::follow);
     connect(source, &DataSource::currentChanged, this, &GridBinding::follow);
+    view->installEventFilter(this);
     follow();
+}
+
+bool GridBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    // The grid shows a long list's first rows only; Ctrl+End goes to its last trip, so the
+    // grid first takes all rows.
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_End && (key->modifiers() & Qt::ControlModifier))
+            if (auto* model = qobject_cast<DataSourceModel*>(m_view->model()))
+                model->showAll();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void GridBinding::follow()

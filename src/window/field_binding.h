@@ -55,6 +55,9 @@ public:
     // Selects the row of the source's current record (none when past the end or empty).
     void follow();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void rowChosen(int row);
 
