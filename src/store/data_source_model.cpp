@@ -29,11 +29,13 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
     // Single rows come and go without a reset, which would cost the views a pass over all rows.
     // Rows beyond those shown are the grid's only once it reaches them.
     connect(source, &DataSource::rowsAboutToBeRemoved, this, [this](int first, int last) {
+        m_changing = true;
         m_pending = first < m_rows ? std::min(last, m_rows - 1) - first + 1 : 0;
         if (m_pending > 0)
             beginRemoveRows(QModelIndex(), first, first + m_pending - 1);
     });
     connect(source, &DataSource::rowsRemoved, this, [this] {
+        m_changing = false;
         if (m_pending <= 0)
             return;
         m_rows -= std::exchange(m_pending, 0);
@@ -41,12 +43,14 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
     });
     connect(source, &DataSource::rowsAboutToBeInserted, this, [this](int first, int last) {
         // A row right after the shown ones is shown when they are all of the result.
+        m_changing = true;
         const bool shown = first < m_rows || (first == m_rows && m_source && m_rows == m_source->recordCount());
         m_pending = shown ? last - first + 1 : 0;
         if (shown)
             beginInsertRows(QModelIndex(), first, last);
     });
     connect(source, &DataSource::rowsInserted, this, [this] {
+        m_changing = false;
         if (m_pending <= 0)
             return;
         m_rows += std::exchange(m_pending, 0);
@@ -91,7 +95,7 @@ QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, i
 
 bool DataSourceModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && !m_resetting && m_source && m_rows < m_source->recordCount();
+    return !parent.isValid() && !m_resetting && !m_changing && m_source && m_rows < m_source->recordCount();
 }
 
 void DataSourceModel::fetchMore(const QModelIndex& parent)
@@ -113,7 +117,8 @@ void DataSourceModel::showAll()
 
 void DataSourceModel::showRows(int count)
 {
-    if (m_resetting || !m_source)
+    // Not while the result takes or loses a row: the rows would be counted before it is done.
+    if (m_resetting || m_changing || !m_source)
         return;
     count = std::min(count, m_source->recordCount());
     if (count <= m_rows)

@@ -55,6 +55,7 @@ private:
     std::vector<int> m_sourceColumns;
     int m_rows = 0; // the result's first rows, those the grid shows
     int m_pending = 0; // rows announced to the grid that the result is about to add or drop
+    bool m_changing = false; // the result is adding or dropping a row
     bool m_resetting = false;
 };
 

@@ -2,6 +2,7 @@
 // meanwhile, the list holds exactly the rows SQLite gives, in its order, and finds any trip.
 // Lists SQLite has to filter or sort take the same writes.
 #include "store/data_source.h"
+#include "store/data_source_model.h"
 #include "support/temp_logbook.h"
 
 #include <QtTest>
@@ -55,6 +56,17 @@ QStringList keys(const DataSource& list, const QList<int>& readingOrder = {})
         result[row] = list.value(row, id);
     for (int row = 0; row < list.recordCount(); ++row)
         result[row] = list.value(row, id);
+    return result;
+}
+
+// Keys a grid over the list shows: those shown now, or all once scrolled to the end.
+QStringList gridKeys(DataSourceModel& grid, bool scrolledThrough = false)
+{
+    while (scrolledThrough && grid.canFetchMore(QModelIndex()))
+        grid.fetchMore(QModelIndex());
+    QStringList result;
+    for (int row = 0; row < grid.rowCount(); ++row)
+        result << grid.index(row, 0).data().toString();
     return result;
 }
 
@@ -150,6 +162,10 @@ void TestListPieces::writesKeepEveryListExact()
     const QString zielOrder = QStringLiteral("select * from fahrt order by ziel");
     QVERIFY(open(buch, DateOrdered) && open(other, DateOrdered) && open(byKey, ByKey));
     QVERIFY(open(filtered, filter) && open(byZiel, zielOrder));
+    // Grids show the lists' first rows; one follows the trips written.
+    DataSourceModel buchGrid(&buch, { { "id", "ID" } });
+    DataSourceModel otherGrid(&other, { { "id", "ID" } });
+    QVERIFY(buchGrid.rowCount() < Trips);
     // A piece far down is read as well, so the list has two gaps.
     const int far = 1000;
     buch.value(far, 0);
@@ -189,6 +205,12 @@ void TestListPieces::writesKeepEveryListExact()
         QCOMPARE(buch.field("datum"), datum);
     }
     QCOMPARE(keys(buch), ids);
+    // The grids show the first rows and the current record, then every row once scrolled through.
+    QVERIFY(buchGrid.rowCount() > buch.currentRow());
+    QCOMPARE(gridKeys(buchGrid), ids.mid(0, buchGrid.rowCount()));
+    QCOMPARE(gridKeys(otherGrid), ids.mid(0, otherGrid.rowCount()));
+    QCOMPARE(gridKeys(buchGrid, true), ids);
+    QCOMPARE(gridKeys(otherGrid, true), ids);
 }
 
 void TestListPieces::findsTripsNotReadYet()
