@@ -44,7 +44,8 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
     connect(source, &DataSource::rowsAboutToBeInserted, this, [this](int first, int last) {
         // A row right after the shown ones is shown when they are all of the result.
         m_changing = true;
-        const bool shown = first < m_rows || (first == m_rows && m_source && m_rows == m_source->recordCount());
+        const bool shown
+            = first < m_rows || (first == m_rows && m_source && m_rows == m_source->recordCount());
         m_pending = shown ? last - first + 1 : 0;
         if (shown)
             beginInsertRows(QModelIndex(), first, last);
@@ -102,7 +103,8 @@ void DataSourceModel::fetchMore(const QModelIndex& parent)
 {
     // Each time as many rows again as are shown, so a long list scrolled through grows fast.
     if (!parent.isValid())
-        showRows(int(std::min<qint64>(qint64(m_rows) + std::clamp(m_rows, FirstRows, MostRowsAtOnce), INT_MAX)));
+        showRows(
+            int(std::min<qint64>(qint64(m_rows) + std::clamp(m_rows, FirstRows, MostRowsAtOnce), INT_MAX)));
 }
 
 void DataSourceModel::showRow(int row)
@@ -178,7 +180,8 @@ void DataSourceModel::resolveColumns()
     for (const auto& column : std::as_const(m_columns))
         m_sourceColumns.push_back(m_source ? m_source->columnIndex(column.first) : -1);
     // A new result shows its first rows and its current record.
-    m_rows = m_source ? std::min(m_source->recordCount(), std::max(FirstRows, m_source->currentRow() + 1)) : 0;
+    m_rows
+        = m_source ? std::min(m_source->recordCount(), std::max(FirstRows, m_source->currentRow() + 1)) : 0;
 }
 
 } // namespace odomira

@@ -5,8 +5,8 @@
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
 

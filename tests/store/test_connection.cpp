@@ -156,7 +156,8 @@ void TestConnection::functions_data()
     like("lone escape", "'a\\' like 'a\\' escape '\\'", "0");
     like("folded text", "'MÜNCHEN' like '%ünch%'", "1");
     // A piece with "_" longer than one machine word.
-    static const std::string text = std::string(1, '\'') + std::string(100, 'x') + "ab" + std::string(70, 'Y') + "' like '%";
+    static const std::string text
+        = std::string(1, '\'') + std::string(100, 'x') + "ab" + std::string(70, 'Y') + "' like '%";
     static const std::string longHit = text + std::string(69, 'X') + "_b" + std::string(70, 'y') + "'";
     static const std::string longMiss = text + std::string(69, 'x') + "_c" + std::string(70, 'y') + "'";
     like("long underscore piece", longHit.c_str(), "1");
