@@ -27,40 +27,11 @@ DataSourceModel::DataSourceModel(DataSource* source, const ColumnList& columns, 
     connect(source, &DataSource::resultAboutToReset, this, &DataSourceModel::beginSourceReset);
     connect(source, &DataSource::resultReset, this, &DataSourceModel::endSourceReset);
     // Single rows come and go without a reset, which would cost the views a pass over all rows.
-    // Rows beyond those shown are the grid's only once it reaches them.
-    connect(source, &DataSource::rowsAboutToBeRemoved, this, [this](int first, int last) {
-        m_changing = true;
-        m_pending = first < m_rows ? std::min(last, m_rows - 1) - first + 1 : 0;
-        if (m_pending > 0)
-            beginRemoveRows(QModelIndex(), first, first + m_pending - 1);
-    });
-    connect(source, &DataSource::rowsRemoved, this, [this] {
-        m_changing = false;
-        if (m_pending <= 0)
-            return;
-        m_rows -= std::exchange(m_pending, 0);
-        endRemoveRows();
-    });
-    connect(source, &DataSource::rowsAboutToBeInserted, this, [this](int first, int last) {
-        // A row right after the shown ones is shown when they are all of the result.
-        m_changing = true;
-        const bool shown
-            = first < m_rows || (first == m_rows && m_source && m_rows == m_source->recordCount());
-        m_pending = shown ? last - first + 1 : 0;
-        if (shown)
-            beginInsertRows(QModelIndex(), first, last);
-    });
-    connect(source, &DataSource::rowsInserted, this, [this] {
-        m_changing = false;
-        if (m_pending <= 0)
-            return;
-        m_rows += std::exchange(m_pending, 0);
-        endInsertRows();
-    });
-    connect(source, &DataSource::rowChanged, this, [this](int row) {
-        if (row < m_rows && !m_columns.isEmpty())
-            emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1), { Qt::DisplayRole });
-    });
+    connect(source, &DataSource::rowsAboutToBeRemoved, this, &DataSourceModel::sourceAboutToRemove);
+    connect(source, &DataSource::rowsRemoved, this, &DataSourceModel::sourceRemoved);
+    connect(source, &DataSource::rowsAboutToBeInserted, this, &DataSourceModel::sourceAboutToInsert);
+    connect(source, &DataSource::rowsInserted, this, &DataSourceModel::sourceInserted);
+    connect(source, &DataSource::rowChanged, this, [this](int row) { rowContentChanged(gridRow(row)); });
     connect(source, &DataSource::currentChanged, this, &DataSourceModel::currentRecordChanged);
 }
 
@@ -71,7 +42,7 @@ int DataSourceModel::sourceColumn(int column) const
 
 int DataSourceModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows;
+    return parent.isValid() ? 0 : m_rows + m_lastRows;
 }
 
 int DataSourceModel::columnCount(const QModelIndex& parent) const
@@ -83,7 +54,7 @@ QVariant DataSourceModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !isCell(index) || !m_source)
         return QVariant();
-    return m_source->value(index.row(), sourceColumn(index.column()));
+    return m_source->value(sourceRow(index.row()), sourceColumn(index.column()));
 }
 
 QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -94,9 +65,103 @@ QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, i
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
+int DataSourceModel::gridRow(int sourceRow) const
+{
+    if (sourceRow >= 0 && sourceRow < m_rows)
+        return sourceRow;
+    const int lastFirst = m_source ? m_source->recordCount() - m_lastRows : 0;
+    return m_lastRows > 0 && sourceRow >= lastFirst && sourceRow < lastFirst + m_lastRows
+        ? m_rows + sourceRow - lastFirst
+        : -1;
+}
+
+int DataSourceModel::sourceRow(int gridRow) const
+{
+    if (gridRow < m_rows || !m_source)
+        return gridRow;
+    return m_source->recordCount() - m_lastRows + gridRow - m_rows;
+}
+
+// A row that comes or goes among the rows shown comes or goes in the grid; a row appended to a
+// result the grid does not show whole is shown among its last rows.
+void DataSourceModel::sourceAboutToRemove(int first, int last)
+{
+    m_changing = true;
+    const int total = m_source->recordCount();
+    m_pendingRows = 0;
+    m_pendingLast = 0;
+    if (first < m_rows) {
+        m_pendingRows = std::min(last, m_rows - 1) - first + 1;
+        beginRemoveRows(QModelIndex(), first, first + m_pendingRows - 1);
+    } else if (m_lastRows > 0 && first >= total - m_lastRows) {
+        m_pendingLast = last - first + 1;
+        const int row = gridRow(first);
+        beginRemoveRows(QModelIndex(), row, row + m_pendingLast - 1);
+    }
+}
+
+void DataSourceModel::sourceRemoved()
+{
+    m_changing = false;
+    if (m_pendingRows == 0 && m_pendingLast == 0)
+        return;
+    m_rows -= std::exchange(m_pendingRows, 0);
+    m_lastRows -= std::exchange(m_pendingLast, 0);
+    endRemoveRows();
+    settleLastRows();
+}
+
+void DataSourceModel::sourceAboutToInsert(int first, int last)
+{
+    m_changing = true;
+    const int total = m_source->recordCount();
+    const int count = last - first + 1;
+    m_pendingRows = 0;
+    m_pendingLast = 0;
+    if (first < m_rows || (first == m_rows && m_rows == total)) {
+        m_pendingRows = count;
+        beginInsertRows(QModelIndex(), first, last);
+    } else if (first > total - m_lastRows || first == total) {
+        m_pendingLast = count;
+        const int row = m_rows + first - (total - m_lastRows);
+        beginInsertRows(QModelIndex(), row, row + count - 1);
+    }
+}
+
+void DataSourceModel::sourceInserted()
+{
+    m_changing = false;
+    if (m_pendingRows == 0 && m_pendingLast == 0)
+        return;
+    m_rows += std::exchange(m_pendingRows, 0);
+    m_lastRows += std::exchange(m_pendingLast, 0);
+    endInsertRows();
+    settleLastRows();
+}
+
+// Last rows that follow the first ones without a row between are first rows.
+void DataSourceModel::settleLastRows()
+{
+    if (m_lastRows > 0 && m_rows + m_lastRows >= m_source->recordCount()) {
+        m_rows = m_source->recordCount();
+        m_lastRows = 0;
+    }
+}
+
+void DataSourceModel::rowContentChanged(int row)
+{
+    if (row >= 0 && row < rowCount() && !m_columns.isEmpty())
+        emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1), { Qt::DisplayRole });
+}
+
 bool DataSourceModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && !m_resetting && !m_changing && m_source && m_rows < m_source->recordCount();
+    if (parent.isValid() || m_resetting || m_changing || !m_source)
+        return false;
+    // While the current record is among the last rows shown, the grid stands at its end to show
+    // it; rows fetched then would push it out of view.
+    const int total = m_source->recordCount();
+    return m_rows + m_lastRows < total && (m_lastRows == 0 || m_source->currentRow() < total - m_lastRows);
 }
 
 void DataSourceModel::fetchMore(const QModelIndex& parent)
@@ -109,7 +174,29 @@ void DataSourceModel::fetchMore(const QModelIndex& parent)
 
 void DataSourceModel::showRow(int row)
 {
-    showRows(row + 1);
+    if (!m_source || row < 0 || gridRow(row) >= 0)
+        return;
+    // From whichever end is nearer: a trip saved at the end of a long list joins the last rows.
+    const int lastFirst = m_source->recordCount() - m_lastRows;
+    if (lastFirst - row < row - m_rows)
+        showLastRows(m_source->recordCount() - row);
+    else
+        showRows(row + 1);
+}
+
+void DataSourceModel::showLastRows(int count)
+{
+    if (m_resetting || m_changing || !m_source)
+        return;
+    const int total = m_source->recordCount();
+    const int lastFirst = total - m_lastRows;
+    const int first = std::max(m_rows, total - count);
+    if (first >= lastFirst)
+        return;
+    beginInsertRows(QModelIndex(), m_rows, m_rows + lastFirst - first - 1);
+    m_lastRows = total - first;
+    settleLastRows();
+    endInsertRows();
 }
 
 void DataSourceModel::showAll()
@@ -122,11 +209,13 @@ void DataSourceModel::showRows(int count)
     // Not while the result takes or loses a row: the rows would be counted before it is done.
     if (m_resetting || m_changing || !m_source)
         return;
-    count = std::min(count, m_source->recordCount());
-    if (count <= m_rows)
+    // Rows that reach the last rows shown take them in.
+    const int before = std::min(count, m_source->recordCount() - m_lastRows);
+    if (before <= m_rows)
         return;
-    beginInsertRows(QModelIndex(), m_rows, count - 1);
-    m_rows = count;
+    beginInsertRows(QModelIndex(), m_rows, before - 1);
+    m_rows = before;
+    settleLastRows();
     endInsertRows();
 }
 
@@ -167,11 +256,10 @@ void DataSourceModel::currentRecordChanged()
     if (m_resetting || !m_source || !m_source->hasCurrent() || m_columns.isEmpty())
         return;
     const int row = m_source->currentRow();
-    if (row >= m_rows) {
+    if (gridRow(row) < 0)
         showRow(row);
-        return;
-    }
-    emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1), { Qt::DisplayRole });
+    else
+        rowContentChanged(gridRow(row));
 }
 
 void DataSourceModel::resolveColumns()

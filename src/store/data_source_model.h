@@ -18,7 +18,9 @@ class DataSource;
 // comes or goes, and every save of the current record.
 // A view keeps an entry for each row of its model and does work in proportion to them whenever
 // one comes or goes, so the grid shows the result's first rows only, more as it is scrolled to
-// its end (fetchMore), and always as far as the current record.
+// its end (fetchMore), and always the current record. Records added at the end of such a
+// result, and a current record nearer its end than the rows shown, are shown with the result's
+// last rows right after them, where a grid that has not fetched a whole table shows new rows.
 class DataSourceModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -38,9 +40,12 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
-    // Shows the result's rows up to `row`, or all of them.
+    // Shows the result's row `row` with the rows between it and the nearer end shown, or all rows.
     void showRow(int row);
     void showAll();
+    // The grid row showing a result row (-1: not shown), and the other way round.
+    int gridRow(int sourceRow) const;
+    int sourceRow(int gridRow) const;
 
 private:
     bool isCell(const QModelIndex& index) const;
@@ -49,12 +54,22 @@ private:
     void currentRecordChanged();
     void resolveColumns();
     void showRows(int count);
+    void showLastRows(int count);
+    void sourceAboutToRemove(int first, int last);
+    void sourceRemoved();
+    void sourceAboutToInsert(int first, int last);
+    void sourceInserted();
+    void settleLastRows();
+    void rowContentChanged(int row);
 
     QPointer<DataSource> m_source;
     ColumnList m_columns;
     std::vector<int> m_sourceColumns;
-    int m_rows = 0; // the result's first rows, those the grid shows
-    int m_pending = 0; // rows announced to the grid that the result is about to add or drop
+    int m_rows = 0; // the result's first rows the grid shows
+    int m_lastRows = 0; // the result's last rows the grid shows after them
+    // Rows announced to the grid that the result is about to add or drop, first or last ones.
+    int m_pendingRows = 0;
+    int m_pendingLast = 0;
     bool m_changing = false; // the result is adding or dropping a row
     bool m_resetting = false;
 };

@@ -116,7 +116,8 @@ void GridBinding::follow()
     if (!m_view || !m_view->model())
         return;
     QItemSelectionModel* selection = m_view->selectionModel();
-    const int row = m_source->currentRow();
+    const auto* model = qobject_cast<const DataSourceModel*>(m_view->model());
+    const int row = model ? model->gridRow(m_source->currentRow()) : m_source->currentRow();
     m_following = true;
     if (row >= 0 && row < m_view->model()->rowCount()) {
         const QModelIndex index = m_view->model()->index(row, 0);
@@ -130,8 +131,10 @@ void GridBinding::follow()
     m_following = false;
 }
 
-void GridBinding::rowChosen(int row)
+void GridBinding::rowChosen(int gridRow)
 {
+    const auto* model = m_view ? qobject_cast<const DataSourceModel*>(m_view->model()) : nullptr;
+    const int row = model ? model->sourceRow(gridRow) : gridRow;
     if (m_following || row == m_source->currentRow())
         return;
     m_source->setCurrentRow(row);

@@ -59,7 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void rowChosen(int row);
+    void rowChosen(int gridRow);
 
     QPointer<QTableView> m_view;
     DataSource* m_source;

@@ -64,9 +64,27 @@ QStringList gridKeys(DataSourceModel& grid, bool scrolledThrough = false)
 {
     while (scrolledThrough && grid.canFetchMore(QModelIndex()))
         grid.fetchMore(QModelIndex());
+    // With the current trip among the last rows, the grid is scrolled through to them.
+    if (scrolledThrough)
+        grid.showAll();
     QStringList result;
     for (int row = 0; row < grid.rowCount(); ++row)
         result << grid.index(row, 0).data().toString();
+    return result;
+}
+
+// The list's rows a grid shows: its first ones, then maybe its last ones.
+QStringList shownKeys(const DataSourceModel& grid, const QStringList& ids)
+{
+    QStringList result;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        const int listRow = grid.sourceRow(row);
+        const bool follows = row == 0 ? listRow == 0 : listRow == grid.sourceRow(row - 1) + 1;
+        if (listRow < 0 || listRow >= ids.size()
+            || (!follows && grid.sourceRow(grid.rowCount() - 1) != ids.size() - 1))
+            return { QStringLiteral("row %1 out of place").arg(row) };
+        result << ids[listRow];
+    }
     return result;
 }
 
@@ -82,6 +100,7 @@ private slots:
     void writesKeepEveryListExact_data();
     void writesKeepEveryListExact();
     void findsTripsNotReadYet();
+    void gridShowsTripsAddedAtTheEnd();
     void sizesAroundOnePiece_data();
     void sizesAroundOnePiece();
 
@@ -206,9 +225,9 @@ void TestListPieces::writesKeepEveryListExact()
     }
     QCOMPARE(keys(buch), ids);
     // The grids show the first rows and the current record, then every row once scrolled through.
-    QVERIFY(buchGrid.rowCount() > buch.currentRow());
-    QCOMPARE(gridKeys(buchGrid), ids.mid(0, buchGrid.rowCount()));
-    QCOMPARE(gridKeys(otherGrid), ids.mid(0, otherGrid.rowCount()));
+    QVERIFY(buchGrid.gridRow(buch.currentRow()) >= 0);
+    QCOMPARE(gridKeys(buchGrid), shownKeys(buchGrid, ids));
+    QCOMPARE(gridKeys(otherGrid), shownKeys(otherGrid, ids));
     QCOMPARE(gridKeys(buchGrid, true), ids);
     QCOMPARE(gridKeys(otherGrid, true), ids);
 }
@@ -227,6 +246,53 @@ void TestListPieces::findsTripsNotReadYet()
     QCOMPARE(buch.rowOfKey(undated.toLongLong()), int(ids.indexOf(undated)));
     QCOMPARE(buch.rowOfKey(999999), -1);
     QCOMPARE(keys(buch), ids);
+}
+
+void TestListPieces::gridShowsTripsAddedAtTheEnd()
+{
+    // Every trip dated, so a trip of the latest date is the list's last.
+    QVERIFY(
+        m_logbook->exec("update fahrt set datum = '01.01.2005' where datum is null or datum = 'unbekannt'"));
+    DataSource buch(QStringLiteral("buch"));
+    QVERIFY(open(buch, DateOrdered));
+    DataSourceModel grid(&buch, { { "id", "ID" } });
+    const int shown = grid.rowCount();
+    QVERIFY(shown < Trips);
+    const auto check = [&](int rows) {
+        const QStringList ids = expected("datum, id");
+        QCOMPARE(grid.rowCount(), rows);
+        QCOMPARE(gridKeys(grid), shownKeys(grid, ids));
+        QVERIFY(!buch.hasCurrent() || grid.gridRow(buch.currentRow()) >= 0);
+    };
+
+    // A trip added follows the rows shown; saved with the latest date, it stays there.
+    QVERIFY(buch.addNew() && buch.setField("datum", "31.12.2099"));
+    QCOMPARE(grid.gridRow(buch.currentRow()), shown);
+    QVERIFY(buch.update() && buch.refreshChanges());
+    buch.setCurrentRow(buch.rowOfKey(m_logbook->scalar("select max(id) from fahrt").toLongLong()));
+    check(shown + 1);
+    QVERIFY(!grid.canFetchMore(QModelIndex()));
+    // Another one after it, then one dropped again.
+    QVERIFY(buch.addNew() && buch.setField("datum", "31.12.2099"));
+    QVERIFY(buch.update() && buch.refreshChanges());
+    buch.setCurrentRow(buch.recordCount() - 1);
+    check(shown + 2);
+    QVERIFY(buch.addNew());
+    buch.cancelBatch();
+    check(shown + 2);
+    // The last trip deleted, and a trip among the first rows moved to the end.
+    buch.setCurrentRow(buch.recordCount() - 1);
+    QVERIFY(buch.deleteCurrent() && buch.refreshChanges());
+    check(shown + 1);
+    buch.setCurrentRow(5);
+    QVERIFY(buch.setField("datum", "01.01.2100") && buch.update() && buch.refreshChanges());
+    buch.setCurrentRow(buch.recordCount() - 1);
+    check(shown + 1);
+    // Scrolled through from a trip among the first rows, the grid shows the whole list.
+    buch.setCurrentRow(0);
+    while (grid.canFetchMore(QModelIndex()))
+        grid.fetchMore(QModelIndex());
+    QCOMPARE(gridKeys(grid), expected("datum, id"));
 }
 
 void TestListPieces::sizesAroundOnePiece_data()

@@ -1,9 +1,11 @@
 // The two trip lists after each trip command on a logbook larger than one batch of rows:
 // whatever path a command takes to bring them up to date, each list holds exactly the rows
 // SQLite gives for its statement, in that order, and the first trip is the current one.
+#include "store/data_source_model.h"
 #include "window/window_fixture.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableView>
@@ -65,12 +67,30 @@ QList<QStringList> gridRows(const QTableView* grid)
     return rows;
 }
 
-// The rows a grid shows once scrolled through to the end.
+// The rows of `expected` a grid shows: the list's first rows, then maybe its last ones.
+QList<QStringList> shownRows(const QTableView* grid, const QList<QStringList>& expected)
+{
+    const auto* model = qobject_cast<const odomira::DataSourceModel*>(grid->model());
+    QList<QStringList> rows;
+    for (int row = 0; model && row < model->rowCount(); ++row) {
+        const int listRow = model->sourceRow(row);
+        const bool follows = row == 0 ? listRow == 0 : listRow == model->sourceRow(row - 1) + 1;
+        if (listRow < 0 || listRow >= expected.size()
+            || (!follows && model->sourceRow(model->rowCount() - 1) != expected.size() - 1))
+            return { { QStringLiteral("row %1 out of place").arg(row) } };
+        rows << expected[listRow];
+    }
+    return rows;
+}
+
+// The rows a grid shows once scrolled through to the end (Ctrl+End where its current trip is
+// among the last rows).
 QList<QStringList> allGridRows(QTableView* grid)
 {
-    QAbstractItemModel* model = grid->model();
+    auto* model = qobject_cast<odomira::DataSourceModel*>(grid->model());
     while (model->canFetchMore(QModelIndex()))
         model->fetchMore(QModelIndex());
+    model->showAll();
     return gridRows(grid);
 }
 
@@ -82,6 +102,7 @@ class TestTripLists : public QObject {
 private slots:
     void listsMatchTheFileAfterEachCommand_data();
     void listsMatchTheFileAfterEachCommand();
+    void newTripShownAfterTheFirstRows();
     void gridScrolledToTheEndShowsTheLastTrip_data();
     void gridScrolledToTheEndShowsTheLastTrip();
 };
@@ -153,15 +174,16 @@ void TestTripLists::listsMatchTheFileAfterEachCommand()
     QCOMPARE(f.messages.size(), 0);
     const QList<QStringList> expected = expectedRows(f, BuchList);
     // What the grids show is the lists' first rows, then all of them once scrolled through.
-    QCOMPARE(gridRows(grid1), expected.mid(0, grid1->model()->rowCount()));
-    QCOMPARE(gridRows(grid2), expectedRows(f, AuswertungList).mid(0, grid2->model()->rowCount()));
+    QCOMPARE(gridRows(grid1), shownRows(grid1, expected));
+    QCOMPARE(gridRows(grid2), shownRows(grid2, expectedRows(f, AuswertungList)));
     QCOMPARE(allGridRows(grid1), expected);
     QCOMPARE(allGridRows(grid2), expectedRows(f, AuswertungList));
     // The evaluation list starts at its first trip. The trip list stays on the trip just saved
     // (after a delete on the one that followed, after a cancel on the first), and the entry
     // shows the grid's current row.
     QCOMPARE(grid2->currentIndex().row(), 0);
-    const int current = grid1->currentIndex().row();
+    const int current
+        = qobject_cast<odomira::DataSourceModel*>(grid1->model())->sourceRow(grid1->currentIndex().row());
     QVERIFY(current >= 0 && current < expected.size());
     QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), expected[current][3]);
     QCOMPARE(f.control<QLineEdit>("txt_datum")->text(), expected[current][0]);
@@ -175,6 +197,34 @@ void TestTripLists::listsMatchTheFileAfterEachCommand()
     if (command == "cancel")
         QCOMPARE(current, 0);
     QCOMPARE(f.tripButtons(), QStringLiteral("11000"));
+}
+
+void TestTripLists::newTripShownAfterTheFirstRows()
+{
+    WindowFixture f;
+    QVERIFY(f.open(manyTrips()));
+    auto* grid = f.control<QTableView>("DataGrid1");
+    const int shown = grid->model()->rowCount();
+    QVERIFY(shown < 600);
+    // The new trip's empty row follows the rows shown, and is the grid's current row.
+    f.click(f.control<QPushButton>("cmd_neu"));
+    QCOMPARE(grid->model()->rowCount(), shown + 1);
+    QCOMPARE(grid->currentIndex().row(), shown);
+    QCOMPARE(grid->model()->index(shown, 3).data().toString(), QString());
+    f.click(f.control<QPushButton>("cmd_abbrechen"));
+    QCOMPARE(gridRows(grid), shownRows(grid, expectedRows(f, BuchList)));
+
+    // Saved, it takes its place in the list, and the grid shows it as the current trip.
+    f.click(f.control<QPushButton>("cmd_neu"));
+    const QStringList texts = { "30.12.2007", "10:00", "11:00", "Spät", "Neu", "5000", "5010", "" };
+    for (int i = 0; i < texts.size(); ++i)
+        f.type(f.tripFields()[i], texts[i]);
+    f.click(f.control<QPushButton>("cmb_speichern"));
+    QCOMPARE(f.messages.size(), 0);
+    const QList<QStringList> expected = expectedRows(f, BuchList);
+    QCOMPARE(grid->model()->index(grid->currentIndex().row(), 3).data().toString(), QStringLiteral("Spät"));
+    QCOMPARE(gridRows(grid), shownRows(grid, expected));
+    QCOMPARE(allGridRows(grid), expected);
 }
 
 void TestTripLists::gridScrolledToTheEndShowsTheLastTrip_data()
