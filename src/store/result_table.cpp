@@ -304,12 +304,12 @@ void ResultTable::fill(int row, std::uint32_t stored)
         dropIfEmpty(k);
         return;
     }
+    // Elsewhere in the gap: the row splits it.
     Run filled;
     filled.start = row;
     filled.stored.push_back(stored);
     Run rest = run.splitOff(offset);
-    ++rest.start; // the filled row leaves the gap
-
+    ++rest.start;
     --rest.gap;
     std::size_t at = k + 1;
     if (offset == 0) {
