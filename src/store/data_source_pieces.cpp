@@ -181,21 +181,13 @@ bool DataSource::fillRow(int row, bool wait) const
         return true;
     if (!r.inPieces)
         return false;
-    // The gap's ends are looked for only a piece's length away, so reading a long list piece
-    // by piece does not walk the rest of the gap each time; -1: farther. A list read through
-    // from front to back reads ever longer pieces, so fewer statements.
+    // A gap's end counts only within a piece's length of the row; -1: farther. A list read
+    // through from front to back reads ever longer pieces, so fewer statements.
     const bool goingOn = row == r.pieceEnd;
     const int pieceRows = goingOn ? std::min(r.pieceRows * 2, LongestPieceRows) : PieceRows;
-    int first = row;
-    while (first > 0 && !r.rows.isFilled(first - 1) && row - first <= PieceRows)
-        --first;
-    if (first > 0 && !r.rows.isFilled(first - 1))
-        first = -1;
-    int end = row + 1;
-    while (end < recordCount() && !r.rows.isFilled(end) && end - row <= pieceRows)
-        ++end;
-    if (end < recordCount() && !r.rows.isFilled(end))
-        end = -1;
+    const auto [gapFirst, gapEnd] = r.rows.gapAround(row);
+    const int first = row - gapFirst <= PieceRows + 1 ? gapFirst : -1;
+    const int end = gapEnd - row <= pieceRows + 1 ? gapEnd : -1;
     if (first >= 0) {
         const int to = end >= 0 ? std::min(end, row + pieceRows) : row + pieceRows;
         r.pieceRows = pieceRows;
@@ -206,7 +198,6 @@ bool DataSource::fillRow(int row, bool wait) const
         return readPiece(first, end, row - PieceRows + 1, end, false, wait);
     // Deep inside a long gap (a grid scrolled far at once): the piece around the row, passing
     // over the rows before it in the index without reading them.
-    const auto [gapFirst, gapEnd] = r.rows.gapAround(row);
     const int from = row - PieceRows / 2;
     return readPiece(gapFirst, gapEnd, from, std::min(gapEnd, from + PieceRows), true, wait);
 }

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <string>
@@ -24,11 +25,94 @@ ResultTable::ResultTable(int columns)
 {
 }
 
+ResultTable::Run::Run(const Run& other)
+    : start(other.start)
+    , gap(other.gap)
+    , stored(other.stored.begin() + std::ptrdiff_t(other.head), other.stored.end())
+{
+}
+
+ResultTable::Run& ResultTable::Run::operator=(const Run& other)
+{
+    if (this != &other)
+        *this = Run(other);
+    return *this;
+}
+
+void ResultTable::Run::pushFront(std::uint32_t row)
+{
+    if (head == 0) {
+        // Room in front as large as the run: growing at the front costs what growing at the
+        // back does.
+        const std::size_t room = std::max<std::size_t>(stored.size(), 16);
+        stored.insert(stored.begin(), room, 0);
+        head = room;
+    }
+    stored[--head] = row;
+}
+
+void ResultTable::Run::prepend(const Run& before)
+{
+    const auto count = std::size_t(before.length());
+    if (head < count) {
+        const std::size_t room = std::max(count - head, std::max<std::size_t>(stored.size(), 16));
+        stored.insert(stored.begin(), room, 0);
+        head += room;
+    }
+    head -= count;
+    std::copy(before.stored.begin() + std::ptrdiff_t(before.head), before.stored.end(),
+        stored.begin() + std::ptrdiff_t(head));
+}
+
+void ResultTable::Run::insert(int offset, std::uint32_t row)
+{
+    if (offset == 0 && head > 0)
+        stored[--head] = row;
+    else
+        stored.insert(stored.begin() + std::ptrdiff_t(head) + offset, row);
+}
+
+void ResultTable::Run::erase(int offset)
+{
+    if (offset == 0)
+        ++head;
+    else
+        stored.erase(stored.begin() + std::ptrdiff_t(head) + offset);
+    if (head == stored.size()) {
+        stored.clear();
+        head = 0;
+    }
+}
+
+ResultTable::Run ResultTable::Run::splitOff(int offset)
+{
+    Run rest;
+    rest.start = start + offset;
+    if (gap > 0) {
+        rest.gap = gap - offset;
+        gap = offset;
+        return rest;
+    }
+    const auto split = stored.begin() + std::ptrdiff_t(head) + offset;
+    if (offset < length() / 2) {
+        // Fewer rows before the split: those move, the others stay where they are.
+        rest.stored.assign(stored.begin() + std::ptrdiff_t(head), split);
+        std::swap(rest.stored, stored);
+        rest.head = head + std::size_t(offset);
+        head = 0;
+    } else {
+        rest.stored.assign(split, stored.end());
+        stored.erase(split, stored.end());
+    }
+    return rest;
+}
+
 ResultTable ResultTable::sharedCopy() const
 {
     ResultTable copy(m_columns);
     copy.m_stored = m_stored;
-    copy.m_order = m_order;
+    copy.m_runs = m_runs;
+    copy.m_rowCount = m_rowCount;
     copy.m_unfilled = m_unfilled;
     return copy;
 }
@@ -37,10 +121,13 @@ ResultTable ResultTable::reordered(const std::vector<int>& rows) const
 {
     ResultTable copy(m_columns);
     copy.m_stored = m_stored;
-    copy.m_order.reserve(rows.size());
+    if (m_unfilled == 0)
+        copy.m_room.reserve(rows.size());
     for (int row : rows) {
-        copy.m_order.push_back(m_order[std::size_t(row)]);
-        copy.m_unfilled += copy.m_order.back() == Unfilled ? 1 : 0;
+        if (isFilled(row))
+            copy.appendStored(storedAt(row));
+        else
+            copy.appendUnfilled(1);
     }
     return copy;
 }
@@ -67,13 +154,13 @@ bool ResultTable::appendRow(sqlite3_stmt* stmt, const std::vector<ColumnKind>& k
     const std::uint32_t stored = storedRows();
     if (!appendStoredRow(stmt, kinds, nullptr, -1))
         return false;
-    m_order.push_back(stored);
+    appendStored(stored);
     return true;
 }
 
 void ResultTable::appendNullRow()
 {
-    m_order.push_back(storeNullRow());
+    appendStored(storeNullRow());
 }
 
 bool ResultTable::replaceRow(
@@ -82,7 +169,12 @@ bool ResultTable::replaceRow(
     const std::uint32_t stored = storedRows();
     if (!appendStoredRow(stmt, kinds, &source, row))
         return false;
-    m_order[std::size_t(row)] = stored;
+    const std::size_t k = runOf(row);
+    Run& run = m_runs[k];
+    if (run.gap > 0)
+        fill(row, stored);
+    else
+        run.stored[run.head + std::size_t(row - run.start)] = stored;
     return true;
 }
 
@@ -95,45 +187,149 @@ bool ResultTable::storeRow(sqlite3_stmt* stmt, const std::vector<int>& source,
 
 void ResultTable::placeRow(int row, std::uint32_t stored)
 {
-    m_order.insert(m_order.begin() + row, stored);
+    if (row == m_rowCount) {
+        appendStored(stored);
+        return;
+    }
+    const std::size_t k = runOf(row);
+    Run& run = m_runs[k];
+    const int offset = row - run.start;
+    ++m_rowCount;
+    if (run.gap == 0) {
+        run.insert(offset, stored);
+        shiftStarts(k + 1, 1);
+    } else if (offset == 0 && k > 0) {
+        m_runs[k - 1].stored.push_back(stored);
+        shiftStarts(k, 1);
+    } else {
+        // Into the gap: the row stands between what is left of the gap's two sides.
+        Run filled;
+        filled.start = row;
+        filled.stored.push_back(stored);
+        Run rest = run.splitOff(offset);
+        std::size_t at = k + 1;
+        if (offset == 0) {
+            m_runs[k] = std::move(filled);
+            at = k;
+        } else {
+            m_runs.insert(m_runs.begin() + std::ptrdiff_t(at), std::move(filled));
+        }
+        m_runs.insert(m_runs.begin() + std::ptrdiff_t(at + 1), std::move(rest));
+        shiftStarts(at + 1, 1);
+    }
 }
 
 void ResultTable::removeRow(int row)
 {
-    if (!isFilled(row))
+    const std::size_t k = runOf(row);
+    Run& run = m_runs[k];
+    if (run.gap > 0) {
+        --run.gap;
         --m_unfilled;
-    m_order.erase(m_order.begin() + row);
+    } else {
+        run.erase(row - run.start);
+    }
+    --m_rowCount;
+    shiftStarts(k + 1, -1);
+    dropIfEmpty(k);
 }
 
 void ResultTable::appendUnfilled(std::size_t count)
 {
-    m_order.insert(m_order.end(), count, Unfilled);
+    if (count == 0)
+        return;
+    if (m_runs.empty() || m_runs.back().gap == 0) {
+        Run gap;
+        gap.start = m_rowCount;
+        m_runs.push_back(std::move(gap));
+    }
+    m_runs.back().gap += int(count);
+    m_rowCount += int(count);
     m_unfilled += count;
 }
 
 void ResultTable::placeUnfilled(int row)
 {
-    m_order.insert(m_order.begin() + row, Unfilled);
+    if (row == m_rowCount) {
+        appendUnfilled(1);
+        return;
+    }
+    const std::size_t k = runOf(row);
+    Run& run = m_runs[k];
+    const int offset = row - run.start;
+    ++m_rowCount;
     ++m_unfilled;
+    if (run.gap > 0) {
+        ++run.gap;
+        shiftStarts(k + 1, 1);
+    } else if (offset == 0 && k > 0) {
+        ++m_runs[k - 1].gap;
+        shiftStarts(k, 1);
+    } else {
+        Run gap;
+        gap.start = row;
+        gap.gap = 1;
+        std::size_t at = k;
+        if (offset > 0) {
+            m_runs.insert(m_runs.begin() + std::ptrdiff_t(k + 1), run.splitOff(offset));
+            at = k + 1;
+        }
+        m_runs.insert(m_runs.begin() + std::ptrdiff_t(at), std::move(gap));
+        shiftStarts(at + 1, 1);
+    }
 }
 
 void ResultTable::fill(int row, std::uint32_t stored)
 {
-    if (isFilled(row))
+    const std::size_t k = runOf(row);
+    Run& run = m_runs[k];
+    if (run.gap == 0)
         return;
-    m_order[std::size_t(row)] = stored;
     --m_unfilled;
+    const int offset = row - run.start;
+    // A list read forward or backward fills the row next to the rows read before it: that
+    // run grows, the gap shrinks, and the runs stay as many as they are.
+    if (offset == 0 && k > 0) {
+        m_runs[k - 1].stored.push_back(stored);
+        ++run.start;
+        --run.gap;
+        dropIfEmpty(k);
+        return;
+    }
+    if (offset == run.gap - 1 && k + 1 < m_runs.size()) {
+        --run.gap;
+        Run& next = m_runs[k + 1];
+        next.pushFront(stored);
+        --next.start;
+        dropIfEmpty(k);
+        return;
+    }
+    // Elsewhere in the gap: the row splits it.
+    Run filled;
+    filled.start = row;
+    filled.stored.push_back(stored);
+    Run rest = run.splitOff(offset);
+    ++rest.start;
+    --rest.gap;
+    std::size_t at = k + 1;
+    if (offset == 0) {
+        m_runs[k] = std::move(filled);
+        at = k;
+    } else {
+        m_runs.insert(m_runs.begin() + std::ptrdiff_t(at), std::move(filled));
+    }
+    if (rest.gap > 0)
+        m_runs.insert(m_runs.begin() + std::ptrdiff_t(at + 1), std::move(rest));
 }
 
 std::pair<int, int> ResultTable::gapAround(int row) const
 {
-    int first = row;
-    while (first > 0 && !isFilled(first - 1))
-        --first;
-    int end = row;
-    while (end < rowCount() && !isFilled(end))
-        ++end;
-    return { first, end };
+    const std::size_t k = runOf(row);
+    const Run& run = m_runs[k];
+    if (run.gap > 0)
+        return { run.start, run.start + run.gap };
+    // A filled row: the gap right before it, where it is the first row after one.
+    return { row == run.start && k > 0 ? m_runs[k - 1].start : row, row };
 }
 
 std::uint32_t ResultTable::storeNullRow()
@@ -155,7 +351,13 @@ void ResultTable::reserve(std::size_t rows, std::size_t bytes)
 {
     m_stored->bytes.reserve(bytes);
     m_stored->ends.reserve(rows * std::size_t(m_columns));
-    m_order.reserve(rows);
+    if (rows <= std::size_t(m_rowCount))
+        return;
+    const std::size_t more = rows - std::size_t(m_rowCount);
+    if (!m_runs.empty() && m_runs.back().gap == 0)
+        m_runs.back().stored.reserve(m_runs.back().stored.size() + more);
+    else
+        m_room.reserve(more);
 }
 
 std::size_t ResultTable::storedBytes() const
@@ -172,13 +374,21 @@ void ResultTable::squeeze()
     };
     trim(m_stored->bytes);
     trim(m_stored->ends);
-    trim(m_order);
+    trim(m_runs);
+    for (Run& run : m_runs) {
+        if (run.capacity() - std::size_t(run.gap ? 0 : run.length()) > run.capacity() / 8)
+            run = Run(run);
+    }
+    m_room = {};
 }
 
 qsizetype ResultTable::bytes() const
 {
     const std::size_t stored = m_stored->bytes.capacity() + m_stored->ends.capacity() * sizeof(std::uint32_t);
-    return qsizetype(stored / std::size_t(m_stored.use_count()) + m_order.capacity() * sizeof(std::uint32_t));
+    std::size_t order = m_runs.capacity() * sizeof(Run) + m_room.capacity() * sizeof(std::uint32_t);
+    for (const Run& run : m_runs)
+        order += run.capacity() * sizeof(std::uint32_t);
+    return qsizetype(stored / std::size_t(m_stored.use_count()) + order);
 }
 
 std::uint32_t ResultTable::storedRows() const
@@ -188,7 +398,75 @@ std::uint32_t ResultTable::storedRows() const
 
 std::size_t ResultTable::cellIndex(int row, int column) const
 {
-    return std::size_t(m_order[std::size_t(row)]) * std::size_t(m_columns) + std::size_t(column);
+    return std::size_t(storedAt(row)) * std::size_t(m_columns) + std::size_t(column);
+}
+
+std::size_t ResultTable::runOf(int row) const
+{
+    const std::size_t last = m_lastRun;
+    if (last < m_runs.size() && row >= m_runs[last].start) {
+        if (row < m_runs[last].start + m_runs[last].length())
+            return last;
+        if (last + 1 < m_runs.size() && row < m_runs[last + 1].start + m_runs[last + 1].length())
+            return m_lastRun = last + 1;
+    }
+    const auto after = std::upper_bound(
+        m_runs.begin(), m_runs.end(), row, [](int r, const Run& run) { return r < run.start; });
+    m_lastRun = std::size_t(after - m_runs.begin()) - 1;
+    return m_lastRun;
+}
+
+std::uint32_t ResultTable::storedAt(int row) const
+{
+    const Run& run = m_runs[runOf(row)];
+    return run.at(row - run.start);
+}
+
+void ResultTable::appendStored(std::uint32_t stored)
+{
+    if (m_runs.empty() || m_runs.back().gap > 0) {
+        Run filled;
+        filled.start = m_rowCount;
+        filled.stored = std::move(m_room);
+        m_room = {};
+        m_runs.push_back(std::move(filled));
+    }
+    m_runs.back().stored.push_back(stored);
+    ++m_rowCount;
+}
+
+void ResultTable::shiftStarts(std::size_t from, int by)
+{
+    for (std::size_t k = from; k < m_runs.size(); ++k)
+        m_runs[k].start += by;
+}
+
+void ResultTable::joinAt(std::size_t run)
+{
+    if (run == 0 || run >= m_runs.size() || (m_runs[run - 1].gap > 0) != (m_runs[run].gap > 0))
+        return;
+    Run& before = m_runs[run - 1];
+    Run& after = m_runs[run];
+    if (before.gap > 0) {
+        before.gap += after.gap;
+    } else if (before.length() >= after.length()) {
+        // The shorter run moves, so joining runs over and over stays near-linear.
+        before.stored.insert(
+            before.stored.end(), after.stored.begin() + std::ptrdiff_t(after.head), after.stored.end());
+    } else {
+        after.prepend(before);
+        after.start = before.start;
+        before = std::move(after);
+    }
+    m_runs.erase(m_runs.begin() + std::ptrdiff_t(run));
+}
+
+void ResultTable::dropIfEmpty(std::size_t run)
+{
+    if (m_runs[run].length() > 0)
+        return;
+    m_runs.erase(m_runs.begin() + std::ptrdiff_t(run));
+    joinAt(run);
 }
 
 bool ResultTable::appendStoredRow(

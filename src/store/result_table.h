@@ -21,7 +21,8 @@ namespace odomira {
 // Stored rows are only ever added to, never changed, so several tables can share them
 // (sharedCopy()): each keeps its own order, and what one adds the others never reach.
 // A long list is read in pieces: a row not read yet holds its place in the order unfilled, so
-// the table counts every row of the result from the start. Runs of unfilled rows are gaps.
+// the table counts every row of the result from the start. Runs of unfilled rows are gaps, and
+// a gap costs the same however many rows it holds.
 class ResultTable {
 public:
     explicit ResultTable(int columns = 0);
@@ -31,7 +32,7 @@ public:
     // A table over the same stored rows in another order: its row i is row rows[i] of this one.
     ResultTable reordered(const std::vector<int>& rows) const;
 
-    int rowCount() const { return int(m_order.size()); }
+    int rowCount() const { return m_rowCount; }
     int columnCount() const { return m_columns; }
     // Whether one row more would hold more cells than an int can count.
     bool isFull() const;
@@ -57,7 +58,7 @@ public:
     void appendUnfilled(std::size_t count);
     void placeUnfilled(int row);
     void fill(int row, std::uint32_t stored);
-    bool isFilled(int row) const { return m_order[std::size_t(row)] != Unfilled; }
+    bool isFilled(int row) const { return m_runs[runOf(row)].gap == 0; }
     std::size_t unfilledCount() const { return m_unfilled; }
     // The gap around an unfilled row: its first row and the row after its last.
     std::pair<int, int> gapAround(int row) const;
@@ -96,11 +97,50 @@ private:
         std::vector<std::uint32_t> ends; // per stored cell, row after row
     };
 
-    static constexpr std::uint32_t Unfilled = 0xffffffffu;
+    // Result rows that follow one another and are all filled, or all unfilled. Neighbouring
+    // runs are never of one kind, and no run is empty.
+    struct Run {
+        int start = 0; // the run's first result row
+        int gap = 0; // rows not read yet; 0 for a run of filled rows
+        // The filled rows' stored rows from `head` on. Room before `head` lets a run read
+        // backward grow at its front without moving its rows.
+        std::vector<std::uint32_t> stored;
+        std::size_t head = 0;
+
+        Run() = default;
+        Run(const Run& other);
+        Run(Run&&) noexcept = default;
+        Run& operator=(const Run& other);
+        Run& operator=(Run&&) noexcept = default;
+        ~Run() = default;
+
+        int length() const { return gap > 0 ? gap : int(stored.size() - head); }
+        std::uint32_t at(int offset) const { return stored[head + std::size_t(offset)]; }
+        void pushFront(std::uint32_t row);
+        void prepend(const Run& before);
+        void insert(int offset, std::uint32_t row);
+        void erase(int offset);
+        // Leaves the first `offset` rows here and gives back the others.
+        Run splitOff(int offset);
+        std::size_t capacity() const { return stored.capacity(); }
+    };
+
+    // The run holding a row (in range); remembers it, as rows are mostly reached one after another.
+    std::size_t runOf(int row) const;
+    std::uint32_t storedAt(int row) const;
+    void appendStored(std::uint32_t stored);
+    void shiftStarts(std::size_t from, int by);
+    // Joins run `run` into the one before it where both are of one kind.
+    void joinAt(std::size_t run);
+    // Drops a run that lost its last row, joining its neighbours.
+    void dropIfEmpty(std::size_t run);
 
     int m_columns = 0;
     std::shared_ptr<Stored> m_stored;
-    std::vector<std::uint32_t> m_order; // result row -> stored row, or Unfilled
+    std::vector<Run> m_runs;
+    std::vector<std::uint32_t> m_room; // reserved for the next run of filled rows appended
+    mutable std::size_t m_lastRun = 0;
+    int m_rowCount = 0;
     std::size_t m_unfilled = 0;
 };
 
