@@ -157,11 +157,15 @@ struct OpenWindow {
             ok = false;
             return 0;
         }
-        return timeMs([&] {
-            button->click();
+        double work = 0;
+        const double total = timeMs([&] {
+            work = timeMs([&] { button->click(); });
             QCoreApplication::processEvents();
         });
+        lastWorkMs = work;
+        return total;
     }
+    double lastWorkMs = 0; // the last click until its handler returned
 
     void type(const char* name, const QString& text)
     {
@@ -299,7 +303,8 @@ CommandFigures measureCommands(const QString& path, int trips, int runs)
     if (!w.ok)
         return figures;
     figures.bytesPerTrip = w.dataSourceBytes() / std::max(trips, 1);
-    std::vector<double> neu, bearbeiten, saveNew, saveEdit, cancel, remove;
+    std::vector<double> neu, bearbeiten, saveNew, saveEdit, cancel, remove, saveNewWork, saveEditWork,
+        removeWork;
     for (int r = 0; r < runs && w.ok; ++r) {
         // A new trip in the month the lists already hold, then its save.
         neu.push_back(w.click("cmd_neu"));
@@ -312,16 +317,19 @@ CommandFigures measureCommands(const QString& path, int trips, int runs)
         w.type("txt_ende", QStringLiteral("150"));
         w.type("txt_preis", QStringLiteral("1,20"));
         saveNew.push_back(w.click("cmb_speichern"));
+        saveNewWork.push_back(w.lastWorkMs);
         // The current trip changed and saved.
         bearbeiten.push_back(w.click("cmd_bearbeiten"));
         w.type("txt_ziel", QStringLiteral("Messe %1").arg(r));
         saveEdit.push_back(w.click("cmb_speichern"));
+        saveEditWork.push_back(w.lastWorkMs);
         // A new trip given up.
         w.click("cmd_neu");
         cancel.push_back(w.click("cmd_abbrechen"));
         // The current trip deleted: the logbook keeps its size.
         w.click("cmd_bearbeiten");
         remove.push_back(w.click("cmd_löschen"));
+        removeWork.push_back(w.lastWorkMs);
         w.ok = w.reportMessages() && w.ok;
     }
     figures.bytesPerTrip = std::max(figures.bytesPerTrip, w.dataSourceBytes() / std::max(trips, 1));
@@ -331,6 +339,9 @@ CommandFigures measureCommands(const QString& path, int trips, int runs)
     figures.saveEdit = spread(saveEdit);
     figures.cancel = spread(cancel);
     figures.remove = spread(remove);
+    figures.saveNewWork = spread(saveNewWork);
+    figures.saveEditWork = spread(saveEditWork);
+    figures.removeWork = spread(removeWork);
     figures.ok = w.ok;
     return figures;
 }

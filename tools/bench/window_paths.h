@@ -22,6 +22,8 @@ void measureStartUp(const QString& program, const QString& path, int trips, int 
 // The trip commands on one logbook, each over `runs` repeats (ms).
 struct CommandFigures {
     Spread neu, bearbeiten, saveNew, saveEdit, cancel, remove;
+    // The saves and the delete until their handler returns, before the window is repainted.
+    Spread saveNewWork, saveEditWork, removeWork;
     double bytesPerTrip = 0; // everything the data sources keep, per trip
     bool ok = false;
 };
