@@ -102,10 +102,12 @@ bool GridBinding::eventFilter(QObject* watched, QEvent* event)
 {
     // The grid shows a long list's first rows only; Ctrl+End goes to its last trip, so the
     // grid first takes all rows.
-    if (watched == m_view && event->type() == QEvent::KeyPress) {
+    // Only key presses are looked at: the grid also passes on events while it is destroyed.
+    if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_End && (key->modifiers() & Qt::ControlModifier))
-            if (auto* model = qobject_cast<DataSourceModel*>(m_view->model()))
+        const auto* view = qobject_cast<QTableView*>(watched);
+        if (view && key->key() == Qt::Key_End && (key->modifiers() & Qt::ControlModifier))
+            if (auto* model = qobject_cast<DataSourceModel*>(view->model()))
                 model->showAll();
     }
     return QObject::eventFilter(watched, event);
