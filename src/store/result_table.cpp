@@ -203,20 +203,27 @@ void ResultTable::placeRow(int row, std::uint32_t stored)
         shiftStarts(k, 1);
     } else {
         // Into the gap: the row stands between what is left of the gap's two sides.
-        Run filled;
-        filled.start = row;
-        filled.stored.push_back(stored);
-        Run rest = run.splitOff(offset);
-        std::size_t at = k + 1;
-        if (offset == 0) {
-            m_runs[k] = std::move(filled);
-            at = k;
-        } else {
-            m_runs.insert(m_runs.begin() + std::ptrdiff_t(at), std::move(filled));
-        }
+        std::size_t at = 0;
+        Run rest = filledIntoGap(k, offset, stored, &at);
         m_runs.insert(m_runs.begin() + std::ptrdiff_t(at + 1), std::move(rest));
         shiftStarts(at + 1, 1);
     }
+}
+
+ResultTable::Run ResultTable::filledIntoGap(std::size_t k, int offset, std::uint32_t stored, std::size_t* at)
+{
+    Run filled;
+    filled.start = m_runs[k].start + offset;
+    filled.stored.push_back(stored);
+    Run rest = m_runs[k].splitOff(offset);
+    if (offset == 0) {
+        m_runs[k] = std::move(filled);
+        *at = k;
+    } else {
+        *at = k + 1;
+        m_runs.insert(m_runs.begin() + std::ptrdiff_t(*at), std::move(filled));
+    }
+    return rest;
 }
 
 void ResultTable::removeRow(int row)
@@ -305,19 +312,10 @@ void ResultTable::fill(int row, std::uint32_t stored)
         return;
     }
     // Elsewhere in the gap: the row splits it.
-    Run filled;
-    filled.start = row;
-    filled.stored.push_back(stored);
-    Run rest = run.splitOff(offset);
+    std::size_t at = 0;
+    Run rest = filledIntoGap(k, offset, stored, &at);
     ++rest.start;
     --rest.gap;
-    std::size_t at = k + 1;
-    if (offset == 0) {
-        m_runs[k] = std::move(filled);
-        at = k;
-    } else {
-        m_runs.insert(m_runs.begin() + std::ptrdiff_t(at), std::move(filled));
-    }
     if (rest.gap > 0)
         m_runs.insert(m_runs.begin() + std::ptrdiff_t(at + 1), std::move(rest));
 }

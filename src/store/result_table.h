@@ -130,6 +130,10 @@ private:
     std::uint32_t storedAt(int row) const;
     void appendStored(std::uint32_t stored);
     void shiftStarts(std::size_t from, int by);
+    // Stands a run of the one filled row `stored` at `offset` of gap run k, in the gap's place
+    // when it begins there, else after it (its index goes to *at); returns the gap's rest from
+    // `offset` on, for the caller to place.
+    Run filledIntoGap(std::size_t k, int offset, std::uint32_t stored, std::size_t* at);
     // Joins run `run` into the one before it where both are of one kind.
     void joinAt(std::size_t run);
     // Drops a run that lost its last row, joining its neighbours.

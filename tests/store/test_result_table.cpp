@@ -80,9 +80,9 @@ private slots:
 void TestResultTable::operations_data()
 {
     QTest::addColumn<QString>("pattern");
-    QTest::addColumn<unsigned>("seed");
-    for (unsigned seed = 1; seed <= 8; ++seed)
-        QTest::addRow("random %u", seed) << QStringLiteral("random") << seed;
+    QTest::addColumn<unsigned>("series");
+    for (unsigned series = 1; series <= 8; ++series)
+        QTest::addRow("random %u", series) << QStringLiteral("random") << series;
     for (const char* pattern : { "forward", "backward", "jumping" })
         QTest::addRow("%s", pattern) << QString::fromLatin1(pattern) << 0u;
 }
@@ -93,8 +93,8 @@ void TestResultTable::operations_data()
 void TestResultTable::operations()
 {
     QFETCH(QString, pattern);
-    QFETCH(unsigned, seed);
-    std::mt19937 random(seed);
+    QFETCH(unsigned, series);
+    std::mt19937 random(series);
     const auto below = [&random](int n) { return int(random() % unsigned(std::max(n, 1))); };
     RowSource source;
     ResultTable table(2);
@@ -136,7 +136,7 @@ void TestResultTable::operations()
     for (int step = 0; pattern == QLatin1String("random") && step < 1500; ++step) {
         const int count = int(reference.size());
         const int row = below(count + 1), operation = below(11);
-        const int gap = seed % 2 ? below(4) : below(40);
+        const int gap = series % 2 ? below(4) : below(40);
         int id = Empty;
         if (operation == 0 && table.appendRow(source.at(++made), Kinds)) {
             reference.push_back(made);
