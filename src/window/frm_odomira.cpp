@@ -6,6 +6,7 @@
 #include "store/history.h"
 #include "trips/trip_lists.h"
 #include "window/field_binding.h"
+#include "window/grid_cell_delegate.h"
 #include "window/twips.h"
 
 #include <QCalendarWidget>
@@ -139,6 +140,7 @@ void frm_odomira::createGrids()
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
         view->setModel(model);
+        view->setItemDelegate(new GridCellDelegate(view));
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         // Trips are changed through the entry fields only.

@@ -1,4 +1,5 @@
 odomira_add_test(test_frm_odomira SOURCES test_frm_odomira.cpp LIBS odomira_gui)
+odomira_add_test(test_grid_cell_delegate SOURCES test_grid_cell_delegate.cpp LIBS odomira_gui)
 
 # Not a test: draws the window's tabs into PNG files for the documentation.
 add_executable(odomira-window-shots window_shots.cpp)
