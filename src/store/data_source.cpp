@@ -384,7 +384,7 @@ bool DataSource::refreshChanges(QString* error)
     m_rowBeforeAdd = -1;
     clearPending();
     settleCurrent();
-    emit currentChanged();
+    tellCurrentChanged();
     return true;
 }
 
@@ -416,7 +416,7 @@ bool DataSource::addNew(QString* error)
     emit rowsInserted();
     m_current = added;
     clearPending();
-    emit currentChanged();
+    tellCurrentChanged();
     return true;
 }
 
@@ -435,7 +435,7 @@ bool DataSource::update(QString* error)
     if (!values.collect(m_result->columns, m_pending, error))
         return false;
     if (!adding && values.isEmpty()) {
-        emit currentChanged();
+        tellCurrentChanged();
         return true; // nothing to write
     }
     qint64 key = 0;
@@ -459,7 +459,7 @@ bool DataSource::update(QString* error)
     clearPending();
     const bool reread = rereadCurrent(key, adding);
     recordWrite(key, m_current, std::move(before));
-    emit currentChanged();
+    tellCurrentChanged();
     if (!reread) {
         setError(error,
             storeFailureMessage(
@@ -487,7 +487,7 @@ void DataSource::cancelBatch()
     m_current = count == 0 ? -1 : std::clamp(m_current, 0, count);
     clearPending();
     settleCurrent();
-    emit currentChanged();
+    tellCurrentChanged();
 }
 
 bool DataSource::deleteCurrent(QString* error)
@@ -531,7 +531,7 @@ bool DataSource::deleteCurrent(QString* error)
     m_current = count == 0 ? -1 : std::min(m_current, count - 1);
     clearPending();
     settleCurrent();
-    emit currentChanged();
+    tellCurrentChanged();
     return true;
 }
 
@@ -555,6 +555,28 @@ int DataSource::columnIndex(const QString& name) const
     return m_result ? m_result->columns.indexOf(name) : -1;
 }
 
+void DataSource::tellCurrentChanged()
+{
+    if (m_currentHolds > 0)
+        m_currentChangeHeld = true;
+    else
+        emit currentChanged();
+}
+
+DataSource::CurrentChangeHold::CurrentChangeHold(DataSource& source)
+    : m_source(source)
+{
+    ++m_source.m_currentHolds;
+}
+
+DataSource::CurrentChangeHold::~CurrentChangeHold()
+{
+    if (--m_source.m_currentHolds == 0 && m_source.m_currentChangeHeld) {
+        m_source.m_currentChangeHeld = false;
+        emit m_source.currentChanged();
+    }
+}
+
 void DataSource::setCurrentRow(int row)
 {
     if (!m_result || row == m_current)
@@ -565,7 +587,7 @@ void DataSource::setCurrentRow(int row)
     m_current = row;
     clearPending();
     settleCurrent();
-    emit currentChanged();
+    tellCurrentChanged();
 }
 
 bool DataSource::atEnd() const
@@ -664,7 +686,7 @@ void DataSource::replaceResult(std::unique_ptr<Result> result)
     clearPending();
     settleCurrent();
     emit resultReset();
-    emit currentChanged();
+    tellCurrentChanged();
 }
 
 bool DataSource::currentKey(qint64* key) const

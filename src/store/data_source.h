@@ -109,6 +109,21 @@ public:
     // Approximate bytes the client-side copy of the result takes.
     qsizetype resultBytes() const;
 
+    // While one lives, currentChanged() is held back and sent once when the last one ends, if
+    // the record moved or changed meanwhile: a command that moves the record several times
+    // (writes it, re-reads the list, goes to the trip written) has the bound controls follow
+    // once, to where it ends.
+    class CurrentChangeHold {
+    public:
+        explicit CurrentChangeHold(DataSource& source);
+        ~CurrentChangeHold();
+        CurrentChangeHold(const CurrentChangeHold&) = delete;
+        CurrentChangeHold& operator=(const CurrentChangeHold&) = delete;
+
+    private:
+        DataSource& m_source;
+    };
+
 signals:
     // Sent just before the result changes, always followed by resultReset(); lets a table
     // model announce its reset properly.
@@ -174,6 +189,8 @@ private:
     // The current record as it stands, for the log of writes.
     RowImage rowImage(int row) const;
     void recordWrite(qint64 key, int writerRow, std::optional<RowImage> before);
+    // Sends currentChanged(), or notes it for the end of the holds.
+    void tellCurrentChanged();
 
     QString m_name;
     QString m_statement;
@@ -184,6 +201,8 @@ private:
     int m_current = -1;
     int m_rowBeforeAdd = -1;
     std::vector<std::optional<QString>> m_pending;
+    int m_currentHolds = 0;
+    bool m_currentChangeHeld = false;
 };
 
 } // namespace odomira

@@ -117,7 +117,24 @@ void frm_odomira::cmb_speichern_Click()
 
     km_berechnen();
     modus_speichern();
-    if (!buch->update(&problem)) {
+    bool saved = false;
+    bool listed = false;
+    {
+        // The record moves three times here (written, lists re-read, the trip written found
+        // again); the fields and the grid follow once, to where it ends.
+        const DataSource::CurrentChangeHold hold(*buch);
+        saved = buch->update(&problem);
+        if (saved) {
+            const QString key = currentTripKey(*buch);
+            releaseOpenTrip();
+            felder_sperren();
+            // The trip is written; a list that cannot be re-read is only reported.
+            listed = listen_aktualisieren(&problem);
+            if (listed)
+                showTrip(*buch, key);
+        }
+    }
+    if (!saved) {
         if (editing)
             modus_bearbeiten();
         else
@@ -125,13 +142,7 @@ void frm_odomira::cmb_speichern_Click()
         meldung(problem, QMessageBox::Critical);
         return;
     }
-    const QString saved = currentTripKey(*buch);
-    releaseOpenTrip();
-    felder_sperren();
-    // The trip is written; a list that cannot be re-read is only reported.
-    if (listen_aktualisieren(&problem))
-        showTrip(*buch, saved);
-    else
+    if (!listed)
         meldung(problem, QMessageBox::Critical);
     SSTab1->setCurrentIndex(0);
 }
@@ -139,12 +150,17 @@ void frm_odomira::cmb_speichern_Click()
 void frm_odomira::cmd_abbrechen_Click()
 {
     modus_abbrechen();
-    // An added trip goes, an edited one gets back its stored values.
-    buch->cancelBatch();
-    releaseOpenTrip();
-    felder_sperren();
     QString problem;
-    if (!listen_aktualisieren(&problem))
+    bool listed = false;
+    {
+        const DataSource::CurrentChangeHold hold(*buch);
+        // An added trip goes, an edited one gets back its stored values.
+        buch->cancelBatch();
+        releaseOpenTrip();
+        felder_sperren();
+        listed = listen_aktualisieren(&problem);
+    }
+    if (!listed)
         meldung(problem, QMessageBox::Critical);
     MonthView1->hide();
 }
@@ -156,20 +172,29 @@ void frm_odomira::cmd_löschen_Click()
     const QString following = keyAfterDelete(*buch);
     QString problem;
     const bool stored = buch->hasCurrent() && !buch->isAdding();
-    if (stored && !buch->deleteCurrent(&problem)) {
-        meldung(problem, QMessageBox::Critical);
-        return;
+    bool deleted = true;
+    bool listed = false;
+    {
+        // The record moves three times here (deleted, lists re-read, the following trip
+        // found); the fields and the grid follow once, to where it ends.
+        const DataSource::CurrentChangeHold hold(*buch);
+        if (stored)
+            deleted = buch->deleteCurrent(&problem);
+        if (deleted) {
+            modus_loeschen();
+            if (!stored)
+                buch->deleteCurrent();
+            releaseOpenTrip();
+            felder_sperren();
+            listed = listen_aktualisieren(&problem);
+            if (listed)
+                showTrip(*buch, following);
+        }
     }
-    modus_loeschen();
-    if (!stored)
-        buch->deleteCurrent();
-    releaseOpenTrip();
-    felder_sperren();
-    if (listen_aktualisieren(&problem))
-        showTrip(*buch, following);
-    else
+    if (!deleted || !listed)
         meldung(problem, QMessageBox::Critical);
-    MonthView1->hide();
+    if (deleted)
+        MonthView1->hide();
 }
 
 void frm_odomira::holdOpenTrip()

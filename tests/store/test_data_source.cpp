@@ -239,6 +239,26 @@ void TestDataSource::editDiscardAndDelete()
     source.setCurrentRow(0);
     QCOMPARE(state(source), "5/0 Ärztehaus Mitte");
 
+    // Held back, the moves of a command are told once, at its end; none when nothing moved.
+    moves.clear();
+    {
+        const DataSource::CurrentChangeHold hold(source);
+        source.setCurrentRow(3);
+        {
+            const DataSource::CurrentChangeHold inner(source);
+            QVERIFY(source.refreshChanges());
+            source.setCurrentRow(2);
+        }
+        QCOMPARE(moves.count(), 0);
+    }
+    QCOMPARE(moves.count(), 1);
+    QCOMPARE(state(source), "5/2 hamburg");
+    {
+        const DataSource::CurrentChangeHold hold(source);
+        source.setCurrentRow(2);
+    }
+    QCOMPARE(moves.count(), 1);
+
     // Deleting removes the row at once, pending values or not; the next row becomes current,
     // after the last the one before; deleting everything leaves no current record.
     source.setCurrentRow(1);
