@@ -2,6 +2,7 @@
 
 #include "store/busy_wait.h"
 #include "store/schema.h"
+#include "store/statement.h"
 #include "store/store_messages.h"
 #include "store/store_text.h"
 
@@ -203,6 +204,7 @@ bool Connection::open(const QString& path, QString* error)
     registerStoreExtensions(db);
     addDateIndex(db);
     m_db = db;
+    Statement::keepPrepared(db);
     return true;
 }
 
@@ -246,6 +248,7 @@ bool Connection::create(const QString& path, QString* error)
 void Connection::close()
 {
     if (m_db) {
+        Statement::forgetPrepared(m_db);
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }

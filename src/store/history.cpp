@@ -175,10 +175,7 @@ Writer::Writer(sqlite3* db)
 {
 }
 
-Writer::~Writer()
-{
-    sqlite3_finalize(m_insert);
-}
+Writer::~Writer() = default;
 
 bool Writer::start(QString* error)
 {
@@ -198,13 +195,9 @@ bool Writer::start(QString* error)
         setError(error, sqliteMessage(m_db));
         return false;
     }
-    sqlite3_finalize(m_insert);
-    m_insert = nullptr;
-    if (sqlite3_prepare_v2(m_db,
+    if (!m_insert.prepare(m_db,
             "insert into historie (nr, zeit, aktion, tabelle, datensatz, vorher, nachher, hash) "
-            "values (?, ?, ?, ?, ?, ?, ?, ?)",
-            -1, &m_insert, nullptr)
-        != SQLITE_OK) {
+            "values (?, ?, ?, ?, ?, ?, ?, ?)")) {
         setError(error, sqliteMessage(m_db));
         return false;
     }
@@ -227,7 +220,7 @@ bool Writer::append(
         entry.nachher = encodeRecord(table, *after);
     entry.hash = entryHash(entry, m_lastHash);
 
-    sqlite3_stmt* insert = m_insert;
+    sqlite3_stmt* insert = m_insert.handle();
     const auto bindBytes = [insert](int index, const std::optional<QByteArray>& bytes) {
         if (bytes)
             sqlite3_bind_text(insert, index, bytes->constData(), int(bytes->size()), SQLITE_STATIC);

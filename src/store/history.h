@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/statement.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -136,7 +138,7 @@ public:
 
 private:
     sqlite3* m_db;
-    sqlite3_stmt* m_insert = nullptr;
+    Statement m_insert;
     qint64 m_lastNr = 0;
     QByteArray m_lastHash;
     QByteArray m_time;

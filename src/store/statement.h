@@ -8,7 +8,9 @@ struct sqlite3_stmt;
 
 namespace odomira {
 
-// A prepared statement, finalized however the scope that holds it is left.
+// A prepared statement, finalized however the scope that holds it is left. On a connection
+// that keeps its statements (see keepPrepared), a statement is reset and kept when its scope
+// ends, and the next prepare of the same text takes it again instead of compiling it anew.
 class Statement {
 public:
     Statement() = default;
@@ -28,8 +30,20 @@ public:
     // Binds `key` to the statement's one parameter and steps once; gives SQLite's result code.
     int stepWithKey(qint64 key);
 
+    // Keeps the statements prepared on `db` from now on, up to a few dozen texts, the least
+    // recently used going first; forgetPrepared() finalizes them, and must come before the
+    // connection closes.
+    static void keepPrepared(sqlite3* db);
+    static void forgetPrepared(sqlite3* db);
+
 private:
+    void release();
+
     sqlite3_stmt* m_stmt = nullptr;
+    // The connection's keeping this statement goes back to (0: none), and its text.
+    quint64 m_keeping = 0;
+    sqlite3* m_db = nullptr;
+    QByteArray m_sql;
 };
 
 } // namespace odomira

@@ -1,6 +1,9 @@
 // Opening a logbook file, and the collations and functions every connection carries.
 #include "store/connection.h"
+#include "store/statement.h"
 #include "support/temp_logbook.h"
+
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QtTest>
@@ -18,6 +21,7 @@ private slots:
     void openFails();
     void opensAndNeverOverwrites();
     void olderLogbookGetsTheDateIndex();
+    void keptStatementsStartAfresh();
     void functions_data();
     void functions();
 };
@@ -112,6 +116,70 @@ void TestConnection::olderLogbookGetsTheDateIndex()
     const QList<QStringList> plan
         = logbook.query("explain query plan select * from [fahrt] order by datum asc");
     QVERIFY(!plan.isEmpty() && plan.back().back().contains("fahrt_datum"));
+}
+
+// A statement taken again from those the connection keeps behaves as one prepared anew: it
+// steps from the first row, with no value bound, and sees what was written meanwhile.
+void TestConnection::keptStatementsStartAfresh()
+{
+    TempLogbook logbook;
+    QVERIFY(logbook.create());
+    QVERIFY(logbook.exec("insert into fahrt (ziel) values ('Kiel'), ('Sylt'), ('Föhr')"));
+    Connection connection;
+    QString error;
+    QVERIFY2(connection.open(logbook.path(), &error), qPrintable(error));
+    sqlite3* db = connection.handle();
+    const QByteArray byKey = "select ziel from fahrt where id = ?";
+    const QByteArray all = "select ziel from fahrt order by id";
+    const auto text = [](const Statement& statement) {
+        const auto* cell = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle(), 0));
+        return cell ? QString::fromUtf8(cell) : QStringLiteral("<null>");
+    };
+
+    sqlite3_stmt* first = nullptr;
+    {
+        Statement statement;
+        QVERIFY(statement.prepare(db, all));
+        QCOMPARE(sqlite3_step(statement.handle()), SQLITE_ROW);
+        first = statement.handle();
+        // The same text in use a second time is a statement of its own.
+        Statement again;
+        QVERIFY(again.prepare(db, all) && again.handle() != first);
+        QCOMPARE(sqlite3_step(again.handle()), SQLITE_ROW);
+        QCOMPARE(text(again), "Kiel");
+    } // left after the first row
+    QVERIFY(connection.exec("update fahrt set ziel = 'Amrum' where ziel = 'Kiel'", &error));
+    {
+        Statement statement;
+        QVERIFY(statement.prepare(db, all));
+        QCOMPARE(statement.handle(), first);
+        QCOMPARE(sqlite3_step(statement.handle()), SQLITE_ROW);
+        QCOMPARE(text(statement), "Amrum");
+    }
+    {
+        Statement statement;
+        QVERIFY(statement.prepare(db, byKey));
+        QCOMPARE(statement.stepWithKey(2), SQLITE_ROW);
+        QCOMPARE(text(statement), "Sylt");
+    }
+    {
+        Statement statement;
+        QVERIFY(statement.prepare(db, byKey));
+        QCOMPARE(sqlite3_step(statement.handle()), SQLITE_DONE); // no key bound: id = null
+    }
+    // A column added meanwhile is seen; closing leaves no statement behind.
+    const auto lastColumn = [&] {
+        Statement statement;
+        if (!statement.prepare(db, "select * from fahrt") || sqlite3_step(statement.handle()) != SQLITE_ROW)
+            return QByteArray();
+        return QByteArray(
+            sqlite3_column_name(statement.handle(), sqlite3_column_count(statement.handle()) - 1));
+    };
+    QCOMPARE(lastColumn(), "zurarbeit");
+    QVERIFY(connection.exec("alter table fahrt add column extra text default 'x'", &error));
+    QCOMPARE(lastColumn(), "extra");
+    Statement::forgetPrepared(db);
+    QCOMPARE(sqlite3_next_stmt(db, nullptr), nullptr);
 }
 
 // Each value becomes a trip with it as its datum, ziel and kosten ("" for none).
