@@ -13,6 +13,10 @@ namespace {
 // What a grid shows of a new result, and the most rows one scroll to its end adds.
 constexpr int FirstRows = 256;
 constexpr int MostRowsAtOnce = 16384;
+// A row this near the rows shown is reached by showing the rows between; a row further away
+// is shown with this many rows before and after it.
+constexpr int NearRows = 256;
+constexpr int RowsAround = 64;
 
 } // namespace
 
@@ -42,7 +46,7 @@ int DataSourceModel::sourceColumn(int column) const
 
 int DataSourceModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows + m_lastRows;
+    return parent.isValid() ? 0 : m_rows + m_runRows;
 }
 
 int DataSourceModel::columnCount(const QModelIndex& parent) const
@@ -69,83 +73,113 @@ int DataSourceModel::gridRow(int sourceRow) const
 {
     if (sourceRow >= 0 && sourceRow < m_rows)
         return sourceRow;
-    const int lastFirst = m_source ? m_source->recordCount() - m_lastRows : 0;
-    return m_lastRows > 0 && sourceRow >= lastFirst && sourceRow < lastFirst + m_lastRows
-        ? m_rows + sourceRow - lastFirst
-        : -1;
+    return m_runRows > 0 && sourceRow >= m_runFirst && sourceRow < runEnd() ? m_rows + sourceRow - m_runFirst
+                                                                            : -1;
 }
 
 int DataSourceModel::sourceRow(int gridRow) const
 {
-    if (gridRow < m_rows || !m_source)
-        return gridRow;
-    return m_source->recordCount() - m_lastRows + gridRow - m_rows;
+    return gridRow < m_rows ? gridRow : m_runFirst + gridRow - m_rows;
 }
 
-// A row that comes or goes among the rows shown comes or goes in the grid; a row appended to a
-// result the grid does not show whole is shown among its last rows.
+// A row that comes or goes among the rows shown comes or goes in the grid; one before the run
+// moves it; a row appended to a result the grid does not show whole starts the run. The result
+// adds and drops one row at a time.
 void DataSourceModel::sourceAboutToRemove(int first, int last)
 {
     m_changing = true;
-    const int total = m_source->recordCount();
-    m_pendingRows = 0;
-    m_pendingLast = 0;
+    m_pending = Pending::None;
+    m_pendingCount = last - first + 1;
     if (first < m_rows) {
-        m_pendingRows = std::min(last, m_rows - 1) - first + 1;
-        beginRemoveRows(QModelIndex(), first, first + m_pendingRows - 1);
-    } else if (m_lastRows > 0 && first >= total - m_lastRows) {
-        m_pendingLast = last - first + 1;
+        m_pending = Pending::FirstRows;
+        beginRemoveRows(QModelIndex(), first, last);
+    } else if (m_runRows > 0 && first >= m_runFirst && first < runEnd()) {
+        m_pending = Pending::Run;
         const int row = gridRow(first);
-        beginRemoveRows(QModelIndex(), row, row + m_pendingLast - 1);
+        beginRemoveRows(QModelIndex(), row, row + m_pendingCount - 1);
+    } else if (m_runRows > 0 && first < m_runFirst) {
+        m_pending = Pending::Shift;
     }
 }
 
 void DataSourceModel::sourceRemoved()
 {
     m_changing = false;
-    if (m_pendingRows == 0 && m_pendingLast == 0)
+    const int count = m_pendingCount;
+    switch (std::exchange(m_pending, Pending::None)) {
+    case Pending::FirstRows:
+        m_rows -= count;
+        if (m_runRows > 0)
+            m_runFirst -= count;
+        endRemoveRows();
+        break;
+    case Pending::Run:
+        m_runRows -= count;
+        endRemoveRows();
+        break;
+    case Pending::Shift:
+        m_runFirst -= count;
+        break;
+    case Pending::None:
         return;
-    m_rows -= std::exchange(m_pendingRows, 0);
-    m_lastRows -= std::exchange(m_pendingLast, 0);
-    endRemoveRows();
-    settleLastRows();
+    }
+    settleRun();
 }
 
 void DataSourceModel::sourceAboutToInsert(int first, int last)
 {
     m_changing = true;
     const int total = m_source->recordCount();
-    const int count = last - first + 1;
-    m_pendingRows = 0;
-    m_pendingLast = 0;
+    m_pending = Pending::None;
+    m_pendingCount = last - first + 1;
     if (first < m_rows || (first == m_rows && m_rows == total)) {
-        m_pendingRows = count;
+        m_pending = Pending::FirstRows;
         beginInsertRows(QModelIndex(), first, last);
-    } else if (first > total - m_lastRows || first == total) {
-        m_pendingLast = count;
-        const int row = m_rows + first - (total - m_lastRows);
-        beginInsertRows(QModelIndex(), row, row + count - 1);
+    } else if (m_runRows > 0 && first > m_runFirst && first <= runEnd()) {
+        m_pending = Pending::Run;
+        const int row = m_rows + first - m_runFirst;
+        beginInsertRows(QModelIndex(), row, row + m_pendingCount - 1);
+    } else if (m_runRows == 0 && first == total) {
+        m_pending = Pending::Run;
+        m_runFirst = first;
+        beginInsertRows(QModelIndex(), m_rows, m_rows + m_pendingCount - 1);
+    } else if (m_runRows > 0 && first <= m_runFirst) {
+        m_pending = Pending::Shift;
     }
 }
 
 void DataSourceModel::sourceInserted()
 {
     m_changing = false;
-    if (m_pendingRows == 0 && m_pendingLast == 0)
+    const int count = m_pendingCount;
+    switch (std::exchange(m_pending, Pending::None)) {
+    case Pending::FirstRows:
+        m_rows += count;
+        if (m_runRows > 0)
+            m_runFirst += count;
+        endInsertRows();
+        break;
+    case Pending::Run:
+        m_runRows += count;
+        endInsertRows();
+        break;
+    case Pending::Shift:
+        m_runFirst += count;
+        break;
+    case Pending::None:
         return;
-    m_rows += std::exchange(m_pendingRows, 0);
-    m_lastRows += std::exchange(m_pendingLast, 0);
-    endInsertRows();
-    settleLastRows();
+    }
+    settleRun();
 }
 
-// Last rows that follow the first ones without a row between are first rows.
-void DataSourceModel::settleLastRows()
+void DataSourceModel::settleRun()
 {
-    if (m_lastRows > 0 && m_rows + m_lastRows >= m_source->recordCount()) {
-        m_rows = m_source->recordCount();
-        m_lastRows = 0;
+    if (m_runRows > 0 && m_runFirst <= m_rows) {
+        m_rows = std::max(m_rows, runEnd());
+        m_runRows = 0;
     }
+    if (m_runRows == 0)
+        m_runFirst = 0;
 }
 
 void DataSourceModel::rowContentChanged(int row)
@@ -156,67 +190,110 @@ void DataSourceModel::rowContentChanged(int row)
 
 bool DataSourceModel::canFetchMore(const QModelIndex& parent) const
 {
-    if (parent.isValid() || m_resetting || m_changing || !m_source)
+    if (parent.isValid() || m_resetting || isChanging() || !m_source)
         return false;
+    const int total = m_source->recordCount();
+    // A run that stops before the result's end goes on below.
+    if (m_runRows > 0 && runEnd() < total)
+        return true;
     // While the current record is among the last rows shown, the grid stands at its end to show
     // it; rows fetched then would push it out of view.
-    const int total = m_source->recordCount();
-    return m_rows + m_lastRows < total && (m_lastRows == 0 || m_source->currentRow() < total - m_lastRows);
+    const int current = m_source->currentRow();
+    return m_rows + m_runRows < total && (m_runRows == 0 || current < m_runFirst || current >= runEnd());
 }
 
 void DataSourceModel::fetchMore(const QModelIndex& parent)
 {
+    if (parent.isValid() || !m_source)
+        return;
     // Each time as many rows again as are shown, so a long list scrolled through grows fast.
-    if (!parent.isValid())
-        showRows(
-            int(std::min<qint64>(qint64(m_rows) + std::clamp(m_rows, FirstRows, MostRowsAtOnce), INT_MAX)));
+    const int total = m_source->recordCount();
+    if (m_runRows > 0 && runEnd() < total) {
+        showRun(m_runFirst,
+            int(std::min<qint64>(
+                qint64(runEnd()) + std::clamp(m_runRows, FirstRows, MostRowsAtOnce), total)));
+        return;
+    }
+    showRows(int(std::min<qint64>(qint64(m_rows) + std::clamp(m_rows, FirstRows, MostRowsAtOnce), INT_MAX)));
 }
 
 void DataSourceModel::showRow(int row)
 {
-    if (!m_source || row < 0 || gridRow(row) >= 0)
+    if (!m_source || row < 0 || row >= m_source->recordCount() || gridRow(row) >= 0)
         return;
-    // From whichever end is nearer: a trip saved at the end of a long list joins the last rows.
-    const int lastFirst = m_source->recordCount() - m_lastRows;
-    if (lastFirst - row < row - m_rows)
-        showLastRows(m_source->recordCount() - row);
-    else
+    if (row < m_rows + NearRows) {
         showRows(row + 1);
+        return;
+    }
+    if (m_runRows > 0 && row >= m_runFirst - NearRows && row < runEnd() + NearRows) {
+        showRun(std::min(row, m_runFirst), std::max(row + 1, runEnd()));
+        return;
+    }
+    const auto [first, end] = rowsAround(row);
+    showRun(first, end);
 }
 
-void DataSourceModel::showLastRows(int count)
+std::pair<int, int> DataSourceModel::rowsAround(int row) const
 {
-    if (m_resetting || m_changing || !m_source)
+    const int total = m_source ? m_source->recordCount() : 0;
+    return { std::max(m_rows, row - RowsAround), std::min(total, row + RowsAround + 1) };
+}
+
+void DataSourceModel::showRun(int first, int end)
+{
+    if (m_resetting || isChanging() || !m_source || first >= end)
         return;
-    const int total = m_source->recordCount();
-    const int lastFirst = total - m_lastRows;
-    const int first = std::max(m_rows, total - count);
-    if (first >= lastFirst)
-        return;
-    beginInsertRows(QModelIndex(), m_rows, m_rows + lastFirst - first - 1);
-    m_lastRows = total - first;
-    settleLastRows();
-    endInsertRows();
+    m_rearranging = true;
+    if (m_runRows > 0 && first <= runEnd() && end >= m_runFirst) {
+        // Joined to the run, at either side.
+        if (first < m_runFirst) {
+            beginInsertRows(QModelIndex(), m_rows, m_rows + m_runFirst - first - 1);
+            m_runRows += m_runFirst - first;
+            m_runFirst = first;
+            endInsertRows();
+        }
+        if (end > runEnd()) {
+            const int row = m_rows + m_runRows;
+            beginInsertRows(QModelIndex(), row, row + end - runEnd() - 1);
+            m_runRows = end - m_runFirst;
+            endInsertRows();
+        }
+    } else {
+        // In place of the run.
+        if (m_runRows > 0) {
+            beginRemoveRows(QModelIndex(), m_rows, m_rows + m_runRows - 1);
+            m_runRows = 0;
+            endRemoveRows();
+        }
+        beginInsertRows(QModelIndex(), m_rows, m_rows + end - first - 1);
+        m_runFirst = first;
+        m_runRows = end - first;
+        endInsertRows();
+    }
+    m_rearranging = false;
+    settleRun();
 }
 
 void DataSourceModel::showAll()
 {
+    if (m_source && m_runRows > 0)
+        showRun(m_runFirst, m_source->recordCount());
     showRows(INT_MAX);
 }
 
 void DataSourceModel::showRows(int count)
 {
     // Not while the result takes or loses a row: the rows would be counted before it is done.
-    if (m_resetting || m_changing || !m_source)
+    if (m_resetting || isChanging() || !m_source)
         return;
-    // Rows that reach the last rows shown take them in.
-    const int before = std::min(count, m_source->recordCount() - m_lastRows);
+    // Rows that reach the run take it in.
+    const int before = std::min(count, m_runRows > 0 ? m_runFirst : m_source->recordCount());
     if (before <= m_rows)
         return;
     beginInsertRows(QModelIndex(), m_rows, before - 1);
     m_rows = before;
-    settleLastRows();
     endInsertRows();
+    settleRun();
 }
 
 Qt::ItemFlags DataSourceModel::flags(const QModelIndex& index) const
@@ -268,8 +345,19 @@ void DataSourceModel::resolveColumns()
     for (const auto& column : std::as_const(m_columns))
         m_sourceColumns.push_back(m_source ? m_source->columnIndex(column.first) : -1);
     // A new result shows its first rows and its current record.
-    m_rows
-        = m_source ? std::min(m_source->recordCount(), std::max(FirstRows, m_source->currentRow() + 1)) : 0;
+    m_rows = m_source ? std::min(m_source->recordCount(), FirstRows) : 0;
+    m_runFirst = 0;
+    m_runRows = 0;
+    const int current = m_source ? m_source->currentRow() : -1;
+    if (current >= m_rows && current < (m_source ? m_source->recordCount() : 0)) {
+        if (current < m_rows + NearRows) {
+            m_rows = current + 1;
+        } else {
+            const auto [first, end] = rowsAround(current);
+            m_runFirst = first;
+            m_runRows = end - first;
+        }
+    }
 }
 
 } // namespace odomira

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 namespace odomira {
@@ -18,9 +19,9 @@ class DataSource;
 // comes or goes, and every save of the current record.
 // A view keeps an entry for each row of its model and does work in proportion to them whenever
 // one comes or goes, so the grid shows the result's first rows only, more as it is scrolled to
-// its end (fetchMore), and always the current record. Records added at the end of such a
-// result, and a current record nearer its end than the rows shown, are shown with the result's
-// last rows right after them, where a grid that has not fetched a whole table shows new rows.
+// its end (fetchMore), and always the current record: a current record beyond the first rows is
+// shown with the rows around it (a run of rows) right after them. A record added at the end of
+// the result, and the result's last rows, are such a run too; there is one run at a time.
 class DataSourceModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -40,12 +41,16 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
-    // Shows the result's row `row` with the rows between it and the nearer end shown, or all rows.
+    // Shows the result's row `row`: the first rows grow to it when it is near them, the run
+    // grows to it when it is near the run, and otherwise the run becomes the rows around it.
     void showRow(int row);
     void showAll();
     // The grid row showing a result row (-1: not shown), and the other way round.
     int gridRow(int sourceRow) const;
     int sourceRow(int gridRow) const;
+    // The rows shown are changing: a row of the result comes or goes, or the run moves. A view's
+    // current row moved meanwhile says nothing about the current record.
+    bool isChanging() const { return m_changing || m_rearranging; }
 
 private:
     bool isCell(const QModelIndex& index) const;
@@ -54,23 +59,32 @@ private:
     void currentRecordChanged();
     void resolveColumns();
     void showRows(int count);
-    void showLastRows(int count);
+    // Shows the rows [first, end) as the run: joined to it when they touch it, else in its place.
+    void showRun(int first, int end);
     void sourceAboutToRemove(int first, int last);
     void sourceRemoved();
     void sourceAboutToInsert(int first, int last);
     void sourceInserted();
-    void settleLastRows();
+    // A run that reaches the first rows becomes part of them.
+    void settleRun();
+    int runEnd() const { return m_runFirst + m_runRows; }
+    // The run that shows `row` with the rows around it.
+    std::pair<int, int> rowsAround(int row) const;
     void rowContentChanged(int row);
 
     QPointer<DataSource> m_source;
     ColumnList m_columns;
     std::vector<int> m_sourceColumns;
     int m_rows = 0; // the result's first rows the grid shows
-    int m_lastRows = 0; // the result's last rows the grid shows after them
-    // Rows announced to the grid that the result is about to add or drop, first or last ones.
-    int m_pendingRows = 0;
-    int m_pendingLast = 0;
+    // The run of rows the grid shows after them: result rows [m_runFirst, m_runFirst + m_runRows).
+    int m_runFirst = 0;
+    int m_runRows = 0;
+    // What the row the result is about to add or drop does to the rows shown.
+    enum class Pending { None, FirstRows, Run, Shift };
+    Pending m_pending = Pending::None;
+    int m_pendingCount = 0;
     bool m_changing = false; // the result is adding or dropping a row
+    bool m_rearranging = false; // the run is growing or moving
     bool m_resetting = false;
 };
 

@@ -136,6 +136,10 @@ void GridBinding::follow()
 void GridBinding::rowChosen(int gridRow)
 {
     const auto* model = m_view ? qobject_cast<const DataSourceModel*>(m_view->model()) : nullptr;
+    // A grid row that comes or goes moves the grid's current row on its own; the record stays
+    // where the data source puts it.
+    if (model && model->isChanging())
+        return;
     const int row = model ? model->sourceRow(gridRow) : gridRow;
     if (m_following || row == m_source->currentRow())
         return;

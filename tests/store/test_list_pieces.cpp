@@ -73,16 +73,18 @@ QStringList gridKeys(DataSourceModel& grid, bool scrolledThrough = false)
     return result;
 }
 
-// The list's rows a grid shows: its first ones, then maybe its last ones.
+// The list's rows a grid shows: its first ones, then maybe one run of rows further down.
 QStringList shownKeys(const DataSourceModel& grid, const QStringList& ids)
 {
     QStringList result;
+    bool jumped = false;
     for (int row = 0; row < grid.rowCount(); ++row) {
         const int listRow = grid.sourceRow(row);
-        const bool follows = row == 0 ? listRow == 0 : listRow == grid.sourceRow(row - 1) + 1;
-        if (listRow < 0 || listRow >= ids.size()
-            || (!follows && grid.sourceRow(grid.rowCount() - 1) != ids.size() - 1))
+        const int next = row == 0 ? 0 : grid.sourceRow(row - 1) + 1;
+        const bool jump = row > 0 && listRow > next && !jumped;
+        if (listRow < 0 || listRow >= ids.size() || (listRow != next && !jump))
             return { QStringLiteral("row %1 out of place").arg(row) };
+        jumped = jumped || jump;
         result << ids[listRow];
     }
     return result;
@@ -100,7 +102,7 @@ private slots:
     void writesKeepEveryListExact_data();
     void writesKeepEveryListExact();
     void findsTripsNotReadYet();
-    void gridShowsTripsAddedAtTheEnd();
+    void gridShowsTheCurrentTripWithTheRowsAroundIt();
     void sizesAroundOnePiece_data();
     void sizesAroundOnePiece();
 
@@ -248,7 +250,7 @@ void TestListPieces::findsTripsNotReadYet()
     QCOMPARE(keys(buch), ids);
 }
 
-void TestListPieces::gridShowsTripsAddedAtTheEnd()
+void TestListPieces::gridShowsTheCurrentTripWithTheRowsAroundIt()
 {
     // Every trip dated, so a trip of the latest date is the list's last.
     QVERIFY(
@@ -258,36 +260,56 @@ void TestListPieces::gridShowsTripsAddedAtTheEnd()
     DataSourceModel grid(&buch, { { "id", "ID" } });
     const int shown = grid.rowCount();
     QVERIFY(shown < Trips);
-    const auto check = [&](int rows) {
+    // The grid shows its first rows and the current trip with at most 64 rows either side,
+    // never the rows between; `atEnd`: it ends with the list's last trip.
+    const auto check = [&](bool atEnd) {
         const QStringList ids = expected("datum, id");
-        QCOMPARE(grid.rowCount(), rows);
+        QVERIFY(grid.rowCount() <= shown + 2 * 64 + 2);
         QCOMPARE(gridKeys(grid), shownKeys(grid, ids));
         QVERIFY(!buch.hasCurrent() || grid.gridRow(buch.currentRow()) >= 0);
+        QCOMPARE(grid.gridRow(buch.recordCount() - 1) == grid.rowCount() - 1, atEnd);
     };
 
-    // A trip added follows the rows shown; saved with the latest date, it stays there.
+    // A trip added follows the rows shown; saved with the latest date, it stays at the end.
     QVERIFY(buch.addNew() && buch.setField("datum", "31.12.2099"));
     QCOMPARE(grid.gridRow(buch.currentRow()), shown);
+    QCOMPARE(grid.rowCount(), shown + 1);
     QVERIFY(buch.update() && buch.refreshChanges());
     buch.setCurrentRow(buch.rowOfKey(m_logbook->scalar("select max(id) from fahrt").toLongLong()));
-    check(shown + 1);
+    check(true);
     QVERIFY(!grid.canFetchMore(QModelIndex()));
     // Another one after it, then one dropped again.
+    const int rows = grid.rowCount();
     QVERIFY(buch.addNew() && buch.setField("datum", "31.12.2099"));
     QVERIFY(buch.update() && buch.refreshChanges());
     buch.setCurrentRow(buch.recordCount() - 1);
-    check(shown + 2);
+    check(true);
+    QCOMPARE(grid.rowCount(), rows + 1);
     QVERIFY(buch.addNew());
     buch.cancelBatch();
-    check(shown + 2);
+    check(true);
+    QCOMPARE(grid.rowCount(), rows + 1);
     // The last trip deleted, and a trip among the first rows moved to the end.
     buch.setCurrentRow(buch.recordCount() - 1);
     QVERIFY(buch.deleteCurrent() && buch.refreshChanges());
-    check(shown + 1);
+    check(true);
+    QCOMPARE(grid.rowCount(), rows);
     buch.setCurrentRow(5);
     QVERIFY(buch.setField("datum", "01.01.2100") && buch.update() && buch.refreshChanges());
     buch.setCurrentRow(buch.recordCount() - 1);
-    check(shown + 1);
+    check(true);
+    QCOMPARE(grid.rowCount(), rows);
+
+    // A trip in the middle: the rows around it take the place of those at the end; scrolled
+    // down from there, the grid goes on below it to the end of the list.
+    buch.setCurrentRow(Trips / 2);
+    check(false);
+    const int middle = grid.gridRow(buch.currentRow());
+    while (grid.canFetchMore(QModelIndex()))
+        grid.fetchMore(QModelIndex());
+    QCOMPARE(gridKeys(grid), shownKeys(grid, expected("datum, id")));
+    QCOMPARE(grid.gridRow(buch.currentRow()), middle);
+    QCOMPARE(grid.gridRow(buch.recordCount() - 1), grid.rowCount() - 1);
     // Scrolled through from a trip among the first rows, the grid shows the whole list.
     buch.setCurrentRow(0);
     while (grid.canFetchMore(QModelIndex()))
