@@ -32,6 +32,7 @@ std::optional<QColor> groundColour(const QWidget* view)
 GridCellDelegate::GridCellDelegate(QObject* parent)
     : QStyledItemDelegate(parent)
     , m_pictures(KeptPixels)
+    , m_seen(SeenCells)
 {
 }
 
@@ -66,6 +67,13 @@ void GridCellDelegate::paint(
     }
     if (const QPixmap* picture = m_pictures.object(key)) {
         painter->drawPixmap(cell.rect.topLeft(), *picture);
+        return;
+    }
+    // A cell painted once may never be painted again (the first rows at start-up, rows scrolled
+    // past): its picture is made when it is painted a second time.
+    if (!m_seen.remove(key)) {
+        m_seen.insert(key, new bool(true));
+        QStyledItemDelegate::paint(painter, option, index);
         return;
     }
 
