@@ -3,6 +3,7 @@
 // Lists SQLite has to filter or sort take the same writes.
 #include "store/data_source.h"
 #include "store/data_source_model.h"
+#include "support/grid_rows.h"
 #include "support/temp_logbook.h"
 
 #include <QtTest>
@@ -10,6 +11,7 @@
 #include <algorithm>
 
 using namespace odomira;
+using namespace odomira::test;
 using odomira::test::addRow;
 using odomira::test::TempLogbook;
 using odomira::test::TripRow;
@@ -73,20 +75,15 @@ QStringList gridKeys(DataSourceModel& grid, bool scrolledThrough = false)
     return result;
 }
 
-// The list's rows a grid shows: its first ones, then maybe one run of rows further down.
+// The list's keys a grid shows (see shownListRows).
 QStringList shownKeys(const DataSourceModel& grid, const QStringList& ids)
 {
+    const std::optional<QList<int>> rows = shownListRows(grid, int(ids.size()));
+    if (!rows)
+        return { QStringLiteral("rows out of place") };
     QStringList result;
-    bool jumped = false;
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        const int listRow = grid.sourceRow(row);
-        const int next = row == 0 ? 0 : grid.sourceRow(row - 1) + 1;
-        const bool jump = row > 0 && listRow > next && !jumped;
-        if (listRow < 0 || listRow >= ids.size() || (listRow != next && !jump))
-            return { QStringLiteral("row %1 out of place").arg(row) };
-        jumped = jumped || jump;
-        result << ids[listRow];
-    }
+    for (int row : *rows)
+        result << ids[row];
     return result;
 }
 

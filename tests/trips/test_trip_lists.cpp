@@ -2,6 +2,7 @@
 // whatever path a command takes to bring them up to date, each list holds exactly the rows
 // SQLite gives for its statement, in that order, and the first trip is the current one.
 #include "store/data_source_model.h"
+#include "support/grid_rows.h"
 #include "window/window_fixture.h"
 
 #include <QLineEdit>
@@ -67,22 +68,17 @@ QList<QStringList> gridRows(const QTableView* grid)
     return rows;
 }
 
-// The rows of `expected` a grid shows: the list's first rows, then maybe one run further down.
+// The rows of `expected` a grid shows (see shownListRows).
 QList<QStringList> shownRows(const QTableView* grid, const QList<QStringList>& expected)
 {
     const auto* model = qobject_cast<const odomira::DataSourceModel*>(grid->model());
-    QList<QStringList> rows;
-    bool jumped = false;
-    for (int row = 0; model && row < model->rowCount(); ++row) {
-        const int listRow = model->sourceRow(row);
-        const int next = row == 0 ? 0 : model->sourceRow(row - 1) + 1;
-        const bool jump = row > 0 && listRow > next && !jumped;
-        if (listRow < 0 || listRow >= expected.size() || (listRow != next && !jump))
-            return { { QStringLiteral("row %1 out of place").arg(row) } };
-        jumped = jumped || jump;
-        rows << expected[listRow];
-    }
-    return rows;
+    const std::optional<QList<int>> rows = model ? shownListRows(*model, int(expected.size())) : std::nullopt;
+    if (!rows)
+        return { { QStringLiteral("rows out of place") } };
+    QList<QStringList> result;
+    for (int row : *rows)
+        result << expected[row];
+    return result;
 }
 
 // The rows a grid shows once scrolled through to the end (Ctrl+End where its current trip is
