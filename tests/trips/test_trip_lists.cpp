@@ -92,6 +92,16 @@ QList<QStringList> allGridRows(QTableView* grid)
     return gridRows(grid);
 }
 
+// NEU, a trip of `datum` to `ziel` typed into the fields, SPEICHERN.
+void saveNewTrip(WindowFixture& f, const QString& datum, const QString& ziel)
+{
+    f.click(f.control<QPushButton>("cmd_neu"));
+    const QStringList texts = { datum, "10:00", "11:00", ziel, "Neu", "5000", "5010", "" };
+    for (int i = 0; i < texts.size(); ++i)
+        f.type(f.tripFields()[i], texts[i]);
+    f.click(f.control<QPushButton>("cmb_speichern"));
+}
+
 } // namespace
 
 class TestTripLists : public QObject {
@@ -131,25 +141,18 @@ void TestTripLists::listsMatchTheFileAfterEachCommand()
     QCOMPARE(gridRows(grid1), expectedRows(f, BuchList).mid(0, grid1->model()->rowCount()));
     QCOMPARE(gridRows(grid2), expectedRows(f, Unsorted).mid(0, grid2->model()->rowCount()));
 
-    const auto saveNew = [&](const QString& datum, const QString& ziel) {
-        f.click(f.control<QPushButton>("cmd_neu"));
-        const QStringList texts = { datum, "10:00", "11:00", ziel, "Neu", "5000", "5010", "" };
-        for (int i = 0; i < texts.size(); ++i)
-            f.type(f.tripFields()[i], texts[i]);
-        f.click(f.control<QPushButton>("cmb_speichern"));
-    };
     const auto edit = [&](const char* field, const QString& text) {
         f.click(f.control<QPushButton>("cmd_bearbeiten"));
         f.type(f.control<QLineEdit>(QString::fromLatin1(field)), text);
         f.click(f.control<QPushButton>("cmb_speichern"));
     };
     // The lists are the full lists after the first command; the next one works on those.
-    saveNew(QStringLiteral("01.06.2006"), QStringLiteral("Erste"));
+    saveNewTrip(f, QStringLiteral("01.06.2006"), QStringLiteral("Erste"));
 
     if (command == "new") {
-        saveNew(QStringLiteral("31.12.2007"), QStringLiteral("Neu"));
+        saveNewTrip(f, QStringLiteral("31.12.2007"), QStringLiteral("Neu"));
     } else if (command == "new-tie") {
-        saveNew(QStringLiteral("08.06.2006"), QStringLiteral("Gleichstand"));
+        saveNewTrip(f, QStringLiteral("08.06.2006"), QStringLiteral("Gleichstand"));
     } else if (command == "edit-date") {
         edit("txt_datum", QStringLiteral("15.11.2007"));
     } else if (command == "edit") {
@@ -214,11 +217,7 @@ void TestTripLists::newTripShownAfterTheFirstRows()
     QCOMPARE(gridRows(grid), shownRows(grid, expectedRows(f, BuchList)));
 
     // Saved, it takes its place in the list, and the grid shows it as the current trip.
-    f.click(f.control<QPushButton>("cmd_neu"));
-    const QStringList texts = { "30.12.2007", "10:00", "11:00", "Spät", "Neu", "5000", "5010", "" };
-    for (int i = 0; i < texts.size(); ++i)
-        f.type(f.tripFields()[i], texts[i]);
-    f.click(f.control<QPushButton>("cmb_speichern"));
+    saveNewTrip(f, QStringLiteral("30.12.2007"), QStringLiteral("Spät"));
     QCOMPARE(f.messages.size(), 0);
     const QList<QStringList> expected = expectedRows(f, BuchList);
     QCOMPARE(grid->model()->index(grid->currentIndex().row(), 3).data().toString(), QStringLiteral("Spät"));
@@ -236,11 +235,7 @@ void TestTripLists::tripFarDownShownWithTheRowsAroundIt()
 
     // A trip saved in the middle of the list: the grid shows it with the trips around it right
     // after its first rows, and grows no further.
-    f.click(f.control<QPushButton>("cmd_neu"));
-    const QStringList texts = { "15.06.2007", "10:00", "11:00", "Mitte", "Neu", "5000", "5010", "" };
-    for (int i = 0; i < texts.size(); ++i)
-        f.type(f.tripFields()[i], texts[i]);
-    f.click(f.control<QPushButton>("cmb_speichern"));
+    saveNewTrip(f, QStringLiteral("15.06.2007"), QStringLiteral("Mitte"));
     QCOMPARE(f.messages.size(), 0);
     QList<QStringList> expected = expectedRows(f, BuchList);
     const auto saved = std::find_if(expected.begin(), expected.end(), [](const QStringList& row) {
