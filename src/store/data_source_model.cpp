@@ -221,7 +221,7 @@ void DataSourceModel::showRow(int row)
 {
     if (!m_source || row < 0 || row >= m_source->recordCount() || gridRow(row) >= 0)
         return;
-    if (row < m_rows + NearRows) {
+    if (nearFirstRows(row)) {
         showRows(row + 1);
         return;
     }
@@ -231,6 +231,11 @@ void DataSourceModel::showRow(int row)
     }
     const auto [first, end] = rowsAround(row);
     showRun(first, end);
+}
+
+bool DataSourceModel::nearFirstRows(int row) const
+{
+    return row < m_rows + NearRows;
 }
 
 std::pair<int, int> DataSourceModel::rowsAround(int row) const
@@ -350,7 +355,7 @@ void DataSourceModel::resolveColumns()
     m_runRows = 0;
     const int current = m_source ? m_source->currentRow() : -1;
     if (current >= m_rows && current < (m_source ? m_source->recordCount() : 0)) {
-        if (current < m_rows + NearRows) {
+        if (nearFirstRows(current)) {
             m_rows = current + 1;
         } else {
             const auto [first, end] = rowsAround(current);

@@ -68,6 +68,8 @@ private:
     // A run that reaches the first rows becomes part of them.
     void settleRun();
     int runEnd() const { return m_runFirst + m_runRows; }
+    // A row shown by growing the first rows to it rather than by a run.
+    bool nearFirstRows(int row) const;
     // The run that shows `row` with the rows around it.
     std::pair<int, int> rowsAround(int row) const;
     void rowContentChanged(int row);
