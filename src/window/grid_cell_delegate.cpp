@@ -1,8 +1,6 @@
 #include "window/grid_cell_delegate.h"
 
 #include <QAbstractItemView>
-#include <QDataStream>
-#include <QIODevice>
 #include <QPainter>
 
 #include <cmath>
@@ -55,16 +53,22 @@ void GridCellDelegate::paint(
         return;
     }
 
-    // Everything the standard painting of the cell depends on, its place excepted.
-    QByteArray key;
-    {
-        QDataStream out(&key, QIODevice::WriteOnly);
-        out << cell.text << cell.rect.size() << ratio << ground->rgba() << quint32(option.state)
-            << quint32(cell.state) << quint32(cell.features) << quint32(cell.displayAlignment)
-            << qint32(cell.textElideMode) << qint32(cell.direction) << qint32(cell.viewItemPosition)
-            << cell.showDecorationSelected << cell.font.key() << cell.palette.cacheKey()
-            << option.palette.cacheKey();
+    // Everything the standard painting of the cell depends on, its place excepted. The font's
+    // key is long to build and the same for nearly every cell, so the last one is kept.
+    if (cell.font != m_keyFont || m_fontKey.isEmpty()) {
+        m_keyFont = cell.font;
+        m_fontKey = cell.font.key();
     }
+    const qint64 numbers[] = { cell.rect.width(), cell.rect.height(), qint64(ratio * 1024), ground->rgba(),
+        qint64(option.state), qint64(cell.state), qint64(cell.features), qint64(cell.displayAlignment),
+        qint64(cell.textElideMode), qint64(cell.direction), qint64(cell.viewItemPosition),
+        qint64(cell.showDecorationSelected), cell.palette.cacheKey(), option.palette.cacheKey(),
+        cell.text.size() };
+    QByteArray key;
+    key.reserve(qsizetype(sizeof numbers) + (cell.text.size() + m_fontKey.size()) * 2);
+    key.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    key.append(reinterpret_cast<const char*>(cell.text.constData()), cell.text.size() * 2);
+    key.append(reinterpret_cast<const char*>(m_fontKey.constData()), m_fontKey.size() * 2);
     if (const QPixmap* picture = m_pictures.object(key)) {
         painter->drawPixmap(cell.rect.topLeft(), *picture);
         return;

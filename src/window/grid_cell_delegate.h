@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCache>
+#include <QFont>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
@@ -32,6 +33,8 @@ private:
 
     mutable QCache<QByteArray, QPixmap> m_pictures;
     mutable QCache<QByteArray, bool> m_seen;
+    mutable QFont m_keyFont;
+    mutable QString m_fontKey;
 };
 
 } // namespace odomira
