@@ -42,6 +42,15 @@ void TestConnection::openFails_data()
         "Die Datenbankdatei „%1“ ist schreibgeschützt; Fahrten könnten nicht gespeichert werden.");
     addRow("no verbrauch", "drop table fahrt; drop table verbrauch; create table FAHRT (datum text)",
         noLogbook + "die Tabelle „verbrauch“ fehlt.");
+    // A column the program writes but the file lacks would lose its value on every save.
+    const QString noColumn
+        = "Die Datenbank „%1“ ist kein vollständiges Fahrtenbuch: in der Tabelle „%2“ fehlt "
+          "die Spalte „%3“. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.";
+    for (const auto& [table, column] :
+        { std::pair("fahrt", "kosten"), { "fahrt", "zurarbeit" }, { "verbrauch", "steuer" } }) {
+        const QString t = QString::fromLatin1(table), c = QString::fromLatin1(column);
+        addRow(column, "alter table " + t + " drop column " + c, noColumn.arg(QStringLiteral("%1"), t, c));
+    }
 }
 
 void TestConnection::openFails()
@@ -126,46 +135,42 @@ void TestConnection::keptStatementsStartAfresh()
     QVERIFY(logbook.create());
     QVERIFY(logbook.exec("insert into fahrt (ziel) values ('Kiel'), ('Sylt'), ('Föhr')"));
     Connection connection;
-    QString error;
-    QVERIFY2(connection.open(logbook.path(), &error), qPrintable(error));
+    QVERIFY(connection.open(logbook.path(), nullptr));
     sqlite3* db = connection.handle();
-    const QByteArray byKey = "select ziel from fahrt where id = ?";
     const QByteArray all = "select ziel from fahrt order by id";
-    const auto text = [](const Statement& statement) {
-        const auto* cell = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle(), 0));
-        return cell ? QString::fromUtf8(cell) : QStringLiteral("<null>");
+    const QByteArray byKey = "select ziel from fahrt where id = ?";
+    // The first cell of the row just stepped to, "<done>" when there is none.
+    const auto cell = [](const Statement& statement, int step) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle(), 0));
+        return step != SQLITE_ROW ? QStringLiteral("<done>") : QString::fromUtf8(text);
     };
 
     sqlite3_stmt* first = nullptr;
     {
         Statement statement;
         QVERIFY(statement.prepare(db, all));
-        QCOMPARE(sqlite3_step(statement.handle()), SQLITE_ROW);
+        QCOMPARE(cell(statement, sqlite3_step(statement.handle())), "Kiel");
         first = statement.handle();
         // The same text in use a second time is a statement of its own.
         Statement again;
         QVERIFY(again.prepare(db, all) && again.handle() != first);
-        QCOMPARE(sqlite3_step(again.handle()), SQLITE_ROW);
-        QCOMPARE(text(again), "Kiel");
+        QCOMPARE(cell(again, sqlite3_step(again.handle())), "Kiel");
     } // left after the first row
-    QVERIFY(connection.exec("update fahrt set ziel = 'Amrum' where ziel = 'Kiel'", &error));
+    QVERIFY(connection.exec("update fahrt set ziel = 'Amrum' where ziel = 'Kiel'", nullptr));
     {
         Statement statement;
-        QVERIFY(statement.prepare(db, all));
-        QCOMPARE(statement.handle(), first);
-        QCOMPARE(sqlite3_step(statement.handle()), SQLITE_ROW);
-        QCOMPARE(text(statement), "Amrum");
+        QVERIFY(statement.prepare(db, all) && statement.handle() == first);
+        QCOMPARE(cell(statement, sqlite3_step(statement.handle())), "Amrum");
     }
     {
         Statement statement;
         QVERIFY(statement.prepare(db, byKey));
-        QCOMPARE(statement.stepWithKey(2), SQLITE_ROW);
-        QCOMPARE(text(statement), "Sylt");
+        QCOMPARE(cell(statement, statement.stepWithKey(2)), "Sylt");
     }
     {
-        Statement statement;
+        Statement statement; // no key bound: id = null
         QVERIFY(statement.prepare(db, byKey));
-        QCOMPARE(sqlite3_step(statement.handle()), SQLITE_DONE); // no key bound: id = null
+        QCOMPARE(cell(statement, sqlite3_step(statement.handle())), "<done>");
     }
     // A column added meanwhile is seen; closing leaves no statement behind.
     const auto lastColumn = [&] {
@@ -176,7 +181,7 @@ void TestConnection::keptStatementsStartAfresh()
             sqlite3_column_name(statement.handle(), sqlite3_column_count(statement.handle()) - 1));
     };
     QCOMPARE(lastColumn(), "zurarbeit");
-    QVERIFY(connection.exec("alter table fahrt add column extra text default 'x'", &error));
+    QVERIFY(connection.exec("alter table fahrt add column extra text default 'x'", nullptr));
     QCOMPARE(lastColumn(), "extra");
     Statement::forgetPrepared(db);
     QCOMPARE(sqlite3_next_stmt(db, nullptr), nullptr);
@@ -208,7 +213,6 @@ void TestConnection::functions_data()
 
     like("umlaut folded", "'Ärztehaus' like '%ärzte%'", "1");
     like("upper umlaut in pattern", "'ärztehaus' like 'ÄRZTE%'", "1");
-    like("ascii case", "'nach Hamburg' like  '%HAMBURG%'", "1");
     like("anchored start", "'Hamburg' like 'amburg%'", "0");
     like("empty term", "'x' like '%%'", "1");
     like("underscore is one character", "'Köln' like 'K_ln'", "1");
@@ -219,10 +223,8 @@ void TestConnection::functions_data()
     like("pieces in order", "'abXcd' like '%ab%bX%'", "0");
     like("anchored end", "'abcab' like '%ab'", "1");
     like("ends overlap", "'aba' like 'ab%ba'", "0");
-    like("underscore piece", "'Hafen Kiel' like '%K_e%'", "1");
     like("wide character", "'Straße 😀 Ost' like '%E 😀 o%'", "1");
     like("lone escape", "'a\\' like 'a\\' escape '\\'", "0");
-    like("folded text", "'MÜNCHEN' like '%ünch%'", "1");
     // A piece with "_" longer than one machine word.
     static const std::string text
         = std::string(1, '\'') + std::string(100, 'x') + "ab" + std::string(70, 'Y') + "' like '%";

@@ -1,6 +1,6 @@
 // What the store says when it cannot do its work: another program holding the logbook,
-// a trip changed behind the program's back, a logbook deleted while in use, a logbook
-// that lacks a column. Each message says in German first what failed and what to do.
+// a trip changed behind the program's back, a logbook deleted while in use. Each message
+// says in German first what failed and what to do.
 #include "store/connection.h"
 #include "store/data_source.h"
 #include "store/store_messages.h"
@@ -34,8 +34,6 @@ private slots:
     void changedByAnotherProgram_data();
     void changedByAnotherProgram();
     void logbookDeletedWhileOpen();
-    void missingColumnRefused_data();
-    void missingColumnRefused();
     void messages_data();
     void messages();
 
@@ -164,41 +162,12 @@ void TestStoreFailures::logbookDeletedWhileOpen()
     QCOMPARE(buch.field(QStringLiteral("ziel")), QStringLiteral("Sylt"));
 }
 
-void TestStoreFailures::missingColumnRefused_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("column");
-    addRow("kosten", QString("fahrt"), QString("kosten"));
-    addRow("zurarbeit", QString("fahrt"), QString("zurarbeit"));
-    addRow("steuer", QString("verbrauch"), QString("steuer"));
-}
-
-// A logbook without a column the program writes would lose that value on every save.
-void TestStoreFailures::missingColumnRefused()
-{
-    QFETCH(QString, table);
-    QFETCH(QString, column);
-    QVERIFY(m_logbook->exec(QStringLiteral("alter table %1 drop column %2").arg(table, column)));
-    QFile file(m_logbook->path());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
-
-    QString error;
-    QVERIFY(!Connection().open(m_logbook->path(), &error));
-    QVERIFY2(error.contains(QStringLiteral("in der Tabelle „%1“ fehlt die Spalte „%2“").arg(table, column)),
-        qPrintable(error));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), before);
-}
-
 void TestStoreFailures::messages_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QString>("cause"); // its beginning
     const QString file = QStringLiteral("Die Datenbankdatei „/x/odomira.mdb“ ");
-    addRow("busy", SQLITE_BUSY, true, Busy);
     addRow("locked table", SQLITE_LOCKED, true, Busy);
     addRow("moved", SQLITE_READONLY_DBMOVED, true, file + "ist nicht mehr vorhanden");
     addRow("gone", SQLITE_IOERR_WRITE, false, file + "ist nicht mehr vorhanden");
