@@ -18,30 +18,25 @@ using odomira::test::TempLogbook;
 
 namespace {
 
-QString reason(const QString& error)
-{
-    return error.isEmpty() ? QStringLiteral("?") : error;
-}
-
 // "--write PATH ROUND": saves new trips and edits of the first trip without end, confirming on
 // stdout each save the store reported done.
 int write(const QString& path, const QString& round)
 {
-    LogbookLock lock(path);
     QString error;
-    if (!lock.acquire(&error)) {
-        std::cout << "refused " << error.toStdString() << std::endl;
-        return 2;
-    }
+    const auto failed = [&error](const char* word) {
+        std::cout << word << ' ' << (error.isEmpty() ? "?" : error.toStdString()) << std::endl;
+        return 3;
+    };
+    LogbookLock lock(path);
+    if (!lock.acquire(&error))
+        return failed("refused");
     DataSource trips(QStringLiteral("buch"));
     DataSource first(QStringLiteral("erste"));
     trips.setStatement(QStringLiteral("select * from [fahrt] order by datum asc"));
     first.setStatement(QStringLiteral("select * from fahrt where id = 1"));
     if (!trips.open(path, &error) || !trips.refresh(&error) || !first.open(path, &error)
-        || !first.refresh(&error)) {
-        std::cout << "failed " << reason(error).toStdString() << std::endl;
-        return 3;
-    }
+        || !first.refresh(&error))
+        return failed("failed");
     // Long remarks make a save span several pages of the file.
     const QString remark = QString(3000, u'r');
     std::cout << "ready" << std::endl;
@@ -49,16 +44,12 @@ int write(const QString& path, const QString& round)
         const QString token = round + u'-' + QString::number(i);
         if (!trips.addNew(&error) || !trips.setField(QStringLiteral("datum"), QStringLiteral("05.03.2007"))
             || !trips.setField(QStringLiteral("ziel"), QStringLiteral("Fahrt ") + token)
-            || !trips.setField(QStringLiteral("bemerkung"), remark) || !trips.update(&error)) {
-            std::cout << "failed " << reason(error).toStdString() << std::endl;
-            return 3;
-        }
+            || !trips.setField(QStringLiteral("bemerkung"), remark) || !trips.update(&error))
+            return failed("failed");
         std::cout << "add " << token.toStdString() << std::endl;
         const int next = first.field(QStringLiteral("bemerkung")).toInt() + 1;
-        if (!first.setField(QStringLiteral("bemerkung"), QString::number(next)) || !first.update(&error)) {
-            std::cout << "failed " << reason(error).toStdString() << std::endl;
-            return 3;
-        }
+        if (!first.setField(QStringLiteral("bemerkung"), QString::number(next)) || !first.update(&error))
+            return failed("failed");
         std::cout << "edit " << next << std::endl;
     }
 }

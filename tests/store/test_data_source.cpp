@@ -90,35 +90,26 @@ void TestDataSource::init()
     QVERIFY(m_logbook->createWithVehicle({}, trips));
 }
 
-// Every statement the program issues, as it writes it; `shown` is what walking the result finds
-// in its second column (the date, the licence plate) or in its only one (a sum).
+// Statements as the program writes them (the evaluation's own are run in their tests); `shown`
+// is what walking the result finds in its second column, or in its only one (a sum).
 void TestDataSource::statements_data()
 {
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QStringList>("shown");
-    const QStringList byId = { "15.03.2006", "05.03.2007", "02.03.2006", "31.12.2006", "01.01.2007" };
-    const QStringList byDate = { "02.03.2006", "15.03.2006", "31.12.2006", "01.01.2007", "05.03.2007" };
     const QString search
         = "select *  from [fahrt] where datum like  '%%1%' or ziel like  '%%1%' order by datum asc";
     const QString month = "select *  from [fahrt] where datum like  '%%1%' order by datum asc";
-    const QString sum = "select sum(%1)as expr100%2 from [fahrt] where datum like  '%%3%'";
-    const QString kind = " and geschaeftl like  '%1' and privat like  '0' and zurarbeit like  '0'";
     const auto row = [](const char* n, const QString& st, const QStringList& sh) { addRow(n, st, sh); };
 
-    row("opening buch", "select * from fahrt", byId);
+    row("opening buch", "select * from fahrt",
+        { "15.03.2006", "05.03.2007", "02.03.2006", "31.12.2006", "01.01.2007" });
     row("opening stamm", "select * from verbrauch", { "HH-OM 42" });
-    row("start-up stamm", "select * from [verbrauch]", { "HH-OM 42" });
-    row("date-ordered list", DateOrdered, byDate);
-    row("date-ordered list, two blanks", "select *  from [fahrt] order by datum asc", byDate);
-    row("unsorted full list", "select *  from [fahrt]", byId);
+    row("date-ordered list", DateOrdered,
+        { "02.03.2006", "15.03.2006", "31.12.2006", "01.01.2007", "05.03.2007" });
     row("search Hamburg", search.arg("Hamburg"), { "15.03.2006", "31.12.2006" });
-    row("M1", month.arg(".03.2006"), { "02.03.2006", "15.03.2006" });
-    row("M2", sum.arg("gesamt", "0", ".03.2006"), { "347" });
-    row("M3", sum.arg("kosten", "1", ".03.2006"), { "26,2007" });
-    row("K1", month.arg(".03.2006").replace(" order", kind.arg("-1") + " order"), { "15.03.2006" });
-    row("K2", sum.arg("gesamt", "0", ".03.2006") + kind.arg("-1"), { "2" });
-    row("K3", sum.arg("kosten", "1", ".03.2006") + kind.arg("-1"), { "0,2101" });
-    row("M1 year box untouched", month.arg("... Jahr wählen"), {});
+    row("cost sum", "select sum(kosten)as expr1001 from [fahrt] where datum like  '%.03.2006%'",
+        { "26,2007" });
+    row("year box untouched", month.arg("... Jahr wählen"), {});
 }
 
 void TestDataSource::statements()
@@ -371,7 +362,6 @@ void TestDataSource::gridModelFollowsTheResult()
             texts.append(model.data(model.index(row, c)).toString());
         return texts.join(u'|');
     };
-    QCOMPARE(model.columnCount(), 4);
     QVERIFY(buch.refresh());
     QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck");
     QCOMPARE(column(2), "345|2|10|1|100,5");

@@ -12,9 +12,6 @@
 
 using namespace odomira;
 using namespace odomira::test;
-using odomira::test::addRow;
-using odomira::test::TempLogbook;
-using odomira::test::TripRow;
 
 namespace {
 
