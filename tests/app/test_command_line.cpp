@@ -1,10 +1,12 @@
 // The program's command line and the logbook a start opens.
 #include "app/command_line.h"
 #include "app/logbook_location.h"
+#include "support/temp_logbook.h"
 
 #include <QtTest>
 
 using odomira::CommandLine;
+using odomira::test::addRow;
 using Action = odomira::CommandLine::Action;
 
 Q_DECLARE_METATYPE(Action)
@@ -21,29 +23,26 @@ private slots:
         QTest::addColumn<bool>("userLogbook");
         QTest::addColumn<QString>("error"); // a part of the message
 
-        QTest::newRow("nothing") << QStringList {} << Action::Run << "" << false << "";
-        QTest::newRow("logbook") << QStringList { "fahrten/b.mdb" } << Action::Run << "fahrten/b.mdb" << false
-                                 << "";
-        QTest::newRow("file named like an option after --")
-            << QStringList { "--", "--version" } << Action::Run << "--version" << false << "";
-        QTest::newRow("user logbook")
-            << QStringList { "--mein-fahrtenbuch" } << Action::Run << "" << true << "";
-        QTest::newRow("user logbook, English")
-            << QStringList { "--user-logbook" } << Action::Run << "" << true << "";
-        QTest::newRow("help") << QStringList { "--help" } << Action::Help << "" << false << "";
-        QTest::newRow("short help") << QStringList { "-h" } << Action::Help << "" << false << "";
-        QTest::newRow("help in English")
-            << QStringList { "--help-en" } << Action::HelpEn << "" << false << "";
-        QTest::newRow("version beside a mistake")
-            << QStringList { "a.mdb", "b.mdb", "--version" } << Action::Version << "a.mdb" << false << "";
-        QTest::newRow("unknown option")
-            << QStringList { "--force" } << Action::Error << "" << false << "--force";
-        QTest::newRow("two logbooks") << QStringList { "a.mdb", "b.mdb" } << Action::Error << "a.mdb" << false
-                                      << "Mehr als ein Fahrtenbuch";
-        QTest::newRow("user logbook and a file")
-            << QStringList { "--mein-fahrtenbuch", "a.mdb" } << Action::Error << "a.mdb" << true
-            << "schließen einander aus";
-        QTest::newRow("empty name") << QStringList { "" } << Action::Error << "" << false << "leer";
+        const auto row = [](const char* name, const QStringList& arguments, Action action,
+                             const char* logbook, bool userLogbook, const char* error) {
+            addRow(
+                name, arguments, action, QString::fromUtf8(logbook), userLogbook, QString::fromUtf8(error));
+        };
+        row("nothing", {}, Action::Run, "", false, "");
+        row("logbook", { "fahrten/b.mdb" }, Action::Run, "fahrten/b.mdb", false, "");
+        row("file named like an option after --", { "--", "--version" }, Action::Run, "--version", false, "");
+        row("user logbook", { "--mein-fahrtenbuch" }, Action::Run, "", true, "");
+        row("user logbook, English", { "--user-logbook" }, Action::Run, "", true, "");
+        row("help", { "--help" }, Action::Help, "", false, "");
+        row("short help", { "-h" }, Action::Help, "", false, "");
+        row("help in English", { "--help-en" }, Action::HelpEn, "", false, "");
+        row("version beside a mistake", { "a.mdb", "b.mdb", "--version" }, Action::Version, "a.mdb", false,
+            "");
+        row("unknown option", { "--force" }, Action::Error, "", false, "--force");
+        row("two logbooks", { "a.mdb", "b.mdb" }, Action::Error, "a.mdb", false, "Mehr als ein Fahrtenbuch");
+        row("user logbook and a file", { "--mein-fahrtenbuch", "a.mdb" }, Action::Error, "a.mdb", true,
+            "schließen einander aus");
+        row("empty name", { "" }, Action::Error, "", false, "leer");
     }
 
     void parse()
@@ -77,12 +76,10 @@ private slots:
     {
         QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("path");
-        QTest::newRow("set") << "/daten/anna/"
-                             << "/daten/anna/odomira/odomira.mdb";
-        QTest::newRow("unset") << ""
-                               << "/home/anna/.local/share/odomira/odomira.mdb";
-        QTest::newRow("relative counts as unset") << "daten"
-                                                  << "/home/anna/.local/share/odomira/odomira.mdb";
+        const QString standard = QStringLiteral("/home/anna/.local/share/odomira/odomira.mdb");
+        addRow("set", QString("/daten/anna/"), QString("/daten/anna/odomira/odomira.mdb"));
+        addRow("unset", QString(), standard);
+        addRow("relative counts as unset", QString("daten"), standard);
     }
 
     void userLogbookPath()

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 using odomira::FirstStartDialog;
+using odomira::test::addRow;
 using odomira::test::TempLogbook;
 
 namespace {
@@ -94,17 +95,6 @@ private slots:
         QCOMPARE(made, contents(byTool));
     }
 
-    // The folders of the user's data are made as needed.
-    void createsMissingFolders()
-    {
-        QTemporaryDir root;
-        const QString path = root.filePath(QStringLiteral("share/odomira/odomira.mdb"));
-        FirstStartDialog dialog(path);
-        fillAndClick(dialog, {}, "cmd_anlegen");
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(QFileInfo(path).isFile());
-    }
-
     // What the creator refuses, the dialog refuses too: it stays open with the reason,
     // puts the cursor into the field at fault and creates nothing, not even a folder.
     void refusesWhatTheCreatorRefuses_data()
@@ -142,44 +132,43 @@ private slots:
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("odomira"))));
     }
 
-    void cancelCreatesNothing()
-    {
-        QTemporaryDir root;
-        FirstStartDialog dialog(root.filePath(QStringLiteral("share/odomira/odomira.mdb")));
-        fillAndClick(dialog, { "B-AB 123" }, "cmd_abbrechen");
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList {});
-    }
-
-    // A logbook that cannot be written is reported in the dialog; folders made for it go again.
-    void failureLeavesNothing_data()
+    // What a start leaves in the folder of the user's data: the logbook in folders made as
+    // needed; after a cancel, or a logbook that cannot be written (told in the dialog), nothing.
+    void whatIsLeft_data()
     {
         QTest::addColumn<QString>("blocker"); // a file put in the way, or none
         QTest::addColumn<QString>("logbook");
-        QTest::newRow("file where a folder must go") << "share"
-                                                     << "share/odomira/odomira.mdb";
-        QTest::newRow("name too long") << ""
-                                       << "share/odomira/" + QString(300, u'x') + ".mdb";
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("created");
+        const QString nested = QStringLiteral("share/odomira/odomira.mdb");
+        addRow("folders made", QString(), nested, QString("cmd_anlegen"), true);
+        addRow("cancel", QString(), nested, QString("cmd_abbrechen"), false);
+        addRow("file where a folder must go", QString("share"), nested, QString("cmd_anlegen"), false);
+        addRow("name too long", QString(), "share/odomira/" + QString(300, u'x') + ".mdb",
+            QString("cmd_anlegen"), false);
     }
 
-    void failureLeavesNothing()
+    void whatIsLeft()
     {
         QFETCH(QString, blocker);
         QFETCH(QString, logbook);
+        QFETCH(QString, button);
+        QFETCH(bool, created);
         QTemporaryDir root;
         if (!blocker.isEmpty()) {
             QFile file(root.filePath(blocker));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         FirstStartDialog dialog(root.filePath(logbook));
-        fillAndClick(dialog, {}, "cmd_anlegen");
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        fillAndClick(dialog, { "B-AB 123" }, qPrintable(button));
+        QCOMPARE(dialog.result(), int(created ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(QFileInfo(root.filePath(logbook)).isFile(), created);
         const QString shown = child<QLabel>(dialog, "lbl_fehler")->text();
-        QVERIFY2(shown.contains(QStringLiteral("nicht angelegt")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("nicht angelegt")) == (!created && button == u"cmd_anlegen"),
+            qPrintable(shown));
         const QStringList left
             = QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        QCOMPARE(left, blocker.isEmpty() ? QStringList {} : QStringList { blocker });
+        QCOMPARE(left, created || !blocker.isEmpty() ? QStringList { "share" } : QStringList {});
     }
 };
 

@@ -60,8 +60,6 @@ private slots:
             "odomira (Odomira) " ODOMIRA_VERSION "\n" + licence, none);
         addRow("unknown option", program, QStringList { "--drucken" }, 1, none,
             QString("odomira: Unbekannte Option „--drucken“."));
-        addRow("two logbooks", program, QStringList { "a.mdb", "b.mdb" }, 1, none,
-            QString("Mehr als ein Fahrtenbuch"));
         addRow("creator version", creator, QStringList { "--version" }, 0,
             "odomira-db (Odomira) " ODOMIRA_VERSION "\n" + licence, none);
     }
