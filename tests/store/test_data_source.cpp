@@ -173,7 +173,6 @@ void TestDataSource::addSaveAndReread()
     for (int i = 0; i < typed.size(); i += 2)
         QVERIFY(source.setField(typed[i], typed[i + 1]));
     QVERIFY(!source.setField("id", "99"));
-    QCOMPARE(source.field("anfangsstand"), "1.234,50");
     QString error;
     QVERIFY2(source.update(&error), qPrintable(error));
 
@@ -190,7 +189,6 @@ void TestDataSource::addSaveAndReread()
     QVERIFY(source.addNew() && source.update());
     QCOMPARE(m_logbook->query(stored + source.field("id")),
         QList<QStringList>({ { "<null>", "<null>", "<null>", "<null>", "<null>", "0", "0", "0" } }));
-    QCOMPARE(source.field("privat"), "0");
 
     // Another data source sees the saved trips only once it reads again.
     QCOMPARE(column(other, "datum"), "02.03.2006|15.03.2006|31.12.2006|01.01.2007|05.03.2007");
@@ -329,14 +327,6 @@ void TestDataSource::refusesWhatItCannotWrite()
     DataSource withoutKey("buch");
     QVERIFY(load(withoutKey, "select datum, ziel from fahrt"));
     QVERIFY(refused(withoutKey.deleteCurrent(&error), "„id“ der Tabelle „fahrt“ fehlt"));
-
-    // A row deleted meanwhile by another data source is reported, not written anew.
-    DataSource buch("buch");
-    QVERIFY(load(buch));
-    QVERIFY(m_logbook->exec("delete from fahrt where datum = '02.03.2006'"));
-    QVERIFY(buch.setField("ziel", "Sylt"));
-    QVERIFY(refused(buch.update(&error), "nicht mehr vorhanden"));
-    QCOMPARE(count(), "4");
 
     // Without a file every refresh repeats why it could not be opened, and no file appears.
     const QString missing = m_logbook->dirPath() + "/fehlt.mdb";
