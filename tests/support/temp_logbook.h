@@ -25,6 +25,16 @@ struct TripRow {
     QString geschaeftl = QStringLiteral("0"), privat = QStringLiteral("0"), zurarbeit = QStringLiteral("0");
 };
 
+// `row` with its kinds from flags such as "110": business, private, way to work.
+inline TripRow withKinds(TripRow row, const char* flags)
+{
+    const auto flag = [flags](int i) { return QString::fromLatin1(flags[i] == '1' ? "-1" : "0"); };
+    row.geschaeftl = flag(0);
+    row.privat = flag(1);
+    row.zurarbeit = flag(2);
+    return row;
+}
+
 // Trips from lines "datum ziel start end": readings with a decimal comma, "-" for none.
 QList<TripRow> tripsWithReadings(const QStringList& lines);
 

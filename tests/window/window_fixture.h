@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -20,6 +21,11 @@
 #include <memory>
 
 namespace odomira::test {
+
+// tripButtons() while browsing, with a new trip open and with a stored trip open.
+inline const QString Browsing = QStringLiteral("11000");
+inline const QString NewTrip = QStringLiteral("00110");
+inline const QString Editing = QStringLiteral("00111");
 
 struct Message {
     QString text;
@@ -98,6 +104,7 @@ public:
     }
 
     static void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+    void click(const QString& name) { click(control(name)); }
 
     // A click on a cell of `row`, as a user choosing a trip in the list.
     static void clickGridRow(QTableView* grid, int row, int column = 3)
@@ -120,6 +127,34 @@ public:
             else
                 QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
+    }
+
+    void type(const QString& field, const QString& text) { type(control<QLineEdit>(field), text); }
+    QString text(const QString& field) const { return control<QLineEdit>(field)->text(); }
+
+    // A key as the user presses it, to whatever has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : m_window.get(), key, modifiers);
+    }
+    static QString focused()
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+
+    void showTab(int index) { control<QTabWidget>(QStringLiteral("SSTab1"))->setCurrentIndex(index); }
+    int currentTab() const { return control<QTabWidget>(QStringLiteral("SSTab1"))->currentIndex(); }
+
+    // Month (unless null) and year chosen or typed on the tab "Auswertung", then `button` clicked.
+    void runPeriod(const QString& button, const QString& month = QStringLiteral("März"),
+        const QString& year = QStringLiteral("2006"))
+    {
+        showTab(1);
+        if (!month.isNull())
+            choose(control<QComboBox>(QStringLiteral("cmb_monat")), month);
+        choose(control<QComboBox>(QStringLiteral("cmb_jahr")), year);
+        click(button);
     }
 
     // Picks a listed entry as from the drop-down list; types any other text.
