@@ -4,7 +4,6 @@
 #include "store/data_source.h"
 
 #include <QRadioButton>
-#include <QTabWidget>
 
 #include <utility>
 
@@ -14,11 +13,9 @@ namespace {
 
 const QString MonthHeading = QStringLiteral("Komplette Übersicht aller Fahrten");
 
-// Flags in the order business, private, way to work.
-TripRow trip(const char* datum, const char* gesamt, const char* kosten, const char* flags = "000")
+TripRow trip(const char* datum, const char* gesamt, const char* kosten, const char* flags)
 {
-    auto flag = [flags](int i) { return QString::fromLatin1(flags[i] == '1' ? "-1" : "0"); };
-    return { datum, "", "", "", "", "", "", gesamt, "", kosten, flag(0), flag(1), flag(2) };
+    return withKinds({ .datum = datum, .gesamt = gesamt, .kosten = kosten }, flags);
 }
 
 // March 2006 holds five trips, written out of calendar order: one flagged business and
@@ -35,27 +32,15 @@ QList<TripRow> trips()
 
 const QString March2006 = QStringLiteral("01.03.2006 09.03.2006 15.03.2006 22.03.2006 31.03.2006");
 
-// Month (unless null) and year chosen or typed on the tab "Auswertung", then the button clicked.
-void evaluate(WindowFixture& f, QPushButton* button, const QString& month = QStringLiteral("März"),
-    const QString& year = QStringLiteral("2006"))
-{
-    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
-    if (!month.isNull())
-        WindowFixture::choose(f.control<QComboBox>("cmb_monat"), month);
-    WindowFixture::choose(f.control<QComboBox>("cmb_jahr"), year);
-    WindowFixture::click(button);
-}
-
 QString listed(WindowFixture& f)
 {
-    return WindowFixture::gridColumn(f.control<QTableView>("DataGrid2")).join(u' ');
+    return f.gridColumn(f.control<QTableView>("DataGrid2")).join(u' ');
 }
 
 // The kilometre sum, the fuel cost sum and the car cost.
 QString figures(WindowFixture& f)
 {
-    return f.control<QLineEdit>("txt_summekm")->text() + " | " + f.control<QLineEdit>("Text1")->text() + " | "
-        + f.control<QLineEdit>("txt_sauto")->text();
+    return f.text("txt_summekm") + " | " + f.text("Text1") + " | " + f.text("txt_sauto");
 }
 
 } // namespace
@@ -103,16 +88,14 @@ private slots:
         WindowFixture f;
         QVERIFY(f.open(trips()));
         if (!option.isNull()) {
-            evaluate(f, f.control<QPushButton>("cmd_ausohne"));
+            f.runPeriod("cmd_ausohne");
             if (!option.isEmpty())
                 WindowFixture::click(f.w().findChild<QRadioButton*>(option));
         }
-        evaluate(f,
-            option.isNull() ? f.control<QPushButton>("cmd_ausohne") : f.control<QPushButton>("cmd_auswerten"),
-            month);
+        f.runPeriod(option.isNull() ? "cmd_ausohne" : "cmd_auswerten", month);
 
         QVERIFY(f.messages.isEmpty());
-        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2);
+        QCOMPARE(f.currentTab(), 2);
         QCOMPARE(listed(f), dates);
         QCOMPARE(WindowAccess::fahrten_anzahl(f.w()), dates.count(u' ') + 1);
         QCOMPARE(WindowAccess::auswertung_titel(f.w()), heading);
@@ -127,20 +110,19 @@ private slots:
     {
         WindowFixture f;
         QVERIFY(f.open(trips()));
-        evaluate(f, f.control<QPushButton>("cmd_ausohne"));
-        QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_sauto"))->text(), QStringLiteral("19,8829"));
-        f.control<QTabWidget>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
-        WindowFixture::click(f.control<QPushButton>(QStringLiteral("cmd_sbearbeiten")));
-        WindowFixture::type(
-            f.control<QLineEdit>(QStringLiteral("txt_steuer")), QStringLiteral("1000000000000000000"));
-        WindowFixture::click(f.control<QPushButton>(QStringLiteral("cmd_sspeichern")));
+        f.runPeriod("cmd_ausohne");
+        QCOMPARE(f.text("txt_sauto"), QStringLiteral("19,8829"));
+        f.showTab(1);
+        f.click("cmd_sbearbeiten");
+        f.type("txt_steuer", QStringLiteral("1000000000000000000"));
+        f.click("cmd_sspeichern");
         QVERIFY(f.messages.isEmpty());
 
-        evaluate(f, f.control<QPushButton>("cmd_ausohne"));
+        f.runPeriod("cmd_ausohne");
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.messages[0].icon, QMessageBox::Warning);
         QCOMPARE(listed(f), March2006);
-        QCOMPARE(f.control<QLineEdit>(QStringLiteral("txt_sauto"))->text(), QString());
+        QCOMPARE(f.text("txt_sauto"), QString());
     }
 
     // A month without trips, and by kind a typed year whose apostrophe is doubled so that the
@@ -151,16 +133,13 @@ private slots:
             { std::pair<QString, QString>("Mai", "2006"), { "März", "20'06" } }) {
             WindowFixture f;
             QVERIFY(f.open(trips()));
-            evaluate(f, f.control<QPushButton>("cmd_ausohne"));
-            evaluate(f,
-                year == "2006" ? f.control<QPushButton>("cmd_ausohne")
-                               : f.control<QPushButton>("cmd_auswerten"),
-                month, year);
+            f.runPeriod("cmd_ausohne");
+            f.runPeriod(year == "2006" ? "cmd_ausohne" : "cmd_auswerten", month, year);
 
             QCOMPARE(f.control<QComboBox>("cmb_jahr")->currentText(), year);
             QCOMPARE(f.messages.size(), 1);
             QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-            QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
+            QCOMPARE(f.currentTab(), 1);
             // List and sums are the new, empty ones; count and car cost those of the last
             // evaluation that found trips.
             QCOMPARE(listed(f), QString());
