@@ -84,18 +84,6 @@ QStringList treeState(const QString& root)
     return state;
 }
 
-// Month (unless null) and year chosen or typed on the tab "Auswertung", then the button clicked.
-void exportWith(WindowFixture& f, bool byKind, const QString& month = QStringLiteral("März"),
-    const QString& year = QStringLiteral("2006"))
-{
-    f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
-    if (!month.isNull())
-        WindowFixture::choose(f.control<QComboBox>("cmb_monat"), month);
-    WindowFixture::choose(f.control<QComboBox>("cmb_jahr"), year);
-    WindowFixture::click(
-        byKind ? f.control<QPushButton>("cmd_kridruck") : f.control<QPushButton>("cmd_drucken"));
-}
-
 // A trip page: the remark between the two opening and the two closing lines.
 QByteArray page(const QByteArray& remark)
 {
@@ -173,7 +161,7 @@ private slots:
         QVERIFY(QDir().mkdir(folder(f)));
         QVERIFY(writeFile(folder(f) + "/05.03.2006.html", QByteArray(4000, 'x')));
         QVERIFY(writeFile(folder(f) + "/01.02.2006.html", "alte Seite"));
-        exportWith(f, false);
+        f.runPeriod("cmd_drucken");
 
         QCOMPARE(f.messages.size(), 0);
         QByteArrayList expected
@@ -196,13 +184,13 @@ private slots:
         QCOMPARE(QDir(folder(f)).entryList(QDir::Files).size(), 5);
 
         QCOMPARE(f.openedUrls, QList<QUrl> { QUrl::fromLocalFile(reportPath(f)) });
-        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2);
+        QCOMPARE(f.currentTab(), 2);
 
         auto* monat = f.control<QComboBox>("cmb_monat");
         monat->setFocus();
         QTest::keyClicks(monat, "apr");
         QCOMPARE(monat->currentText(), QStringLiteral("April"));
-        WindowFixture::click(f.control("cmd_drucken"));
+        f.click("cmd_drucken");
 
         QCOMPARE(f.messages.size(), 0);
         expected = reportHead(ansi("Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat April 2006"));
@@ -251,10 +239,10 @@ private slots:
         WindowFixture f;
         QVERIFY(f.open(logbookTrips()));
         if (monthFirst)
-            exportWith(f, false, month);
+            f.runPeriod("cmd_drucken", month);
         if (!option.isEmpty())
             WindowFixture::click(f.w().findChild<QRadioButton*>(option));
-        exportWith(f, byKind, month);
+        f.runPeriod(byKind ? "cmd_kridruck" : "cmd_drucken", month);
 
         QCOMPARE(f.messages.size(), 0);
         auto* monat = f.control<QComboBox>("cmb_monat");
@@ -288,13 +276,13 @@ private slots:
         QVERIFY(QDir().mkdir(folder(f)));
         QVERIFY(writeFile(reportPath(f, QStringLiteral("Mai")), "alter Bericht"));
         QVERIFY(writeFile(reportPath(f), "Bericht eines anderen Monats"));
-        exportWith(f, false, QStringLiteral("Mai"));
+        f.runPeriod("cmd_drucken", QStringLiteral("Mai"));
 
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.messages[0].text, QStringLiteral("Für diesen Zeitraum sind keine Daten vorhanden !"));
         QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
         QVERIFY(f.openedUrls.isEmpty());
-        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
+        QCOMPARE(f.currentTab(), 1);
         const QStringList left { "HH-OM 42/",
             "HH-OM 42/HH-OM 42 März_2006.html Bericht eines anderen Monats" };
         QCOMPARE(treeState(f.programDir()), left);
@@ -328,17 +316,17 @@ private slots:
         const QString root = QFileInfo(f.programDir()).path();
         QVERIFY(QDir().mkpath(root + "/x") && writeFile(root + "/x März_2006.html", "fremde Datei"));
         const QStringList before = treeState(root);
-        f.control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        f.showTab(1);
         WindowFixture::choose(f.control<QComboBox>("cmb_monat"), QStringLiteral("März"));
-        f.control<QComboBox>("cmb_jahr")->setEditText(year);
-        WindowFixture::click(f.control<QPushButton>(byKind ? "cmd_kridruck" : "cmd_drucken"));
+        f.control<QComboBox>("cmb_jahr")->setEditText(year); // typed, whatever the keyboard brings
+        f.click(byKind ? "cmd_kridruck" : "cmd_drucken");
 
         QCOMPARE(f.messages.size(), 1);
         const QString text = f.messages[0].text;
         QVERIFY2(text.contains(named) && text.contains("nichts geschrieben"), qPrintable(text));
         QVERIFY(f.openedUrls.isEmpty());
         QCOMPARE(treeState(root), before);
-        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 1);
+        QCOMPARE(f.currentTab(), 1);
     }
 
     void blockedOutput_data()
@@ -382,7 +370,7 @@ private slots:
             QVERIFY(stands == "file" ? writeFile(path, "kein Ordner") : QDir().mkpath(path));
         }
         const QStringList outsideBefore = treeState(outside.path());
-        exportWith(f, false);
+        f.runPeriod("cmd_drucken");
 
         QCOMPARE(treeState(outside.path()), outsideBefore);
         QCOMPARE(QFileInfo(path).isSymLink(), link && named);
@@ -397,7 +385,7 @@ private slots:
         QVERIFY(!QFile::exists(f.programDir() + "/.03.2006.html"));
         QCOMPARE(f.openedUrls.size(), report ? 1 : 0);
         QCOMPARE(QFileInfo(reportPath(f)).isFile() && !QFileInfo(reportPath(f)).isSymLink(), report);
-        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 2); // the evaluation itself is shown
+        QCOMPARE(f.currentTab(), 2); // the evaluation itself is shown
     }
 };
 
