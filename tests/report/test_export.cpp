@@ -3,12 +3,9 @@
 #include "window/window_fixture.h"
 
 #include "report/ansi_line_writer.h"
-#include "report/report_document.h"
-#include "store/data_source.h"
 
 #include <QDirIterator>
 #include <QRadioButton>
-#include <QTabWidget>
 
 using namespace odomira::test;
 
@@ -251,21 +248,6 @@ private slots:
         QCOMPARE(bytes.split('\n').value(3), ansi(heading) + '\r');
         QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
         QCOMPARE(f.openedUrls, QList<QUrl>(monthFirst ? 2 : 1, QUrl::fromLocalFile(path)));
-
-        // A page for each listed trip, a later trip of a date under "_2" (the two unflagged
-        // trips of April), each linked from its line.
-        QMap<QString, int> ofDate;
-        odomira::DataSource* list = WindowAccess::Auswertung(f.w());
-        QVERIFY(list->refresh());
-        for (; !list->atEnd(); list->moveNext()) {
-            const QString datum = list->field(QStringLiteral("datum"));
-            const int occurrence = ++ofDate[datum];
-            const QString name = occurrence == 1 ? datum : datum + "_" + QString::number(occurrence);
-            QCOMPARE(readAll(folder(f) + '/' + name + ".html"),
-                page(ansi(odomira::htmlText(list->field(QStringLiteral("bemerkung"))))));
-            QVERIFY(bytes.contains(
-                "<a href =" + name.toLatin1() + ".html target=_blank>" + datum.toLatin1() + "</a>"));
-        }
     }
 
     // The old report of the month goes; nothing is written and no browser opens.
