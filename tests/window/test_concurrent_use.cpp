@@ -71,11 +71,11 @@ void TestConcurrentUse::commandWhileLocked()
     QVERIFY(f.open(Trips));
     auto* ziel = f.control<QLineEdit>("txt_ziel");
     if (opened.isEmpty()) {
-        f.click(f.control<QLineEdit>("txt_suche"));
+        f.click("txt_suche");
         QTest::keyClicks(f.control<QLineEdit>("txt_suche"), "Kiel");
     } else {
         f.click(f.control<QPushButton>(opened));
-        f.type(f.control<QLineEdit>("txt_datum"), "07.03.2006");
+        f.type("txt_datum", "07.03.2006");
         f.type(ziel, "Sylt");
     }
     const QString before = storedZiele(f);
@@ -131,17 +131,17 @@ void TestConcurrentUse::longTextsKeptWhole()
     WindowFixture f;
     QVERIFY(f.open(rows));
     f.clickGridRow(f.control<QTableView>("DataGrid1"), 1);
-    QCOMPARE(f.control<QLineEdit>("txt_bemerkung")->text(), remark);
+    QCOMPARE(f.text("txt_bemerkung"), remark);
 
     const QString ziel = QStringLiteral("Ziel ") + QString(39000, u'z') + QStringLiteral("Ende");
-    f.click(f.control<QPushButton>("cmd_bearbeiten"));
+    f.click("cmd_bearbeiten");
     paste(f.control<QLineEdit>("txt_ziel"), ziel);
-    f.click(f.control<QPushButton>("cmb_speichern"));
+    f.click("cmb_speichern");
     QCOMPARE(f.messages.size(), 0);
     QCOMPARE(f.logbook().query("select ziel, bemerkung from fahrt where id = 2"),
         QList<QStringList>({ { ziel, remark } }));
     paste(f.control<QLineEdit>("txt_suche"), ziel);
-    QCOMPARE(f.control<QLineEdit>("txt_suche")->text(), ziel);
+    QCOMPARE(f.text("txt_suche"), ziel);
 }
 
 QTEST_MAIN(TestConcurrentUse)
