@@ -129,6 +129,11 @@ bool DataSource::isOpen() const
     return m_file && m_file->connection().isOpen();
 }
 
+sqlite3* DataSource::connection() const
+{
+    return isOpen() ? m_file->handle() : nullptr;
+}
+
 void DataSource::setStatement(const QString& sql)
 {
     m_statement = sql;

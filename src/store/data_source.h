@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace odomira {
@@ -34,6 +35,9 @@ public:
     // share one connection, so each sees at once what another one wrote.
     bool open(const QString& path, QString* error);
     bool isOpen() const;
+    // The shared connection, for a read of the caller's own between the data sources' calls
+    // (none of them keeps a statement stepping in between); null when none is open.
+    sqlite3* connection() const;
 
     // Replaces the statement text; nothing runs yet.
     void setStatement(const QString& sql);

@@ -90,7 +90,8 @@ void frm_odomira::cmd_neu_Click()
         for (const char* column : { "geschaeftl", "privat", "zurarbeit" })
             buch->setField(QString::fromLatin1(column), QStringLiteral("0"));
         // The odometer goes on where the latest trip ended; the user may type over it.
-        txt_start->setText(lastEndReading(m_databasePath));
+        if (sqlite3* db = buch->connection())
+            txt_start->setText(lastEndReading(db));
     }
     holdOpenTrip();
 }
