@@ -2,7 +2,6 @@
 
 #include "common/decimal.h"
 #include "common/number_text.h"
-#include "store/connection.h"
 #include "store/statement.h"
 
 #include <sqlite3.h>
@@ -27,14 +26,6 @@ QString lastEndReading(sqlite3* db)
     if (const std::optional<Decimal> reading = Decimal::fromCanonical(stored))
         return numberText(reading->normalized());
     return QString();
-}
-
-QString lastEndReading(const QString& logbookPath)
-{
-    Connection connection;
-    if (!connection.open(logbookPath, nullptr))
-        return QString();
-    return lastEndReading(connection.handle());
 }
 
 } // namespace odomira

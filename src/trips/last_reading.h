@@ -10,6 +10,5 @@ namespace odomira {
 // window shows ("48213", "12,5"): what NEU proposes as "Start km". Trips without an end
 // reading do not count; empty when no trip has one or the logbook cannot be read.
 QString lastEndReading(sqlite3* db);
-QString lastEndReading(const QString& logbookPath);
 
 } // namespace odomira

@@ -1,5 +1,6 @@
 // Which trip is current after a save or a delete, found by its key in a re-read list, where
 // the date picker's calendar stands beside the date field, and the reading NEU proposes.
+#include "store/connection.h"
 #include "store/data_source.h"
 #include "support/temp_logbook.h"
 #include "trips/calendar_placement.h"
@@ -128,7 +129,9 @@ private slots:
         QFETCH(QStringList, trips);
         TempLogbook logbook;
         QVERIFY(logbook.createWithVehicle({}, tripsWithReadings(trips)));
-        QTEST(odomira::lastEndReading(logbook.path()), "expected");
+        Connection connection;
+        QVERIFY(connection.open(logbook.path(), nullptr));
+        QTEST(odomira::lastEndReading(connection.handle()), "expected");
     }
 };
 
