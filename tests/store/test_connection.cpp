@@ -1,9 +1,6 @@
 // Opening a logbook file, and the collations and functions every connection carries.
 #include "store/connection.h"
-#include "store/statement.h"
 #include "support/temp_logbook.h"
-
-#include <sqlite3.h>
 
 #include <QDir>
 #include <QtTest>
@@ -21,7 +18,6 @@ private slots:
     void openFails();
     void opensAndNeverOverwrites();
     void olderLogbookGetsTheDateIndex();
-    void keptStatementsStartAfresh();
     void functions_data();
     void functions();
 };
@@ -43,14 +39,9 @@ void TestConnection::openFails_data()
     addRow("no verbrauch", "drop table fahrt; drop table verbrauch; create table FAHRT (datum text)",
         noLogbook + "die Tabelle „verbrauch“ fehlt.");
     // A column the program writes but the file lacks would lose its value on every save.
-    const QString noColumn
-        = "Die Datenbank „%1“ ist kein vollständiges Fahrtenbuch: in der Tabelle „%2“ fehlt "
-          "die Spalte „%3“. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.";
-    for (const auto& [table, column] :
-        { std::pair("fahrt", "kosten"), { "fahrt", "zurarbeit" }, { "verbrauch", "steuer" } }) {
-        const QString t = QString::fromLatin1(table), c = QString::fromLatin1(column);
-        addRow(column, "alter table " + t + " drop column " + c, noColumn.arg(QStringLiteral("%1"), t, c));
-    }
+    addRow("no column", "alter table fahrt drop column kosten",
+        "Die Datenbank „%1“ ist kein vollständiges Fahrtenbuch: in der Tabelle „fahrt“ fehlt die Spalte "
+        "„kosten“. Bitte verwenden Sie ein mit Odomira angelegtes Fahrtenbuch.");
 }
 
 void TestConnection::openFails()
@@ -127,66 +118,6 @@ void TestConnection::olderLogbookGetsTheDateIndex()
     QVERIFY(!plan.isEmpty() && plan.back().back().contains("fahrt_datum"));
 }
 
-// A statement taken again from those the connection keeps behaves as one prepared anew: it
-// steps from the first row, with no value bound, and sees what was written meanwhile.
-void TestConnection::keptStatementsStartAfresh()
-{
-    TempLogbook logbook;
-    QVERIFY(logbook.create());
-    QVERIFY(logbook.exec("insert into fahrt (ziel) values ('Kiel'), ('Sylt'), ('Föhr')"));
-    Connection connection;
-    QVERIFY(connection.open(logbook.path(), nullptr));
-    sqlite3* db = connection.handle();
-    const QByteArray all = "select ziel from fahrt order by id";
-    const QByteArray byKey = "select ziel from fahrt where id = ?";
-    // The first cell of the row just stepped to, "<done>" when there is none.
-    const auto cell = [](const Statement& statement, int step) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle(), 0));
-        return step != SQLITE_ROW ? QStringLiteral("<done>") : QString::fromUtf8(text);
-    };
-
-    sqlite3_stmt* first = nullptr;
-    {
-        Statement statement;
-        QVERIFY(statement.prepare(db, all));
-        QCOMPARE(cell(statement, sqlite3_step(statement.handle())), "Kiel");
-        first = statement.handle();
-        // The same text in use a second time is a statement of its own.
-        Statement again;
-        QVERIFY(again.prepare(db, all) && again.handle() != first);
-        QCOMPARE(cell(again, sqlite3_step(again.handle())), "Kiel");
-    } // left after the first row
-    QVERIFY(connection.exec("update fahrt set ziel = 'Amrum' where ziel = 'Kiel'", nullptr));
-    {
-        Statement statement;
-        QVERIFY(statement.prepare(db, all) && statement.handle() == first);
-        QCOMPARE(cell(statement, sqlite3_step(statement.handle())), "Amrum");
-    }
-    {
-        Statement statement;
-        QVERIFY(statement.prepare(db, byKey));
-        QCOMPARE(cell(statement, statement.stepWithKey(2)), "Sylt");
-    }
-    {
-        Statement statement; // no key bound: id = null
-        QVERIFY(statement.prepare(db, byKey));
-        QCOMPARE(cell(statement, sqlite3_step(statement.handle())), "<done>");
-    }
-    // A column added meanwhile is seen; closing leaves no statement behind.
-    const auto lastColumn = [&] {
-        Statement statement;
-        if (!statement.prepare(db, "select * from fahrt") || sqlite3_step(statement.handle()) != SQLITE_ROW)
-            return QByteArray();
-        return QByteArray(
-            sqlite3_column_name(statement.handle(), sqlite3_column_count(statement.handle()) - 1));
-    };
-    QCOMPARE(lastColumn(), "zurarbeit");
-    QVERIFY(connection.exec("alter table fahrt add column extra text default 'x'", nullptr));
-    QCOMPARE(lastColumn(), "extra");
-    Statement::forgetPrepared(db);
-    QCOMPARE(sqlite3_next_stmt(db, nullptr), nullptr);
-}
-
 // Each value becomes a trip with it as its datum, ziel and kosten ("" for none).
 void TestConnection::functions_data()
 {
@@ -212,12 +143,9 @@ void TestConnection::functions_data()
     addRow("unicase equal", ziele, "count(*) from fahrt where ziel = 'ÄPFEL'", "1");
 
     like("umlaut folded", "'Ärztehaus' like '%ärzte%'", "1");
-    like("upper umlaut in pattern", "'ärztehaus' like 'ÄRZTE%'", "1");
     like("anchored start", "'Hamburg' like 'amburg%'", "0");
-    like("empty term", "'x' like '%%'", "1");
     like("underscore is one character", "'Köln' like 'K_ln'", "1");
     like("backtracking", "'abcabcabd' like '%abc%abd'", "1");
-    like("null text", "null like '%'", "<null>");
     like("escape", "'100% Kiel' like '100\\%%' escape '\\'", "1");
     // Pieces between "%" are found in order without overlapping; the last one ends the text.
     like("pieces in order", "'abXcd' like '%ab%bX%'", "0");
@@ -238,7 +166,6 @@ void TestConnection::functions_data()
     sum("negative", { "-0.96", "0.5" }, "-0,46");
     sum("nulls skipped", { "", "12.5", "" }, "12,5");
     sum("no rows", {}, "<null>");
-    sum("only nulls", { "", "" }, "<null>");
     sum("word counts as zero", { "viel", "2" }, "2");
 }
 
