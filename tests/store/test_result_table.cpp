@@ -1,6 +1,6 @@
 // The result table against a plain list of rows: whatever mix of rows read, rows not read yet,
-// inserts and removals it is driven through, and in whichever order a long list is read, it
-// holds the same rows in the same places, finds the same gaps and counts what it takes.
+// inserts and removals it is driven through, it holds the same rows in the same places and
+// finds the same gaps.
 #include "store/result_table.h"
 
 #include <QtTest>
@@ -79,20 +79,15 @@ private slots:
 
 void TestResultTable::operations_data()
 {
-    QTest::addColumn<QString>("pattern");
     QTest::addColumn<unsigned>("series");
     for (unsigned series = 1; series <= 8; ++series)
-        QTest::addRow("random %u", series) << QStringLiteral("random") << series;
-    for (const char* pattern : { "forward", "backward", "jumping" })
-        QTest::addRow("%s", pattern) << QString::fromLatin1(pattern) << 0u;
+        QTest::addRow("random %u", series) << series;
 }
 
-// Random operations at random places, checked after each step, copies included; or a long
-// list read as the data sources read it: the first piece, then pieces forward, backward from
-// the end, or around rows picked at random. Rows not read yet take no room each.
+// Random operations at random places, checked after each step, copies included. How long
+// lists are read in pieces, and how little room the rows not read take, is test_list_pieces'.
 void TestResultTable::operations()
 {
-    QFETCH(QString, pattern);
     QFETCH(unsigned, series);
     std::mt19937 random(series);
     const auto below = [&random](int n) { return int(random() % unsigned(std::max(n, 1))); };
@@ -106,34 +101,7 @@ void TestResultTable::operations()
         return table.storeRow(source.at(made), Kinds, &stored) ? stored : ~0u;
     };
     const auto fill = [&](int row) { table.fill(row, store(&reference[row])); };
-    if (pattern != QLatin1String("random")) {
-        constexpr int Piece = 256, Rows = 100000;
-        for (int row = 0; row < Piece; ++row) {
-            QVERIFY(table.appendRow(source.at(++made), Kinds));
-            reference.push_back(made);
-        }
-        table.appendUnfilled(Rows);
-        reference.resize(Piece + Rows, Unread);
-        QVERIFY(table.bytes() < qsizetype(table.storedBytes()) + 12 * Piece + 4096);
-        if (pattern == QLatin1String("forward")) {
-            for (int row = Piece; row < Piece + Rows; ++row)
-                fill(row);
-        } else if (pattern == QLatin1String("backward")) {
-            for (int row = Piece + Rows - 1; row >= Piece; --row)
-                fill(row);
-        }
-        while (table.unfilledCount() > 0) {
-            const auto [first, end] = table.gapAround(Piece + below(Rows));
-            const int from = std::max(first, (first + end) / 2 - Piece / 2);
-            for (int row = from; row < end && row < from + Piece; ++row)
-                fill(row);
-        }
-        QCOMPARE(difference(table, reference), QString());
-        table.squeeze();
-        const qsizetype needed = qsizetype(table.storedBytes()) + 12 * qsizetype(reference.size());
-        QVERIFY(table.bytes() >= needed && table.bytes() <= needed / 8 * 9 + 4096);
-    }
-    for (int step = 0; pattern == QLatin1String("random") && step < 1500; ++step) {
+    for (int step = 0; step < 1500; ++step) {
         const int count = int(reference.size());
         const int row = below(count + 1), operation = below(11);
         const int gap = series % 2 ? below(4) : below(40);
