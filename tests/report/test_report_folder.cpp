@@ -34,26 +34,19 @@ private slots:
         QFETCH(QString, workingDirectory);
         QFETCH(QString, logbookName);
         TempLogbook logbook;
-        QVERIFY(logbook.createWithVehicle(
-            {}, { { .datum = "05.03.2006", .ziel = "Kunde", .bemerkung = "Messe" } }));
+        QVERIFY(logbook.createWithVehicle({}, { { .datum = "05.03.2006", .ziel = "Kunde" } }));
         const QDir folder(logbook.dirPath());
         QTemporaryDir elsewhere;
-
         const QString previous = QDir::currentPath();
-        const QString current = workingDirectory == u"logbook" ? folder.path()
-            : workingDirectory == u"parent"                    ? QFileInfo(folder.path()).path()
-                                                               : elsewhere.path();
-        QVERIFY(QDir::setCurrent(current));
-        const QString name = logbookName.isEmpty() ? logbook.path()
-            : logbookName.contains(u'%')           ? logbookName.arg(folder.dirName())
-                                                   : logbookName;
-
+        QVERIFY(QDir::setCurrent(workingDirectory == u"logbook" ? folder.path()
+                : workingDirectory == u"parent"                 ? QFileInfo(folder.path()).path()
+                                                                : elsewhere.path()));
         const QString programFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/HH-OM 42");
         const bool programFolderHadOne = QFileInfo::exists(programFolder);
         QList<QUrl> opened;
         QStringList messages;
         {
-            frm_odomira window(name);
+            frm_odomira window(logbookName.isEmpty() ? logbook.path() : logbookName.arg(folder.dirName()));
             window.setMessageHook([&](const QString& text, QMessageBox::Icon) { messages << text; });
             window.setUrlOpener([&](const QUrl& url) { opened << url; });
             QString error;
@@ -70,11 +63,9 @@ private slots:
         const QString report = folder.filePath(QStringLiteral("HH-OM 42/HH-OM 42 März_2006.html"));
         QCOMPARE(opened, QList<QUrl> { QUrl::fromLocalFile(report) });
         QVERIFY(QFileInfo(report).isFile());
-        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("HH-OM 42/05.03.2006.html"))).isFile());
         // Checked by the folder chosen rather than by permissions: run as root, a read-only
         // program folder would not have stopped a write into it.
-        if (!programFolderHadOne)
-            QVERIFY(!QFileInfo::exists(programFolder));
+        QVERIFY(programFolderHadOne || !QFileInfo::exists(programFolder));
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 };

@@ -1,4 +1,5 @@
-// The bytes a report is written in, the names its files may take, and stored texts as HTML.
+// The bytes a report is written in, the names its files may take, and stored texts as HTML,
+// where the byte-exact export in test_export leaves a case untried.
 #include "report/ansi_line_writer.h"
 #include "report/report_document.h"
 #include "report/report_paths.h"
@@ -15,20 +16,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
-
-        QTest::newRow("umlauts, euro") << "für ß 1,33 €" << QByteArray("f\xFCr \xDF 1,33 \x80");
         QTest::newRow("0x84..0x9F") << "„x“ – ŠŒŽšœžŸ™"
                                     << QByteArray("\x84x\x93 \x96 \x8A\x8C\x8E\x9A\x9C\x9E\x9F\x99");
         QTest::newRow("C1 controls") << QStringLiteral("\u0081\u008D\u0080") << QByteArray("???");
-        QTest::newRow("outside the code page") << "Łódź" << QByteArray("?\xF3") + "d?";
         QTest::newRow("surrogates") << "a😀b" + QString(QChar(0xD83D)) << QByteArray("a?b?");
     }
 
     void encodes()
     {
         QFETCH(QString, text);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(toWindows1252(text), bytes);
+        QTEST(toWindows1252(text), "bytes");
     }
 
     void safeName_data()
@@ -38,16 +35,12 @@ private slots:
         QTest::addColumn<bool>("pageSafe"); // as the name of a trip page, ".html" added
 
         QTest::newRow("plate") << "Ü-AB 1" << true << true;
-        QTest::newRow("date") << "05.03.2006" << true << true;
         QTest::newRow("three dots") << "..." << true << true;
         QTest::newRow("empty") << "" << false << false;
-        QTest::newRow("dot") << "." << false << false;
         QTest::newRow("dot dot") << ".." << false << false;
         QTest::newRow("leaves the folder") << "../x" << false << false;
-        QTest::newRow("absolute") << "/etc" << false << false;
         QTest::newRow("backslash") << "HH\\OM" << false << false;
         QTest::newRow("NUL") << QString("HH") + QChar(u'\0') + QString("OM") << false << false;
-        QTest::newRow("line break") << "HH\nOM" << false << false;
         QTest::newRow("delete character") << "HH\x7fOM" << false << false;
         QTest::newRow("C1 control") << QString("HH") + QChar(0x85) + QString("OM") << false << false;
         QTest::newRow("longest name") << QString(250, u'x') << true << true;
@@ -67,67 +60,22 @@ private slots:
         QCOMPARE(reportFolderPath("/opt/odomira", name, &folderError).has_value(), safe);
         QCOMPARE(tripPagePath("/opt/odomira", "HH-OM 42", name, &pageError).has_value(), pageSafe);
         const QString shown = name.size() > 40 ? "„" + name.left(40) + "…“" : "„" + name + "“";
-        if (!safe)
-            QVERIFY2(folderError.contains(shown), qPrintable(folderError));
-        if (!pageSafe)
-            QVERIFY2(pageError.contains(shown), qPrintable(pageError));
+        QVERIFY2(safe || folderError.contains(shown), qPrintable(folderError));
+        QVERIFY2(pageSafe || pageError.contains(shown), qPrintable(pageError));
     }
 
-    void pageNames_data()
-    {
-        QTest::addColumn<QStringList>("datums");
-        QTest::addColumn<QStringList>("names");
-
-        QTest::newRow("one trip per date")
-            << QStringList { "05.03.2006", "17.03.2006" } << QStringList { "05.03.2006", "17.03.2006" };
-        // Counted per date, wherever a date comes again in the list.
-        QTest::newRow("three and two")
-            << QStringList { "01.03.2006", "02.03.2006", "01.03.2006", "02.03.2006", "01.03.2006" }
-            << QStringList { "01.03.2006", "02.03.2006", "01.03.2006_2", "02.03.2006_2", "01.03.2006_3" };
-        QTest::newRow("none") << QStringList() << QStringList();
-    }
-
+    // Counted per date, wherever a date comes again in the list.
     void pageNames()
     {
-        QFETCH(QStringList, datums);
-        QFETCH(QStringList, names);
-        QCOMPARE(tripPageNames(datums), names);
+        QCOMPARE(tripPageNames({ "01.03.2006", "02.03.2006", "01.03.2006", "02.03.2006", "01.03.2006" }),
+            QStringList({ "01.03.2006", "02.03.2006", "01.03.2006_2", "02.03.2006_2", "01.03.2006_3" }));
     }
 
-    void htmlText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("html");
-
-        const auto row = [](const char* name, const char* text, const char* html) {
-            QTest::newRow(name) << QString(text) << QString(html);
-        };
-        row("plain", "Kunde Müller, 5 € 'bar'", "Kunde Müller, 5 € 'bar'");
-        row("markup", "<i>Schulung</i>", "&lt;i&gt;Schulung&lt;/i&gt;");
-        row("script", "<script>alert(\"x\")</script>", "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;");
-        row("ampersand, entity", "Müller & Söhne &amp;", "Müller &amp; Söhne &amp;amp;");
-        row("line breaks", "a\r\nb\nc", "a\r\nb\nc");
-    }
-
-    // Every stored text of the report and the trip page goes in as HTML text; the page's own
-    // markup stays as it is.
+    // An entity already in the text is text too.
     void htmlText()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, html);
-        QCOMPARE(odomira::htmlText(text), html);
-        QCOMPARE(tripPageLines(text), QStringList({ "<html>", "<body>", html, "</body>", "</html>" }));
-
-        const QString left = "<td width=486 height=9 align=left><font face=MS Sans Serif size=2>";
-        const QString right = "<td width=486 height=9 align=right><font face=MS Sans Serif size=2>";
-        const QStringList row = reportTripLines({ text, text, text, text, text, text, text, text });
-        QCOMPARE(row.value(1), left + "<a href =" + html + ".html target=_blank>" + html + "</a></td>");
-        QCOMPARE(row.mid(2, 6),
-            QStringList({ left + html + "</td>", left + html + "</td>", right + html + "</td>",
-                right + html + "</td>", right + html + "</td>", right + html + "</td>" }));
-        QCOMPARE(reportHeadLines(text).value(3), html);
-        const QStringList tail = reportTailLines(text, text);
-        QCOMPARE(tail.value(6) + tail.value(10), left + html + "</td>" + right + html + "</td>");
+        QCOMPARE(odomira::htmlText("<script>alert(\"x\")</script> &amp;"),
+            "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp;amp;");
     }
 };
 
