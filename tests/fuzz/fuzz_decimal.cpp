@@ -7,122 +7,69 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 using namespace odomira;
 
 namespace {
 
-// A signed integer of any size, just enough for the reference: add, subtract, multiply, compare.
+// A signed integer of 640 bits in two's complement: the reference needs at most about 480 (a
+// product of two 96-bit coefficients times 10^56, doubled and scaled once more).
 struct Big {
-    bool negative = false;
-    std::vector<std::uint32_t> limbs; // little-endian magnitude, no leading zero limbs
+    std::array<std::uint32_t, 20> limbs {};
 
     static Big from(unsigned __int128 value, bool negative = false)
     {
         Big b;
-        while (value) {
-            b.limbs.push_back(std::uint32_t(value));
+        for (std::uint32_t& limb : b.limbs) {
+            limb = std::uint32_t(value);
             value >>= 32;
         }
-        b.negative = negative && !b.limbs.empty();
-        return b;
+        return negative ? -b : b;
     }
-    bool isZero() const { return limbs.empty(); }
-    void trim()
-    {
-        while (!limbs.empty() && limbs.back() == 0)
-            limbs.pop_back();
-        if (limbs.empty())
-            negative = false;
-    }
-    static int compareMagnitude(const Big& a, const Big& b)
-    {
-        if (a.limbs.size() != b.limbs.size())
-            return a.limbs.size() < b.limbs.size() ? -1 : 1;
-        for (std::size_t i = a.limbs.size(); i-- > 0;) {
-            if (a.limbs[i] != b.limbs[i])
-                return a.limbs[i] < b.limbs[i] ? -1 : 1;
-        }
-        return 0;
-    }
-    static Big addMagnitude(const Big& a, const Big& b)
+    bool isNegative() const { return limbs.back() >> 31; }
+    bool isZero() const { return limbs == Big().limbs; }
+    Big abs() const { return isNegative() ? -*this : *this; }
+    Big operator-() const
     {
         Big r;
-        std::uint64_t carry = 0;
-        for (std::size_t i = 0; i < std::max(a.limbs.size(), b.limbs.size()) || carry; ++i) {
-            std::uint64_t sum = carry;
-            sum += i < a.limbs.size() ? a.limbs[i] : 0;
-            sum += i < b.limbs.size() ? b.limbs[i] : 0;
-            r.limbs.push_back(std::uint32_t(sum));
-            carry = sum >> 32;
-        }
-        r.trim();
-        return r;
-    }
-    // |a| - |b| for |a| >= |b|.
-    static Big subtractMagnitude(const Big& a, const Big& b)
-    {
-        Big r;
-        std::int64_t borrow = 0;
-        for (std::size_t i = 0; i < a.limbs.size(); ++i) {
-            std::int64_t d
-                = std::int64_t(a.limbs[i]) - borrow - (i < b.limbs.size() ? std::int64_t(b.limbs[i]) : 0);
-            borrow = d < 0;
-            if (d < 0)
-                d += std::int64_t(1) << 32;
-            r.limbs.push_back(std::uint32_t(d));
-        }
-        r.trim();
-        return r;
+        for (std::size_t i = 0; i < limbs.size(); ++i)
+            r.limbs[i] = ~limbs[i];
+        return r + from(1);
     }
     friend Big operator+(const Big& a, const Big& b)
     {
-        if (a.negative == b.negative) {
-            Big r = addMagnitude(a, b);
-            r.negative = a.negative && !r.isZero();
-            return r;
+        Big r;
+        std::uint64_t carry = 0;
+        for (std::size_t i = 0; i < r.limbs.size(); ++i) {
+            carry += std::uint64_t(a.limbs[i]) + b.limbs[i];
+            r.limbs[i] = std::uint32_t(carry);
+            carry >>= 32;
         }
-        const bool aLarger = compareMagnitude(a, b) >= 0;
-        Big r = aLarger ? subtractMagnitude(a, b) : subtractMagnitude(b, a);
-        r.negative = (aLarger ? a.negative : b.negative) && !r.isZero();
         return r;
     }
-    Big operator-() const
-    {
-        Big r = *this;
-        r.negative = !negative && !isZero();
-        return r;
-    }
-    friend Big operator-(const Big& a, const Big& b) { return a + (-b); }
+    friend Big operator-(const Big& a, const Big& b) { return a + -b; }
+    // Modulo 2^640, which is the signed product while that fits.
     friend Big operator*(const Big& a, const Big& b)
     {
         Big r;
-        r.limbs.assign(a.limbs.size() + b.limbs.size() + 1, 0);
-        for (std::size_t i = 0; i < a.limbs.size(); ++i) {
+        for (std::size_t i = 0; i < r.limbs.size(); ++i) {
             std::uint64_t carry = 0;
-            for (std::size_t j = 0; j < b.limbs.size() || carry; ++j) {
-                const std::uint64_t cur = r.limbs[i + j] + carry
-                    + (j < b.limbs.size() ? std::uint64_t(a.limbs[i]) * b.limbs[j] : 0);
-                r.limbs[i + j] = std::uint32_t(cur);
-                carry = cur >> 32;
+            for (std::size_t j = 0; i + j < r.limbs.size(); ++j) {
+                carry += r.limbs[i + j] + std::uint64_t(a.limbs[i]) * b.limbs[j];
+                r.limbs[i + j] = std::uint32_t(carry);
+                carry >>= 32;
             }
         }
-        r.negative = a.negative != b.negative;
-        r.trim();
         return r;
     }
     friend int compare(const Big& a, const Big& b)
     {
         const Big d = a - b;
-        return d.isZero() ? 0 : (d.negative ? -1 : 1);
+        return d.isZero() ? 0 : (d.isNegative() ? -1 : 1);
     }
-    Big abs() const
-    {
-        Big r = *this;
-        r.negative = false;
-        return r;
-    }
+    static int compareMagnitude(const Big& a, const Big& b) { return compare(a.abs(), b.abs()); }
 };
 
 const Big& pow10(int n)

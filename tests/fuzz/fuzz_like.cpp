@@ -96,8 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string pattern = in.ConsumeRandomLengthString(200);
     const std::string text = in.ConsumeRandomLengthString(400);
     const std::string third = in.ConsumeRemainingBytesAsString();
-    const QString shown = QString::fromUtf8(pattern.data(), qsizetype(pattern.size())) + QStringLiteral(" ~ ")
-        + QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QString shown = fuzz::text(pattern) + QStringLiteral(" ~ ") + fuzz::text(text);
 
     if (mode < 2) {
         std::optional<char32_t> escape;

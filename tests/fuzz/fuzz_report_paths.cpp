@@ -8,6 +8,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+
 using namespace odomira;
 
 namespace {
@@ -25,11 +27,11 @@ void checkPath(const std::optional<QString>& path, const QString& error, int nam
     const QStringList parts = path->mid(ProgramDir.size() + 1).split(u'/');
     fuzz::check(parts.size() == names, "path leaves its folder", *path);
     for (const QString& part : parts) {
-        fuzz::check(isSafeName(part), "unsafe name in path", *path);
-        fuzz::check(!part.isEmpty() && part != u"." && part != u"..", "dot name", *path);
-        fuzz::check(QFile::encodeName(part).size() <= LongestNameBytes, "name too long", *path);
-        for (const QChar ch : part)
-            fuzz::check(ch.category() != QChar::Other_Control, "control character", *path);
+        const bool control = std::any_of(
+            part.begin(), part.end(), [](QChar ch) { return ch.category() == QChar::Other_Control; });
+        fuzz::check(isSafeName(part) && !control && !part.isEmpty() && part != u"." && part != u".."
+                && QFile::encodeName(part).size() <= LongestNameBytes,
+            "unsafe name in path", *path);
     }
     fuzz::check(QDir::cleanPath(*path) == *path, "path not clean", *path);
 }
@@ -39,20 +41,13 @@ void checkPath(const std::optional<QString>& path, const QString& error, int nam
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider in(data, size);
-    auto next = [&in] {
-        const std::string bytes = in.ConsumeRandomLengthString(400);
-        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-    };
-    const QString plate = next();
-    const QString month = next();
-    const QString year = next();
-    const QString date = next();
-    QString error;
-    checkPath(reportFolderPath(ProgramDir, plate, &error), error, 1, plate);
-    error.clear();
-    checkPath(
-        reportFilePath(ProgramDir, plate, month, year, &error), error, 2, plate + " " + month + "_" + year);
-    error.clear();
-    checkPath(tripPagePath(ProgramDir, plate, date, &error), error, 2, date);
+    QString texts[4], errors[3];
+    for (QString& text : texts)
+        text = fuzz::text(in.ConsumeRandomLengthString(400));
+    const auto& [plate, month, year, date] = texts;
+    checkPath(reportFolderPath(ProgramDir, plate, &errors[0]), errors[0], 1, plate);
+    checkPath(reportFilePath(ProgramDir, plate, month, year, &errors[1]), errors[1], 2,
+        plate + " " + month + "_" + year);
+    checkPath(tripPagePath(ProgramDir, plate, date, &errors[2]), errors[2], 2, date);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace odomira::fuzz {
@@ -14,6 +15,10 @@ namespace odomira::fuzz {
 inline QString text(const std::uint8_t* data, std::size_t size)
 {
     return QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+inline QString text(const std::string& bytes)
+{
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
 }
 
 // Splits the input at its first NUL byte into two texts.
