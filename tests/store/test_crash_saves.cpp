@@ -23,35 +23,29 @@ namespace {
 int write(const QString& path, const QString& round)
 {
     QString error;
-    const auto failed = [&error](const char* word) {
-        std::cout << word << ' ' << (error.isEmpty() ? "?" : error.toStdString()) << std::endl;
-        return 3;
-    };
     LogbookLock lock(path);
-    if (!lock.acquire(&error))
-        return failed("refused");
-    DataSource trips(QStringLiteral("buch"));
-    DataSource first(QStringLiteral("erste"));
-    trips.setStatement(QStringLiteral("select * from [fahrt] order by datum asc"));
-    first.setStatement(QStringLiteral("select * from fahrt where id = 1"));
-    if (!trips.open(path, &error) || !trips.refresh(&error) || !first.open(path, &error)
-        || !first.refresh(&error))
-        return failed("failed");
+    DataSource trips("buch"), first("erste");
+    trips.setStatement("select * from [fahrt] order by datum asc");
+    first.setStatement("select * from fahrt where id = 1");
+    bool ok = lock.acquire(&error) && trips.open(path, &error) && trips.refresh(&error)
+        && first.open(path, &error) && first.refresh(&error);
     // Long remarks make a save span several pages of the file.
     const QString remark = QString(3000, u'r');
-    std::cout << "ready" << std::endl;
-    for (int i = 0;; ++i) {
+    std::cout << (ok ? "ready" : "failed") << std::endl;
+    for (int i = 0; ok; ++i) {
         const QString token = round + u'-' + QString::number(i);
-        if (!trips.addNew(&error) || !trips.setField(QStringLiteral("datum"), QStringLiteral("05.03.2007"))
-            || !trips.setField(QStringLiteral("ziel"), QStringLiteral("Fahrt ") + token)
-            || !trips.setField(QStringLiteral("bemerkung"), remark) || !trips.update(&error))
-            return failed("failed");
-        std::cout << "add " << token.toStdString() << std::endl;
-        const int next = first.field(QStringLiteral("bemerkung")).toInt() + 1;
-        if (!first.setField(QStringLiteral("bemerkung"), QString::number(next)) || !first.update(&error))
-            return failed("failed");
-        std::cout << "edit " << next << std::endl;
+        ok = trips.addNew(&error) && trips.setField("datum", "05.03.2007")
+            && trips.setField("ziel", "Fahrt " + token) && trips.setField("bemerkung", remark)
+            && trips.update(&error);
+        if (ok)
+            std::cout << "add " << token.toStdString() << std::endl;
+        const int next = first.field("bemerkung").toInt() + 1;
+        ok = ok && first.setField("bemerkung", QString::number(next)) && first.update(&error);
+        if (ok)
+            std::cout << "edit " << next << std::endl;
     }
+    std::cout << "failed " << error.toStdString() << std::endl;
+    return 3;
 }
 
 } // namespace
@@ -90,7 +84,7 @@ void TestCrashSaves::killedWhileSaving()
         output += writer.readAllStandardOutput();
 
         for (const QByteArray& line : output.split('\n')) {
-            QVERIFY2(!line.startsWith("failed") && !line.startsWith("refused"), line.constData());
+            QVERIFY2(!line.startsWith("failed"), line.constData());
             if (line.startsWith("add "))
                 confirmed << QString::fromUtf8(line.mid(4));
             else if (line.startsWith("edit "))

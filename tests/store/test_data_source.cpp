@@ -24,14 +24,6 @@ QString state(const DataSource& s)
         + (s.isAdding() ? "+" : "") + (s.hasPendingChanges() ? "*" : "");
 }
 
-QString column(const DataSource& source, const char* name)
-{
-    QStringList values;
-    for (int row = 0; row < source.recordCount(); ++row)
-        values.append(source.value(row, source.columnIndex(name)));
-    return values.join(u'|');
-}
-
 } // namespace
 
 class TestDataSource : public QObject {
@@ -97,8 +89,7 @@ void TestDataSource::textFormsAndTwoVehicleRows()
 void TestDataSource::addSaveAndReread()
 {
     DataSource source("buch");
-    DataSource other("Auswertung");
-    QVERIFY(load(source) && load(other, "select *  from [fahrt] order by datum asc"));
+    QVERIFY(load(source));
     QVERIFY(source.addNew());
     const QStringList typed = { "datum", "6.3.2007", "ZIEL", "Flensburg", "anfangsstand", "1.234,50",
         "kosten", "0,2101", "geschaeftl", "-1", "privat", "-1" };
@@ -120,11 +111,6 @@ void TestDataSource::addSaveAndReread()
     QVERIFY(source.addNew() && source.update());
     QCOMPARE(m_logbook->query(stored + source.field("id")),
         QList<QStringList>({ { "<null>", "<null>", "<null>", "<null>", "<null>", "0", "0", "0" } }));
-
-    // Another data source sees the saved trips only once it reads again.
-    QCOMPARE(column(other, "datum"), "02.03.2006|15.03.2006|31.12.2006|01.01.2007|05.03.2007");
-    QVERIFY(other.refresh());
-    QCOMPARE(column(other, "datum"), "|02.03.2006|15.03.2006|31.12.2006|01.01.2007|05.03.2007|06.03.2007");
 }
 
 // Which trip is current after a delete is the trip commands' case (test_trip_position).

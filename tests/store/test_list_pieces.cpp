@@ -9,8 +9,6 @@
 
 #include <QtTest>
 
-#include <algorithm>
-
 using namespace odomira;
 using namespace odomira::test;
 
@@ -18,6 +16,7 @@ namespace {
 
 const QString DateOrdered = QStringLiteral("select * from [fahrt] order by datum asc");
 const QString ByKey = QStringLiteral("select * from fahrt");
+const QString ByDateKeys = QStringLiteral("select id from fahrt order by datum, id");
 constexpr int Trips = 1500;
 
 // Keys out of date order, runs of equal dates, some trips without a date and some whose date
@@ -39,15 +38,7 @@ QList<TripRow> manyTrips(int count = Trips)
     return trips;
 }
 
-QList<int> backward(int count)
-{
-    QList<int> rows;
-    for (int row = count - 1; row >= 0; --row)
-        rows << row;
-    return rows;
-}
-
-// Keys of the list, its rows read in the given order.
+// Keys of the list, its rows read in the given order, then from the first to the last.
 QStringList keys(const DataSource& list, const QList<int>& readingOrder = {})
 {
     QStringList result(list.recordCount());
@@ -59,12 +50,12 @@ QStringList keys(const DataSource& list, const QList<int>& readingOrder = {})
     return result;
 }
 
-// Keys a grid over the list shows: those shown now, or all once scrolled to the end.
+// The keys a grid over the list shows, once scrolled to the end if `scrolledThrough`; or,
+// from the keys of the whole list, the ones it should show now (see shownListRows).
 QStringList gridKeys(DataSourceModel& grid, bool scrolledThrough = false)
 {
     while (scrolledThrough && grid.canFetchMore(QModelIndex()))
         grid.fetchMore(QModelIndex());
-    // With the current trip among the last rows, the grid is scrolled through to them.
     if (scrolledThrough)
         grid.showAll();
     QStringList result;
@@ -72,16 +63,12 @@ QStringList gridKeys(DataSourceModel& grid, bool scrolledThrough = false)
         result << grid.index(row, 0).data().toString();
     return result;
 }
-
-// The list's keys a grid shows (see shownListRows).
 QStringList shownKeys(const DataSourceModel& grid, const QStringList& ids)
 {
     const std::optional<QList<int>> rows = shownListRows(grid, int(ids.size()));
-    if (!rows)
-        return { QStringLiteral("rows out of place") };
     QStringList result;
-    for (int row : *rows)
-        result << ids[row];
+    for (int row : rows.value_or(QList<int> { -1 }))
+        result << ids.value(row, QStringLiteral("rows out of place"));
     return result;
 }
 
@@ -91,62 +78,60 @@ class TestListPieces : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
     void anyRowReadFirst_data();
     void anyRowReadFirst();
     void writesKeepEveryListExact_data();
     void writesKeepEveryListExact();
-    void sizesAroundOnePiece_data();
     void sizesAroundOnePiece();
 
 private:
-    // The keys SQLite gives for `statement`, or for the whole table in `order`.
-    QStringList expected(const QString& order, const QString& statement = {}) const
+    // The keys SQLite gives for `statement`, in its first column.
+    QStringList expected(const QString& statement) const
     {
         QStringList ids;
-        for (const QStringList& row :
-            m_logbook->query(statement.isEmpty() ? "select id from fahrt order by " + order : statement))
+        for (const QStringList& row : m_logbook->query(statement))
             ids << row[0];
         return ids;
     }
     bool open(DataSource& list, const QString& statement) { return m_logbook->load(list, statement); }
+    bool create(int trips = Trips)
+    {
+        m_logbook = std::make_unique<TempLogbook>();
+        return m_logbook->createWithVehicle({}, manyTrips(trips));
+    }
     std::unique_ptr<TempLogbook> m_logbook;
 };
-
-void TestListPieces::init()
-{
-    m_logbook = std::make_unique<TempLogbook>();
-    QVERIFY(m_logbook->createWithVehicle({}, manyTrips()));
-}
 
 void TestListPieces::anyRowReadFirst_data()
 {
     QTest::addColumn<QString>("statement");
-    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("keys");
     QTest::addColumn<QList<int>>("readingOrder");
-    for (const auto& [name, statement, order] :
-        { std::tuple { "by date", DateOrdered, QStringLiteral("datum, id") }, { "by key", ByKey, "id" } }) {
-        QTest::addRow("%s, back to front", name) << statement << order << backward(Trips);
-        QTest::addRow("%s, jumps", name)
-            << statement << order << QList<int> { 1499, 700, 1100, 300, 699, 1101 };
-    }
+    QList<int> backward;
+    for (int row = Trips - 1; row >= 0; --row)
+        backward << row;
+    const QList<int> jumps { 1499, 700, 1100, 300, 699, 1101 };
+    addRow("by date, back to front", DateOrdered, ByDateKeys, backward);
+    addRow("by date, jumps", DateOrdered, ByDateKeys, jumps);
+    addRow("by key, jumps", ByKey, QString("select id from fahrt order by id"), jumps);
 }
 
 void TestListPieces::anyRowReadFirst()
 {
     QFETCH(QString, statement);
-    QFETCH(QString, order);
     QFETCH(QList<int>, readingOrder);
+    QVERIFY(create());
     DataSource list(QStringLiteral("buch"));
     QVERIFY(open(list, statement));
     // Every row is counted at once, but only the first ones are read; a trip among rows not
     // read yet is found by its key all the same.
     QCOMPARE(list.recordCount(), Trips);
     QVERIFY(list.resultBytes() < Trips * 40);
-    const QStringList ids = expected(order);
+    QFETCH(QString, keys);
+    const QStringList ids = expected(keys);
     QCOMPARE(list.rowOfKey(ids[readingOrder[1]].toLongLong()), readingOrder[1]);
     QCOMPARE(list.rowOfKey(999999), -1);
-    QCOMPARE(keys(list, readingOrder), ids);
+    QCOMPARE(::keys(list, readingOrder), ids);
 }
 
 void TestListPieces::writesKeepEveryListExact_data()
@@ -166,51 +151,43 @@ void TestListPieces::writesKeepEveryListExact()
 {
     QFETCH(QString, write);
     QFETCH(QString, datum);
-    DataSource buch(QStringLiteral("buch"));
-    DataSource other(QStringLiteral("Auswertung"));
-    DataSource byKey(QStringLiteral("Auswertung1"));
-    DataSource filtered(QStringLiteral("bericht"));
-    DataSource byZiel(QStringLiteral("bericht1"));
+    QVERIFY(create());
+    DataSource buch(QStringLiteral("buch")), other(QStringLiteral("Auswertung")),
+        byKey(QStringLiteral("Auswertung1")), filtered(QStringLiteral("bericht")),
+        byZiel(QStringLiteral("bericht1"));
     const QString filter = QStringLiteral("select * from fahrt where datum like '%.2007'");
     const QString zielOrder = QStringLiteral("select * from fahrt order by ziel");
     QVERIFY(open(buch, DateOrdered) && open(other, DateOrdered) && open(byKey, ByKey));
     QVERIFY(open(filtered, filter) && open(byZiel, zielOrder));
     // Grids show the lists' first rows; one follows the trips written.
-    DataSourceModel buchGrid(&buch, { { "id", "ID" } });
-    DataSourceModel otherGrid(&other, { { "id", "ID" } });
+    DataSourceModel buchGrid(&buch, { { "id", "ID" } }), otherGrid(&other, { { "id", "ID" } });
     QVERIFY(buchGrid.rowCount() < Trips);
     // A piece far down is read as well, so the list has two gaps.
     const int far = 1000;
     buch.value(far, 0);
 
-    if (write == "new" || write == "outside") {
-        if (write == "outside")
-            QVERIFY(m_logbook->exec("delete from fahrt where id in (5, 900); update fahrt set datum = "
-                                    "'02.02.2002' where id = 1200"));
-        QVERIFY(buch.addNew());
-        QVERIFY(buch.setField("datum", datum));
-        QVERIFY(buch.setField("ziel", "Neu"));
-    } else if (write.startsWith("edit")) {
-        buch.setCurrentRow(write == "edit-far" ? far : 3);
-        QVERIFY(buch.setField("datum", datum));
-    } else {
-        buch.setCurrentRow(write == "delete-far" ? far : 3);
-    }
-    const QString key = write.startsWith("delete") ? QString() : buch.field("id");
-    QString error;
-    if (write.startsWith("delete"))
-        QVERIFY2(buch.deleteCurrent(&error), qPrintable(error));
+    if (write == "outside")
+        QVERIFY(m_logbook->exec(
+            "delete from fahrt where id in (5, 900); update fahrt set datum = '02.02.2002' where id = 1200"));
+    if (write == "new" || write == "outside")
+        QVERIFY(buch.addNew() && buch.setField("ziel", "Neu"));
     else
+        buch.setCurrentRow(write.endsWith("far") ? far : 3);
+    QString error;
+    if (write.startsWith("delete")) {
+        QVERIFY2(buch.deleteCurrent(&error), qPrintable(error));
+    } else {
+        QVERIFY(buch.setField("datum", datum));
         QVERIFY2(buch.update(&error), qPrintable(error));
-    const QString savedKey = key.isEmpty() ? buch.field("id") : key;
-
+    }
+    const QString savedKey = buch.field("id");
     for (DataSource* list : { &buch, &other, &byKey, &filtered, &byZiel })
         QVERIFY2(list->refreshChanges(&error), qPrintable(error));
-    QCOMPARE(keys(filtered), expected({}, filter));
-    QCOMPARE(keys(byZiel), expected({}, zielOrder));
-    QCOMPARE(keys(byKey), expected("id"));
-    QCOMPARE(keys(other), expected("datum, id"));
-    const QStringList ids = expected("datum, id");
+    QCOMPARE(keys(filtered), expected(filter));
+    QCOMPARE(keys(byZiel), expected(zielOrder));
+    QCOMPARE(keys(byKey), expected("select id from fahrt order by id"));
+    const QStringList ids = expected(ByDateKeys);
+    QCOMPARE(keys(other), ids);
     if (!write.startsWith("delete")) {
         const int row = buch.rowOfKey(savedKey.toLongLong());
         QCOMPARE(row, int(ids.indexOf(savedKey)));
@@ -226,37 +203,27 @@ void TestListPieces::writesKeepEveryListExact()
     QCOMPARE(gridKeys(otherGrid, true), ids);
 }
 
-void TestListPieces::sizesAroundOnePiece_data()
-{
-    QTest::addColumn<int>("count");
-    for (int count : { 0, 256, 257 })
-        QTest::addRow("%d trips", count) << count;
-}
-
+// Lists of no trip, exactly one piece and one trip more: the last trip deleted and a new one
+// added at the end, in a list read anew.
 void TestListPieces::sizesAroundOnePiece()
 {
-    QFETCH(int, count);
-    m_logbook = std::make_unique<TempLogbook>();
-    QVERIFY(m_logbook->createWithVehicle({}, manyTrips(count)));
-    DataSource buch(QStringLiteral("buch"));
-    QVERIFY(open(buch, DateOrdered));
-    QCOMPARE(buch.recordCount(), count);
-    QCOMPARE(keys(buch, backward(count)), expected("datum, id"));
-
-    // The last trip deleted and a new one added at the end, in a list read anew.
-    QVERIFY(buch.refresh());
-    if (count > 0) {
-        buch.setCurrentRow(count - 1);
-        QVERIFY(buch.deleteCurrent());
+    for (int count : { 0, 256, 257 }) {
+        QVERIFY(create(count));
+        DataSource buch(QStringLiteral("buch"));
+        QVERIFY(open(buch, DateOrdered));
+        QCOMPARE(keys(buch, QList<int>(count > 0, count - 1)), expected(ByDateKeys));
+        QVERIFY(buch.refresh());
+        if (count > 0) {
+            buch.setCurrentRow(count - 1);
+            QVERIFY(buch.deleteCurrent());
+        }
+        QVERIFY(buch.addNew() && buch.setField("datum", "01.01.2040") && buch.update());
+        const QString newKey = buch.field("id");
+        QVERIFY(buch.refreshChanges());
+        const QStringList ids = expected(ByDateKeys);
+        QCOMPARE(buch.rowOfKey(newKey.toLongLong()), int(ids.indexOf(newKey)));
+        QCOMPARE(keys(buch), ids);
     }
-    QVERIFY(buch.addNew());
-    QVERIFY(buch.setField("datum", "01.01.2040"));
-    QVERIFY(buch.update());
-    const QString newKey = buch.field("id");
-    QVERIFY(buch.refreshChanges());
-    const QStringList ids = expected("datum, id");
-    QCOMPARE(buch.rowOfKey(newKey.toLongLong()), int(ids.indexOf(newKey)));
-    QCOMPARE(keys(buch), ids);
 }
 
 QTEST_MAIN(TestListPieces)
