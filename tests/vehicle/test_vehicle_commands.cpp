@@ -1,5 +1,6 @@
 // The vehicle data through their real buttons: editing, a refused save, cancelling and saving
-// the vehicle record, and the cost per day after each.
+// the vehicle record, and the cost per day after each (the car cost's use of it at full
+// precision is test_evaluation_commands').
 #include "window/window_fixture.h"
 
 #include <QAccessible>
@@ -38,20 +39,34 @@ class TestVehicleCommands : public QObject {
     Q_OBJECT
 
 private slots:
+    void editCancelAndSave_data();
     void editCancelAndSave();
     void refusedSaveKeepsFieldsOpen_data();
     void refusedSaveKeepsFieldsOpen();
 };
 
+void TestVehicleCommands::editCancelAndSave_data()
+{
+    QTest::addColumn<QString>("steuer");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("label");
+    addRow("whole euros", "365", "365", "1 €");
+    addRow("grouped, blanks", " 1.095 ", "1095", "3 €");
+    addRow("half-way to even", "0,01825", "0.01825", "0 €");
+}
+
+// Cancelled, the stored record and its cost per day show again and nothing is written; saved
+// (insurance 0), the record is written in stored form and the cost per day recomputed.
 void TestVehicleCommands::editCancelAndSave()
 {
+    QFETCH(QString, steuer);
+    QFETCH(QString, stored);
+    QFETCH(QString, label);
     WindowFixture f;
     QVERIFY(f.open());
     f.showTab(1);
     const QStringList shown = state(f);
     QCOMPARE(shown, QStringList({ "locked", "HH-OM 42", "7,9", "250", "1201,45" }));
-
-    // Cancelled: the stored record and its cost per day show again; nothing is written.
     f.click("cmd_sbearbeiten");
     f.type("txt_verbrauch", QStringLiteral("5"));
     f.type("txt_steuer", QStringLiteral("100"));
@@ -61,18 +76,17 @@ void TestVehicleCommands::editCancelAndSave()
     QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("3,9766 €"));
     QCOMPARE(f.logbook().query(Stored), AsCreated);
 
-    // Saved: written in stored form, the cost per day recomputed from the new texts.
     f.click("cmd_sbearbeiten");
-    for (const auto& [field, text] : { std::pair("txt_kennzeichen", "HB-X 1"), { "txt_verbrauch", "6,5" },
-             { "txt_steuer", "365" }, { "txt_versicherung", "0" } })
+    for (const auto& [field, text] : { std::pair<QString, QString>("txt_kennzeichen", "HB-X 1"),
+             { "txt_verbrauch", "6,5" }, { "txt_steuer", steuer }, { "txt_versicherung", "0" } })
         f.type(field, text);
     f.click("cmd_sspeichern");
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(state(f).first(), QStringLiteral("locked"));
-    QCOMPARE(f.logbook().query(Stored), QList<QStringList>({ { "HB-X 1", "6.5", "365", "0" } }));
-    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), QStringLiteral("1 €"));
+    QCOMPARE(f.logbook().query(Stored), QList<QStringList>({ { "HB-X 1", "6.5", stored, "0" } }));
+    QCOMPARE(f.control<QLabel>("lbl_tag")->text(), label);
     // A screen reader reads the new value, not the one it found at start-up.
-    QCOMPARE(QAccessible::queryAccessibleInterface(f.control("lbl_tag"))->text(QAccessible::Name), "1 €");
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.control("lbl_tag"))->text(QAccessible::Name), label);
 }
 
 void TestVehicleCommands::refusedSaveKeepsFieldsOpen_data()

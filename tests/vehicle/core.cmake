@@ -1,1 +1,0 @@
-odomira_add_test(test_day_cost SOURCES test_day_cost.cpp)
