@@ -49,16 +49,12 @@ void TestDecimal::calculate_data()
         addRow(name, value, "currency", "", expected);
     };
 
-    addRow("250 / 365", "250", "/", "365", "0.6849315068493150684931506849");
     // 30 digits exactly; the coefficient holds 29, so the scale drops to 27 (…2325 goes to the even …232).
     addRow("5 x tageskosten", "5", "*", "3.9765753424657534246575342465", "19.882876712328767123287671232");
-    addRow("22,425 x 1,159", "22.425", "*", "1.159", "25.990575");
     addRow("-2 / 3 rounds away", "-2", "/", "3", "-0.6666666666666666666666666667");
     // Half way at scale 28: to the even digit.
     addRow("tiny / 2 half to even zero", Tiny, "/", "2", "0");
     addRow("max / 2 to even", Max, "/", "2", "39614081257132168796771975168");
-    addRow("max / 0,1", Max, "/", "0.1", "");
-    addRow("divide by zero", "1", "/", "0.00", "");
     addRow("max + 0,5 rounds past max", Max, "+", "0.5", "");
     addRow("max - 0,5 to even", Max, "-", "0.5", "79228162514264337593543950334");
     addRow("192-bit product", MaxAtScale28, "*", MaxAtScale28, "62.77101735386680763835789423");
@@ -66,11 +62,8 @@ void TestDecimal::calculate_data()
         "scale 29 rounds up", "0.0000000000000000000000000015", "*", "0.1", "0.0000000000000000000000000002");
     addRow("2,5 to even", "2.5", "round", "0", "2");
     addRow("-3,5 to even", "-3.5", "round", "0", "-4");
-    addRow("fewer decimals already", "1.2345", "round", "10", "1.2345");
 
-    read("exponent", "1.5e3", "1500");
     read("SQLite large real", "1.0e+20", "100000000000000000000");
-    read("max + 1", "79228162514264337593543950336", "");
     // 30 digits: the dropped 5 rounds the odd coefficient past the maximum, so one more digit goes.
     read("rounding past max", "7.92281625142643375935439503355", "7.922816251426433759354395034");
     read("many decimals", "0.1234567890123456789012345678912", "0.1234567890123456789012345679");
@@ -82,8 +75,6 @@ void TestDecimal::calculate_data()
     // Four decimals, half to even; 64 bits of ten-thousandths.
     currency("0,05005 half down to even", "0.05005", "0.05");
     currency("25,990575 half up", "25.990575", "25.9906");
-    currency("-0,00005 to zero", "-0.00005", "0");
-    currency("largest + 1", "922337203685477.5808", "");
     currency("rounds to smallest", "-922337203685477.58085", "-922337203685477.5808");
     currency("smallest - 1", "-922337203685477.5809", "");
 }
@@ -122,7 +113,6 @@ void TestDecimal::compare_data()
     addRow("trailing zeros", "1.50", "1.5", 0);
     addRow("negative zero", "-0.00", "0", 0);
     addRow("smaller scale bigger", "2", "1.9999999999999999999999999999", 1);
-    addRow("negatives", "-2", "-10", 1);
     addRow("wide alignment", "7922816251426433759354395033.5", Max, -1);
 }
 

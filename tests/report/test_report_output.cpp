@@ -1,5 +1,6 @@
-// The bytes a report is written in, the names its files may take, and stored texts as HTML,
-// where the byte-exact export in test_export leaves a case untried.
+// The bytes a report is written in (test_export's expected bytes are made with the same
+// encoder), the names its files may take, and stored texts as HTML where test_export leaves a
+// case untried.
 #include "report/ansi_line_writer.h"
 #include "report/report_document.h"
 #include "report/report_paths.h"
@@ -16,10 +17,13 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("umlauts, euro") << "für ß 1,33 €" << QByteArray("f\xFCr \xDF 1,33 \x80");
         QTest::newRow("0x84..0x9F") << "„x“ – ŠŒŽšœžŸ™"
                                     << QByteArray("\x84x\x93 \x96 \x8A\x8C\x8E\x9A\x9C\x9E\x9F\x99");
         QTest::newRow("C1 controls") << QStringLiteral("\u0081\u008D\u0080") << QByteArray("???");
-        QTest::newRow("surrogates") << "a😀b" + QString(QChar(0xD83D)) << QByteArray("a?b?");
+        QTest::newRow("outside the code page, surrogates") << "Łódź 😀" + QString(QChar(0xD83D))
+                                                           << QByteArray("?\xF3"
+                                                                         "d? ??");
     }
 
     void encodes()

@@ -152,7 +152,6 @@ void TestStoreFailures::messages_data()
     addRow("full", SQLITE_FULL, true, QString("Der Datenträger ist voll."));
     addRow("damaged", SQLITE_CORRUPT, true, file + "ist beschädigt.");
     addRow("disk", SQLITE_IOERR_READ, true, file + "konnte nicht gelesen oder geschrieben werden.");
-    addRow("statement", SQLITE_ERROR, true, QString("Die Datenbank nimmt die Anweisung nicht an."));
 }
 
 // What failed, then the cause with what to do, then SQLite's own words in parentheses.
