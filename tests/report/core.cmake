@@ -1,2 +1,1 @@
-odomira_add_test(test_report_output SOURCES test_report_output.cpp)
-odomira_add_test(test_whole_file SOURCES test_whole_file.cpp)
+odomira_add_test(test_report_files SOURCES test_report_files.cpp)

@@ -1,12 +1,13 @@
 // Both "Export" buttons on a temporary logbook: the report byte for byte, the trip pages,
-// the empty month, and the refusals and failures that must not pass silently.
+// the empty month, the refusals and failures that must not pass silently, and the folder
+// written into when nothing overrides it.
 #include "window/window_fixture.h"
 
 #include "report/ansi_line_writer.h"
 
 #include <QDirIterator>
-#include <QRadioButton>
 
+using namespace odomira;
 using namespace odomira::test;
 
 namespace {
@@ -184,34 +185,28 @@ private slots:
 
     void heading_data()
     {
-        QTest::addColumn<QString>("option");
         QTest::addColumn<bool>("byKind");
         QTest::addColumn<QString>("month"); // null: left unchosen
         QTest::addColumn<QString>("heading");
         QTest::addColumn<int>("trips");
 
         // No option chosen since start-up: the trips without a kind, under an empty title.
-        QTest::newRow("kind, no option after start-up") << "" << true << "März"
+        QTest::newRow("kind, no option after start-up") << true << "März"
                                                         << " mit HH-OM 42 für Monat März 2006" << 1;
-        QTest::newRow("business") << "aus_gesch" << true << "März"
-                                  << "Geschäftliche Fahrten mit HH-OM 42 für Monat März 2006" << 1;
         // The month box still shows its prompt: the whole year, in a file named with that text.
         QTest::newRow("unchosen month")
-            << "" << false << QString()
+            << false << QString()
             << "Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat .. Monat Wählen 2006" << 6;
     }
 
     void heading()
     {
-        QFETCH(QString, option);
         QFETCH(bool, byKind);
         QFETCH(QString, month);
         QFETCH(QString, heading);
         QFETCH(int, trips);
         WindowFixture f;
         QVERIFY(f.open(logbookTrips()));
-        if (!option.isEmpty())
-            WindowFixture::click(f.w().findChild<QRadioButton*>(option));
         f.runPeriod(byKind ? "cmd_kridruck" : "cmd_drucken", month);
 
         QCOMPARE(f.messages.size(), 0);
@@ -337,6 +332,61 @@ private slots:
         QCOMPARE(f.openedUrls.size(), report ? 1 : 0);
         QCOMPARE(QFileInfo(reportPath(f)).isFile() && !QFileInfo(reportPath(f)).isSymLink(), report);
         QCOMPARE(f.currentTab(), 2); // the evaluation itself is shown
+    }
+
+    // Where an export writes when nothing overrides it: the plate's folder beside the logbook,
+    // however the logbook was named, and never the program's folder, which on an installed
+    // system no user can write.
+    void besideTheLogbook_data()
+    {
+        QTest::addColumn<QString>("workingDirectory"); // "logbook", "parent" or "elsewhere"
+        QTest::addColumn<QString>("logbookName"); // as given to the window; %1 is the logbook's folder name
+        QTest::newRow("absolute path") << "elsewhere"
+                                       << "";
+        QTest::newRow("relative path") << "parent"
+                                       << "%1/odomira.mdb";
+        QTest::newRow("working directory, as a start without arguments") << "logbook"
+                                                                         << "odomira.mdb";
+    }
+
+    void besideTheLogbook()
+    {
+        QFETCH(QString, workingDirectory);
+        QFETCH(QString, logbookName);
+        TempLogbook logbook;
+        QVERIFY(logbook.createWithVehicle({}, { { .datum = "05.03.2006", .ziel = "Kunde" } }));
+        const QDir folder(logbook.dirPath());
+        QTemporaryDir elsewhere;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workingDirectory == u"logbook" ? folder.path()
+                : workingDirectory == u"parent"                 ? QFileInfo(folder.path()).path()
+                                                                : elsewhere.path()));
+        const QString programFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/HH-OM 42");
+        const bool programFolderHadOne = QFileInfo::exists(programFolder);
+        QList<QUrl> opened;
+        QStringList messages;
+        {
+            frm_odomira window(logbookName.isEmpty() ? logbook.path() : logbookName.arg(folder.dirName()));
+            window.setMessageHook([&](const QString& text, QMessageBox::Icon) { messages << text; });
+            window.setUrlOpener([&](const QUrl& url) { opened << url; });
+            QString error;
+            QVERIFY2(window.Form_Load(&error), qPrintable(error));
+            // The working directory may change while the program runs; the folder stays.
+            QVERIFY(QDir::setCurrent(elsewhere.path()));
+            window.findChild<QComboBox*>(QStringLiteral("cmb_monat"))->setCurrentText(QStringLiteral("März"));
+            window.findChild<QComboBox*>(QStringLiteral("cmb_jahr"))->setCurrentText(QStringLiteral("2006"));
+            window.findChild<QPushButton*>(QStringLiteral("cmd_drucken"))->click();
+        }
+        QDir::setCurrent(previous);
+
+        QCOMPARE(messages, QStringList {});
+        const QString report = folder.filePath(QStringLiteral("HH-OM 42/HH-OM 42 März_2006.html"));
+        QCOMPARE(opened, QList<QUrl> { QUrl::fromLocalFile(report) });
+        QVERIFY(QFileInfo(report).isFile());
+        // Checked by the folder chosen rather than by permissions: run as root, a read-only
+        // program folder would not have stopped a write into it.
+        QVERIFY(programFolderHadOne || !QFileInfo::exists(programFolder));
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 };
 

@@ -1,1 +1,0 @@
-odomira_add_test(test_statements SOURCES test_statements.cpp)
