@@ -7,8 +7,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <sqlite3.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,29 +60,12 @@ bool referenceLike(std::string_view pattern, std::string_view text, std::optiona
     return matched[chars.size()];
 }
 
-sqlite3* store()
-{
-    static sqlite3* db = [] {
-        sqlite3* opened = nullptr;
-        sqlite3_open(":memory:", &opened);
-        registerStoreExtensions(opened);
-        return opened;
-    }();
-    return db;
-}
-
+// -1, 0 or 1 as the collation the store registers orders `a` against `b`.
 int collate(const char* collation, const std::string& a, const std::string& b)
 {
-    const std::string sql = std::string("select case when ?1 < ?2 collate ") + collation
-        + " then -1 when ?1 = ?2 collate " + collation + " then 0 else 1 end";
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(store(), sql.c_str(), -1, &stmt, nullptr);
-    sqlite3_bind_text(stmt, 1, a.data(), int(a.size()), SQLITE_STATIC);
-    sqlite3_bind_text(stmt, 2, b.data(), int(b.size()), SQLITE_STATIC);
-    sqlite3_step(stmt);
-    const int result = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    return result;
+    const int order = collationCompare(QString::fromLatin1(collation))(
+        nullptr, int(a.size()), a.data(), int(b.size()), b.data());
+    return (order > 0) - (order < 0);
 }
 
 } // namespace
@@ -99,9 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString shown = fuzz::text(pattern) + QStringLiteral(" ~ ") + fuzz::text(text);
 
     if (mode < 2) {
-        std::optional<char32_t> escape;
-        if (mode == 1)
-            escape = U'\\';
+        const std::optional<char32_t> escape = mode == 1 ? std::optional<char32_t>(U'\\') : std::nullopt;
         const bool fast = LikePattern(pattern, escape).matches(text);
         fuzz::check(fast == referenceLike(pattern, text, escape), "like differs from the reference", shown);
         return 0;

@@ -1,13 +1,11 @@
 // The data source where the trip commands leave a case untried: stored text forms, the
-// vehicle's first row, refused values and statements, results that cannot be written, the
-// grid model's rules, and which statements are whole-table lists. Adding, editing and
-// deleting trips is test_trip_entry's, long lists test_list_pieces'.
+// vehicle's first row, refused values and statements, results that cannot be written, and
+// which statements are whole-table lists. Adding, editing and deleting trips is
+// test_trip_entry's, long lists and their grids test_list_pieces'.
 #include "store/data_source.h"
-#include "store/data_source_model.h"
 #include "store/list_shape.h"
 #include "support/temp_logbook.h"
 
-#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -37,7 +35,6 @@ private slots:
     void refusalKeepsWhatWasTyped_data();
     void refusalKeepsWhatWasTyped();
     void refusesWhatItCannotWrite();
-    void gridModelFollowsTheResult();
     void wholeTableLists_data();
     void wholeTableLists();
 
@@ -95,7 +92,6 @@ void TestDataSource::refusalKeepsWhatWasTyped_data()
     QTest::addColumn<QString>("part");
     addRow("no calendar date", "datum", "31.02.2007",
         QString("„datum“ enthält kein gültiges Datum: „31.02.2007“"));
-    addRow("flag", "privat", "ja", QString("„privat“ erwartet -1 (ja) oder 0 (nein), nicht „ja“"));
     addRow("second statement", "", "select *  from [fahrt] where datum like  '%x'; delete from fahrt; --%'",
         QString("mehr als eine Anweisung"));
     addRow("writing statement", "", "delete from fahrt", QString("würde die Datenbank ändern"));
@@ -138,42 +134,6 @@ void TestDataSource::refusesWhatItCannotWrite()
     DataSource withoutKey("buch");
     QVERIFY(load(withoutKey, "select datum, ziel from fahrt"));
     QVERIFY(!withoutKey.deleteCurrent(&error) && error.contains("„id“ der Tabelle „fahrt“ fehlt"));
-}
-
-void TestDataSource::gridModelFollowsTheResult()
-{
-    DataSource buch("buch");
-    QVERIFY(buch.open(m_logbook->path(), nullptr));
-    buch.setStatement(DateOrdered);
-    DataSourceModel model(&buch, { { "datum", "DATUM" }, { "ZIEL", "ZIEL" }, { "fehlt", "FEHLT" } });
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const auto column = [&model](int c) {
-        QStringList texts;
-        for (int row = 0; row < model.rowCount(); ++row)
-            texts.append(model.data(model.index(row, c)).toString());
-        return texts.join(u'|');
-    };
-    QVERIFY(buch.refresh());
-    QCOMPARE(column(1) + column(2), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck||||");
-    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable) && !model.setData(model.index(0, 0), "x"));
-
-    // Adding shows an empty row; saving fills it in place.
-    QVERIFY(buch.addNew() && buch.setField("ziel", "Föhr"));
-    QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck|");
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    QVERIFY(buch.update());
-    QVERIFY(changed.count() == 1 && changed.last().at(0).toModelIndex().row() == 5);
-    QCOMPARE(column(1), "Ärztehaus Mitte|Hamburg Hafen|hamburg|Kiel|Lübeck|Föhr");
-
-    // Discarding an unsaved record and deleting a stored one; then another statement.
-    QVERIFY(buch.addNew());
-    buch.cancelBatch();
-    buch.setCurrentRow(0);
-    QVERIFY(buch.deleteCurrent());
-    QCOMPARE(column(1), "Hamburg Hafen|hamburg|Kiel|Lübeck|Föhr");
-    buch.setStatement("select datum, ziel from fahrt where ziel like 'k%'");
-    QVERIFY(buch.refresh());
-    QCOMPARE(column(1), "Kiel");
 }
 
 void TestDataSource::wholeTableLists_data()

@@ -151,7 +151,6 @@ void TestStoreFailures::messages_data()
     addRow("read-only", SQLITE_READONLY, true, file + "oder ihr Ordner ist schreibgeschützt.");
     addRow("full", SQLITE_FULL, true, QString("Der Datenträger ist voll."));
     addRow("damaged", SQLITE_CORRUPT, true, file + "ist beschädigt.");
-    addRow("disk", SQLITE_IOERR_READ, true, file + "konnte nicht gelesen oder geschrieben werden.");
 }
 
 // What failed, then the cause with what to do, then SQLite's own words in parentheses.
