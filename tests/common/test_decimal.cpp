@@ -30,8 +30,6 @@ class TestDecimal : public QObject {
 private slots:
     void calculate_data();
     void calculate();
-    void compare_data();
-    void compare();
 };
 
 // `a op b`, written in machine form; "" for an empty result. Besides + - * /: "round" to b
@@ -98,29 +96,6 @@ void TestDecimal::calculate()
     QCOMPARE(result ? result->toCanonical() : QString(), expected);
     if (result)
         QVERIFY(!(result->isZero() && result->isNegative()));
-}
-
-void TestDecimal::compare_data()
-{
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<int>("expected");
-
-    addRow("trailing zeros", "1.50", "1.5", 0);
-    addRow("negative zero", "-0.00", "0", 0);
-    addRow("smaller scale bigger", "2", "1.9999999999999999999999999999", 1);
-    addRow("wide alignment", "7922816251426433759354395033.5", Max, -1);
-}
-
-void TestDecimal::compare()
-{
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, expected);
-
-    QCOMPARE(dec(a).compare(dec(b)), expected);
-    QCOMPARE(dec(b).compare(dec(a)), -expected);
-    QCOMPARE(dec(a) == dec(b), expected == 0);
 }
 
 QTEST_GUILESS_MAIN(TestDecimal)

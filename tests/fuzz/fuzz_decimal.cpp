@@ -153,6 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Big::from(a.coefficient(), a.isNegative()) * Big::from(b.coefficient(), b.isNegative()),
         a.scale() + b.scale(), "multiply", pair);
 
+    const int order = a.compare(b);
+    fuzz::check((order > 0) - (order < 0) == compare(scaled(a, common), scaled(b, common)), "compare", pair);
+
     const std::optional<Decimal> q = a.divide(b);
     if (b.isZero()) {
         fuzz::check(!q, "division by zero gave a value", pair);

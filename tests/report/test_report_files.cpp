@@ -101,19 +101,6 @@ private slots:
         QVERIFY2(pageSafe || pageError.contains(shown), qPrintable(pageError));
     }
 
-    // Counted per date, wherever a date comes again in the list.
-    void pageNames()
-    {
-        QCOMPARE(tripPageNames({ "01.03.2006", "02.03.2006", "01.03.2006", "02.03.2006", "01.03.2006" }),
-            QStringList({ "01.03.2006", "02.03.2006", "01.03.2006_2", "02.03.2006_2", "01.03.2006_3" }));
-    }
-
-    // An entity already in the text is text too.
-    void htmlText()
-    {
-        QCOMPARE(odomira::htmlText("<script>alert(\"x\")</script> &amp;"),
-            "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp;amp;");
-    }
     void writes_data()
     {
         QTest::addColumn<QString>("before"); // what stands at "seite.html" or its folder

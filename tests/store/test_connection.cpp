@@ -133,11 +133,9 @@ void TestConnection::functions_data()
     like("long underscore piece", longHit.c_str(), "1");
     like("long underscore miss", longMiss.c_str(), "0");
 
-    // Exact decimal sums, written as German number text.
-    sum("exact decimals", { "0.2101", "25.9906" }, "26,2007");
+    // Exact decimal sums, written as German number text (the evaluations' sums show the plain
+    // cases: exact, without the trips that have no cost, and empty for no trip).
     sum("negative", { "-0.96", "0.5" }, "-0,46");
-    sum("nulls skipped", { "", "12.5", "" }, "12,5");
-    sum("no rows", {}, "<null>");
     sum("word counts as zero", { "viel", "2" }, "2");
 }
 

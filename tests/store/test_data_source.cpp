@@ -1,9 +1,8 @@
 // The data source where the trip commands leave a case untried: stored text forms, the
-// vehicle's first row, refused values and statements, results that cannot be written, and
-// which statements are whole-table lists. Adding, editing and deleting trips is
-// test_trip_entry's, long lists and their grids test_list_pieces'.
+// vehicle's first row, refused values and statements. Adding, editing and deleting trips is
+// test_trip_entry's; long lists, their grids and which statements are whole-table lists
+// test_list_pieces'.
 #include "store/data_source.h"
-#include "store/list_shape.h"
 #include "support/temp_logbook.h"
 
 #include <QSignalSpy>
@@ -34,9 +33,6 @@ private slots:
     void textFormsAndTwoVehicleRows();
     void refusalKeepsWhatWasTyped_data();
     void refusalKeepsWhatWasTyped();
-    void refusesWhatItCannotWrite();
-    void wholeTableLists_data();
-    void wholeTableLists();
 
 private:
     bool load(DataSource& source, const QString& statement = DateOrdered)
@@ -122,36 +118,6 @@ void TestDataSource::refusalKeepsWhatWasTyped()
     QCOMPARE(resets.count(), 0);
     QCOMPARE(state(source), "5/3 Sylt*");
     QCOMPARE(m_logbook->query("select * from fahrt order by id"), before);
-}
-
-void TestDataSource::refusesWhatItCannotWrite()
-{
-    QString error;
-    DataSource sums("Auswertung1");
-    QVERIFY(load(sums, "select sum(gesamt)as expr1000 from [fahrt] where datum like  '%2006%'"));
-    QVERIFY(!sums.isWritable() && sums.setField("expr1000", "1"));
-    QVERIFY(!sums.update(&error) && error.contains("nicht aus genau einer Tabelle"));
-    DataSource withoutKey("buch");
-    QVERIFY(load(withoutKey, "select datum, ziel from fahrt"));
-    QVERIFY(!withoutKey.deleteCurrent(&error) && error.contains("„id“ der Tabelle „fahrt“ fehlt"));
-}
-
-void TestDataSource::wholeTableLists_data()
-{
-    QTest::addColumn<QString>("statement");
-    QTest::addColumn<QString>("shape"); // "table/column", "" when none
-    addRow("two blanks", QString("select *  from [fahrt] order by datum asc"), QString("fahrt/datum"));
-    addRow("quoted", QString("select * from \"fa\"\"hrt\" order by [da tum]"), QString("fa\"hrt/da tum"));
-    addRow("descending", QString("select * from fahrt order by datum desc"), QString());
-    addRow("filtered", QString("select * from fahrt where datum like '%2006%'"), QString());
-    addRow("second statement", QString("select * from fahrt; delete from fahrt"), QString());
-}
-
-void TestDataSource::wholeTableLists()
-{
-    QFETCH(QString, statement);
-    const std::optional<WholeTableList> list = wholeTableList(statement);
-    QTEST(list ? list->table + '/' + list->orderColumn : QString(), "shape");
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)
