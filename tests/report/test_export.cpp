@@ -183,41 +183,6 @@ private slots:
         QCOMPARE(f.currentTab(), 2);
     }
 
-    void heading_data()
-    {
-        QTest::addColumn<bool>("byKind");
-        QTest::addColumn<QString>("month"); // null: left unchosen
-        QTest::addColumn<QString>("heading");
-        QTest::addColumn<int>("trips");
-
-        // No option chosen since start-up: the trips without a kind, under an empty title.
-        QTest::newRow("kind, no option after start-up") << true << "März"
-                                                        << " mit HH-OM 42 für Monat März 2006" << 1;
-        // The month box still shows its prompt: the whole year, in a file named with that text.
-        QTest::newRow("unchosen month")
-            << false << QString()
-            << "Komplette Übersicht aller Fahrten mit HH-OM 42 für Monat .. Monat Wählen 2006" << 6;
-    }
-
-    void heading()
-    {
-        QFETCH(bool, byKind);
-        QFETCH(QString, month);
-        QFETCH(QString, heading);
-        QFETCH(int, trips);
-        WindowFixture f;
-        QVERIFY(f.open(logbookTrips()));
-        f.runPeriod(byKind ? "cmd_kridruck" : "cmd_drucken", month);
-
-        QCOMPARE(f.messages.size(), 0);
-        auto* monat = f.control<QComboBox>("cmb_monat");
-        const QString path = reportPath(f, month.isNull() ? monat->placeholderText() : monat->currentText());
-        const QByteArray bytes = readAll(path);
-        QCOMPARE(bytes.split('\n').value(3), ansi(heading) + '\r');
-        QCOMPARE(bytes.count("\r\n"), 46 + 9 * trips); // none of another month, kind or year
-        QCOMPARE(f.openedUrls, QList<QUrl> { QUrl::fromLocalFile(path) });
-    }
-
     // The old report of the month goes; nothing is written and no browser opens.
     void emptyPeriod()
     {
