@@ -1,4 +1,4 @@
-// The trip search in the window: SUCHEN, RESET and the search box on a temporary logbook.
+// The trip search in the window: SUCHEN and RESET on a temporary logbook, also with a trip open.
 #include "window/window_fixture.h"
 
 #include "store/data_source.h"
@@ -87,25 +87,6 @@ private slots:
         QCOMPARE(f.text("txt_datum"), storeOrder(f).left(10));
         QCOMPARE(f.text("txt_suche"), QString());
         QCOMPARE(f.messages.size(), 0);
-    }
-
-    void boxEmptiedOnEntry()
-    {
-        WindowFixture f;
-        QVERIFY(f.open(Trips));
-        // Clicking inside a term being typed erases it.
-        f.click("txt_suche");
-        QTest::keyClicks(f.control<QLineEdit>("txt_suche"), QStringLiteral("Bre"));
-        QTest::mouseClick(f.control<QLineEdit>("txt_suche"), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(f.text("txt_suche"), QString());
-
-        // Leaving the box keeps the term; coming back by keyboard empties it.
-        QTest::keyClicks(f.control<QLineEdit>("txt_suche"), QStringLiteral("Kiel"));
-        f.control<QPushButton>("cmd_suche")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(f.text("txt_suche"), QStringLiteral("Kiel"));
-        QTest::keyClick(f.control<QPushButton>("cmd_suche"), Qt::Key_Backtab, Qt::ShiftModifier);
-        QVERIFY(f.control<QLineEdit>("txt_suche")->hasFocus());
-        QCOMPARE(f.text("txt_suche"), QString());
     }
 
     // SUCHEN and RESET while a new trip is open leave it, half typed and unsaved.
