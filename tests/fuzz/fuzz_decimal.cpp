@@ -99,11 +99,6 @@ Decimal decimalFrom(FuzzedDataProvider& in)
     return *Decimal::fromParts(negative, coefficient, scale);
 }
 
-QString show(const Decimal& d)
-{
-    return d.toCanonical();
-}
-
 // Checks `result` against the exact value exact / 10^exactScale.
 void checkRounded(const std::optional<Decimal>& result, const Big& exact, int exactScale, const char* what,
     const QString& detail)
@@ -117,23 +112,23 @@ void checkRounded(const std::optional<Decimal>& result, const Big& exact, int ex
     const int s = std::max(result->scale(), exactScale);
     const Big difference = (scaled(*result, s) - exact * pow10(s - exactScale)).abs();
     if (result->scale() >= exactScale) {
-        fuzz::check(
-            difference.isZero(), what, QStringLiteral("not exact: ") + detail + " = " + show(*result));
+        fuzz::check(difference.isZero(), what,
+            QStringLiteral("not exact: ") + detail + " = " + result->toCanonical());
         return;
     }
     // Rounded: off by at most half a unit of its last place, only where the exact value has more
     // digits than 96 bits hold at the exact scale, and to no fewer places than fit.
     const Big twice = difference * Big::from(2);
     fuzz::check(Big::compareMagnitude(twice, pow10(s - result->scale())) <= 0, what,
-        QStringLiteral("off by more than half a unit: ") + detail + " = " + show(*result));
+        QStringLiteral("off by more than half a unit: ") + detail + " = " + result->toCanonical());
     fuzz::check(Big::compareMagnitude(exact, Big::from(Decimal::MaxCoefficient)) > 0
             || exactScale > Decimal::MaxScale || difference.isZero(),
-        what, QStringLiteral("rounded although it fits: ") + detail + " = " + show(*result));
+        what, QStringLiteral("rounded although it fits: ") + detail + " = " + result->toCanonical());
     if (!difference.isZero() && result->scale() < std::min(exactScale, int(Decimal::MaxScale))) {
         const Big finer = exact.abs() * pow10(result->scale() + 1);
         const Big limit = Big::from(Decimal::MaxCoefficient) * pow10(exactScale);
         fuzz::check(Big::compareMagnitude(finer, limit) >= 0, what,
-            QStringLiteral("rounded coarser than needed: ") + detail + " = " + show(*result));
+            QStringLiteral("rounded coarser than needed: ") + detail + " = " + result->toCanonical());
     }
 }
 
@@ -144,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const Decimal a = decimalFrom(in);
     const Decimal b = decimalFrom(in);
-    const QString pair = show(a) + QStringLiteral(" ; ") + show(b);
+    const QString pair = a.toCanonical() + QStringLiteral(" ; ") + b.toCanonical();
     const int common = std::max(a.scale(), b.scale());
 
     checkRounded(a.add(b), scaled(a, common) + scaled(b, common), common, "add", pair);
@@ -166,11 +161,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             * Big::from(b.coefficient(), b.isNegative()) * pow10(s - q->scale() - b.scale());
         const Big off = (product - scaled(a, s)).abs() * Big::from(2) * pow10(q->scale());
         const Big allowed = Big::from(b.coefficient()) * pow10(s - b.scale());
-        fuzz::check(Big::compareMagnitude(off, allowed) <= 0, "divide", pair + " = " + show(*q));
+        fuzz::check(Big::compareMagnitude(off, allowed) <= 0, "divide", pair + " = " + q->toCanonical());
     }
 
     // The machine form reads back as the same value.
     const std::optional<Decimal> again = Decimal::fromCanonical(a.toCanonical().toStdString());
-    fuzz::check(again && *again == a, "machine form", show(a));
+    fuzz::check(again && *again == a, "machine form", a.toCanonical());
     return 0;
 }

@@ -91,19 +91,16 @@ void TestCrashSaves::killedWhileSaving()
                 edited = line.mid(5).toInt();
         }
 
-        QCOMPARE(logbook.scalar(QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
+        QCOMPARE(logbook.scalar("pragma integrity_check"), "ok");
         const QStringList stored
-            = logbook
-                  .scalar(QStringLiteral("select group_concat(substr(ziel, 7), ' ') from fahrt where id > 1"))
-                  .split(u' ');
+            = logbook.scalar("select group_concat(substr(ziel, 7), ' ') from fahrt where id > 1").split(u' ');
         for (const QString& token : std::as_const(confirmed))
-            QVERIFY2(stored.contains(token),
-                qPrintable(QStringLiteral("round %1: trip %2 lost").arg(round).arg(token)));
+            QVERIFY2(
+                stored.contains(token), qPrintable(QString("round %1: trip %2 lost").arg(round).arg(token)));
         // The last confirmed edit is there, or the one after it that was written but not confirmed.
-        const int kept = logbook.scalar(QStringLiteral("select bemerkung from fahrt where id = 1")).toInt();
+        const int kept = logbook.scalar("select bemerkung from fahrt where id = 1").toInt();
         QVERIFY2(kept == edited || kept == edited + 1,
-            qPrintable(
-                QStringLiteral("round %1: edit %2 stored, %3 confirmed").arg(round).arg(kept).arg(edited)));
+            qPrintable(QString("round %1: edit %2 stored, %3 confirmed").arg(round).arg(kept).arg(edited)));
         edited = kept;
     }
     qInfo("%d kills, %lld trips confirmed", rounds, qlonglong(confirmed.size()));

@@ -1,8 +1,7 @@
-// The change history in the file: its record text and hash chain, the history an older file
-// gets, and the data source writing each change with its entry. The whole chain over the
-// window's commands, checked, is test_history_window's; tampering found is test_audit's.
+// The change history in the file: its record text and hash chain, and the history an older
+// file gets. Each change written with its entry, the whole chain over the window's commands
+// and its check, is test_history_window's; tampering found is test_audit's.
 #include "store/connection.h"
-#include "store/data_source.h"
 #include "store/history.h"
 #include "support/temp_logbook.h"
 
@@ -42,7 +41,6 @@ private slots:
     void refusedRecordText();
     void canonicalHash();
     void olderFileUpgrade();
-    void changesWithEntries();
 };
 
 // Texts no record was written as: a column missing or misnamed, an unknown escape, no integer.
@@ -89,22 +87,6 @@ void TestHistory::olderFileUpgrade()
     QVERIFY(!connection.exec("delete from historie where nr = 3", &error));
     QVERIFY2(error.contains("können nicht gelöscht werden"), qPrintable(error));
     QCOMPARE(entries(logbook).size(), 3);
-}
-
-// Each save of a data source adds its entry; a save that changes nothing adds none.
-void TestHistory::changesWithEntries()
-{
-    TempLogbook logbook;
-    QVERIFY(logbook.createWithVehicle({}, tripsWithReadings({ "05.03.2007 Kiel 100 200" }))
-        && logbook.addHistory());
-    DataSource buch("buch");
-    QVERIFY(logbook.load(buch, "select * from fahrt"));
-    QVERIFY(buch.addNew() && buch.setField("datum", "7.3.2007") && buch.setField("ziel", "Stade"));
-    QVERIFY(buch.update());
-    for (int unchanged = 0; unchanged < 2; ++unchanged)
-        QVERIFY(buch.setField("ziel", "Stade-Nord") && buch.update());
-    QCOMPARE(entries(logbook),
-        QStringList({ "1 Bestand verbrauch 1", "2 Bestand fahrt 1", "3 Neu fahrt 2", "4 Geändert fahrt 2" }));
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

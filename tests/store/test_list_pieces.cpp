@@ -158,8 +158,8 @@ void TestListPieces::writesKeepEveryListExact()
     const QString zielOrder = QStringLiteral("select * from fahrt order by ziel");
     QVERIFY(open(buch, DateOrdered) && open(other, DateOrdered) && open(byKey, ByKey));
     QVERIFY(open(filtered, filter) && open(byZiel, zielOrder));
-    // Grids show the lists' first rows; one follows the trips written.
-    DataSourceModel buchGrid(&buch, { { "id", "ID" } }), otherGrid(&other, { { "id", "ID" } });
+    // The grid shows the list's first rows and follows the trips written.
+    DataSourceModel buchGrid(&buch, { { "id", "ID" } });
     QVERIFY(buchGrid.rowCount() < Trips);
     // A piece far down is read as well, so the list has two gaps.
     const int far = 1000;
@@ -194,12 +194,10 @@ void TestListPieces::writesKeepEveryListExact()
         QCOMPARE(buch.field("datum"), datum);
     }
     QCOMPARE(keys(buch), ids);
-    // The grids show the first rows and the current record, then every row once scrolled through.
+    // The grid shows the first rows and the current record, then every row once scrolled through.
     QVERIFY(buchGrid.gridRow(buch.currentRow()) >= 0);
     QCOMPARE(gridKeys(buchGrid), shownKeys(buchGrid, ids));
-    QCOMPARE(gridKeys(otherGrid), shownKeys(otherGrid, ids));
     QCOMPARE(gridKeys(buchGrid, true), ids);
-    QCOMPARE(gridKeys(otherGrid, true), ids);
 }
 
 // Lists of no trip, exactly one piece and one trip more: the last trip deleted and a new one
