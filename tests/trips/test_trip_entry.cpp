@@ -65,16 +65,13 @@ private slots:
     void workedExamplesAreStored_data();
     void workedExamplesAreStored();
     void keysRunTheTripCommands();
-    void cancelChangesNothing();
-    void deleteOnEmptyList();
+    void emptyLogbook();
     void deleteMakesNeighbourCurrent_data();
     void deleteMakesNeighbourCurrent();
     void figuresNeverContradictReadings_data();
     void figuresNeverContradictReadings();
     void refusedSaveKeepsEntryOpen_data();
     void refusedSaveKeepsEntryOpen();
-    void refusedDeleteKeepsWindowUsable_data();
-    void refusedDeleteKeepsWindowUsable();
     void calendarOpensOnFieldDate_data();
     void calendarOpensOnFieldDate();
     void calendarByKeyboard();
@@ -104,11 +101,9 @@ void TestTripEntry::workedExamplesAreStored()
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     WindowFixture f;
-    VehicleRow vehicle;
-    vehicle.verbrauch = verbrauch;
     QList<TripRow> trips = threeTrips();
     trips[1] = withKinds(trips[1], "111"); // Bremen, shown first: every kind
-    QVERIFY(f.open(trips, vehicle));
+    QVERIFY(f.open(trips, { .verbrauch = verbrauch }));
     if (!shown.isNull()) {
         f.showTab(1);
         f.click("cmd_sbearbeiten");
@@ -120,14 +115,12 @@ void TestTripEntry::workedExamplesAreStored()
     for (const QCheckBox* kind : kinds)
         QVERIFY(kind->isChecked());
     f.click("cmd_neu");
-    // A blank entry, its kinds set on the record itself rather than left to the table's defaults,
-    // the cursor in the date field.
-    QCOMPARE(f.tripButtons(), NewTrip);
-    QVERIFY(f.text("txt_ziel").isEmpty());
+    // Its kinds set on the record itself rather than left to the table's defaults; the odometer
+    // going on from the latest trip by the calendar (Stade), not by the text of its date.
     for (const QCheckBox* kind : kinds)
         QVERIFY2(!kind->isChecked(), qPrintable(kind->objectName()));
-    QVERIFY(QTest::qWaitFor([&f] { return f.control("txt_datum")->hasFocus(); }));
     QCOMPARE(WindowAccess::buch(f.w())->field(QStringLiteral("geschaeftl")), QStringLiteral("0"));
+    QCOMPARE(f.text("txt_start"), QStringLiteral("650"));
 
     typeTrip(f, QStringList { "5.3.2007" } + typed.split(u' '));
     f.click("chk_priv");
@@ -139,32 +132,38 @@ void TestTripEntry::workedExamplesAreStored()
         QList<QStringList>({ QStringList({ "05.03.2007", "Hamburg", "Lübeck", "Messe", "Vortrag" })
             + stored.split(u' ') + QStringList({ "0", "-1", "0" }) }));
     QCOMPARE(f.logbook().scalar("select verbrauch from verbrauch"), verbrauch);
-
-    // The entry closes on the saved trip in the re-read list.
     QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")),
-        QStringList({ "02.01.2006", "31.12.2006", "01.01.2007", "05.03.2007" }));
-    QCOMPARE(f.text("txt_ziel"), QStringLiteral("Messe"));
 }
 
-// Each trip command by its keys, Enter on a focused button and in the search box.
+// Each trip command by its keys, Enter on a focused button and in the search box; ABBRECHEN
+// (Escape) leaves the file and the trip shown as stored.
 void TestTripEntry::keysRunTheTripCommands()
 {
     WindowFixture f;
     QVERIFY(f.open(marchTrips({ "A", "B", "C", "D", "E" })));
+    const QList<QStringList> before = f.logbook().query(AllTrips);
     f.press(Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(f.tripButtons(), NewTrip);
     QCOMPARE(f.focused(), QStringLiteral("txt_datum"));
+    typeTrip(f, { "05.03.2007", "1", "2", "1" });
     f.press(Qt::Key_Escape);
     QCOMPARE(f.tripButtons(), Browsing);
 
     f.clickGridRow(f.control<QTableView>("DataGrid1"), 1);
-    f.press(Qt::Key_B, Qt::ControlModifier);
-    QCOMPARE(f.tripButtons(), Editing);
-    f.type("txt_ziel", QStringLiteral("Bx"));
-    f.press(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(f.logbook().scalar("select ziel from fahrt where datum = '02.03.2006'"), QStringLiteral("Bx"));
+    for (const bool save : { false, true }) {
+        f.press(Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(f.tripButtons(), Editing);
+        f.type("txt_ziel", QStringLiteral("Bx"));
+        f.click("chk_priv");
+        f.press(save ? Qt::Key_S : Qt::Key_Escape, save ? Qt::ControlModifier : Qt::NoModifier);
+        QCOMPARE(f.tripButtons(), Browsing);
+        QCOMPARE(f.text("txt_ziel"), save ? "Bx" : "B");
+        QCOMPARE(f.control<QCheckBox>("chk_priv")->isChecked(), save);
+        if (!save)
+            QCOMPARE(f.logbook().query(AllTrips), before);
+    }
+    QCOMPARE(f.logbook().query("select ziel, privat from fahrt where datum = '02.03.2006'"),
+        QList<QStringList>({ { "Bx", "-1" } }));
 
     f.press(Qt::Key_L, Qt::ControlModifier); // not while browsing
     QCOMPARE(f.logbook().scalar("select count(*) from fahrt"), QStringLiteral("5"));
@@ -187,46 +186,19 @@ void TestTripEntry::keysRunTheTripCommands()
     QVERIFY(f.messages.isEmpty());
 }
 
-void TestTripEntry::cancelChangesNothing()
-{
-    WindowFixture f;
-    QVERIFY(f.open(threeTrips()));
-    const QList<QStringList> before = f.logbook().query(AllTrips);
-    // BEARBEITEN, changes, ABBRECHEN: the trip shows as stored.
-    f.click("cmd_bearbeiten");
-    f.type("txt_ziel", QStringLiteral("Anderswo"));
-    f.click("chk_priv");
-    f.click("cmd_abbrechen");
-    QCOMPARE(f.text("txt_ziel"), QStringLiteral("Bremen"));
-    QVERIFY(!f.control<QCheckBox>("chk_priv")->isChecked());
-
-    // NEU, a whole trip typed, ABBRECHEN: no row, back on the first trip.
-    f.clickGridRow(f.control<QTableView>("DataGrid1"), 1);
-    f.click("cmd_neu");
-    typeTrip(f, { "05.03.2007", "1", "2", "1" });
-    f.click("cmd_abbrechen");
-    QCOMPARE(f.logbook().query(AllTrips), before);
-    QCOMPARE(f.tripButtons(), Browsing);
-    QCOMPARE(f.control<QTableView>("DataGrid1")->model()->rowCount(), 3);
-    QCOMPARE(f.text("txt_ziel"), QStringLiteral("Bremen"));
-}
-
-void TestTripEntry::deleteOnEmptyList()
+// An empty logbook: nothing to save, said so; nothing to delete, silently.
+void TestTripEntry::emptyLogbook()
 {
     WindowFixture f;
     QVERIFY(f.open());
     f.click("cmd_bearbeiten");
-    // Nothing to save: said so, the entry stays open.
     f.click("cmb_speichern");
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains("keine Fahrt geöffnet"), qPrintable(f.messages[0].text));
     QCOMPARE(f.tripButtons(), Editing);
-    f.messages.clear();
-    // Nothing to delete: no message.
     f.click("cmd_löschen");
-    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.tripButtons(), Browsing);
-    QVERIFY(f.control<QLineEdit>("txt_datum")->isReadOnly());
 }
 
 void TestTripEntry::deleteMakesNeighbourCurrent_data()
@@ -275,8 +247,6 @@ void TestTripEntry::figuresNeverContradictReadings_data()
 
     addRow("price emptied", QString("txt_preis"), QString(""), QString("60 50 <null> <null> <null>"));
     addRow("start emptied", QString("txt_start"), QString(""), QString("<null> 50 <null> 1.2 <null>"));
-    addRow("end changed, price emptied", QString("txt_ende txt_preis"), QString("70 "),
-        QString("60 70 <null> <null> <null>"));
     addRow("end changed: computed", QString("txt_ende"), QString("70"), QString("60 70 10 1.2 0.948"));
 }
 
@@ -290,9 +260,7 @@ void TestTripEntry::figuresNeverContradictReadings()
     WindowFixture f;
     QVERIFY(f.open(marchTrips({ "A" })));
     f.press(Qt::Key_B, Qt::ControlModifier);
-    const QStringList fields = field.split(u' ');
-    for (int i = 0; i < fields.size(); ++i)
-        f.type(fields[i], text.split(u' ')[i]);
+    f.type(field, text);
     f.press(Qt::Key_S, Qt::ControlModifier);
 
     QVERIFY(f.messages.isEmpty());
@@ -308,20 +276,24 @@ void TestTripEntry::refusedSaveKeepsEntryOpen_data()
     QTest::addColumn<bool>("editing");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("label"); // part of the message
 
-    addRow("new, no calendar date", false, QString("txt_datum"), QString("31.02.2007"), QString("„Datum“"));
-    addRow("edit, end", true, QString("txt_ende"), QString("12a"), QString("„Ende km“"));
-    addRow("new, price", false, QString("txt_preis"), QString("1,2,3"), QString("„€/Liter“"));
-    // The file itself refuses the destination (a trigger stands for any write the store refuses).
-    addRow("new, refused by the file", false, QString("txt_ziel"), QString("gesperrt"),
+    const QString save = QStringLiteral("cmb_speichern");
+    addRow("new, no calendar date", false, QString("txt_datum"), QString("31.02.2007"), save,
+        QString("„Datum“"));
+    addRow("edit, end", true, QString("txt_ende"), QString("12a"), save, QString("„Ende km“"));
+    // The file itself refuses (triggers stand for any write the store refuses).
+    addRow("new, refused by the file", false, QString("txt_ziel"), QString("gesperrt"), save,
         QString("Ziel gesperrt"));
-    addRow("edit, refused by the file", true, QString("txt_ziel"), QString("gesperrt"),
+    addRow("edit, refused by the file", true, QString("txt_ziel"), QString("gesperrt"), save,
         QString("Ziel gesperrt"));
+    addRow("delete refused by the file", true, QString("txt_ziel"), QString("getippt"),
+        QString("cmd_löschen"), QString("Fahrt bleibt"));
 }
 
-// A refused save keeps the entry open as typed, the grid holds the open trip meanwhile, and
-// the corrected save writes that trip alone.
+// A refused save or delete keeps the entry open as typed, the grid holds the open trip
+// meanwhile, and the corrected save writes that trip alone.
 void TestTripEntry::refusedSaveKeepsEntryOpen()
 {
     QFETCH(bool, editing);
@@ -334,17 +306,24 @@ void TestTripEntry::refusedSaveKeepsEntryOpen()
         QVERIFY(f.logbook().exec(QStringLiteral("create trigger refuse_%1 before %1 on fahrt when new.ziel = "
                                                 "'gesperrt' begin select raise(abort, 'Ziel gesperrt'); end")
                                      .arg(QLatin1String(event))));
+    QVERIFY(f.logbook().exec(
+        "create trigger keep before delete on fahrt begin select raise(abort, 'Fahrt bleibt'); end"));
     const QList<QStringList> before = f.logbook().query(AllTrips);
     auto* edit = f.control<QLineEdit>(field);
     f.click(editing ? "cmd_bearbeiten" : "cmd_neu");
     typeTrip(f, { "05.03.2007", "100", "150", "1,5" });
     const QString good = edit->text();
     f.type(edit, text);
-    QStringList typed;
-    for (QLineEdit* entry : f.tripFields())
-        typed << entry->text();
+    const auto entry = [&f] {
+        QStringList texts;
+        for (const QLineEdit* shown : f.tripFields())
+            texts << shown->text() + (shown->isReadOnly() ? " (gesperrt)" : "");
+        return texts;
+    };
+    const QStringList typed = entry();
 
-    f.click("cmb_speichern");
+    QFETCH(QString, button);
+    f.click(button);
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(label), qPrintable(f.messages[0].text));
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
@@ -352,8 +331,7 @@ void TestTripEntry::refusedSaveKeepsEntryOpen()
         QVERIFY(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
     QCOMPARE(f.logbook().query(AllTrips), before);
     QCOMPARE(f.tripButtons(), editing ? Editing : NewTrip);
-    for (int i = 0; i < typed.size(); ++i)
-        QVERIFY(f.tripFields()[i]->text() == typed[i] && !f.tripFields()[i]->isReadOnly());
+    QCOMPARE(entry(), typed);
 
     auto* grid = f.control<QTableView>("DataGrid1");
     const int row = WindowAccess::buch(f.w())->currentRow();
@@ -379,51 +357,6 @@ void TestTripEntry::refusedSaveKeepsEntryOpen()
     QCOMPARE(f.text("txt_ziel"), editing ? "Stade" : "Kiel");
 }
 
-// LÖSCHEN refused by the store says so and leaves the window usable: the file refuses the
-// delete (the trip stays open), or the list cannot be read again after it (the entry closes,
-// the fields locked).
-void TestTripEntry::refusedDeleteKeepsWindowUsable_data()
-{
-    QTest::addColumn<bool>("listGone");
-    QTest::addColumn<QString>("message"); // part of it
-    QTest::addColumn<QString>("stored"); // ziel of the stored trips afterwards
-    addRow("delete refused", false, QString("Fahrt bleibt"), QString("Kiel Bremen Stade"));
-    addRow("list gone after the delete", true, QString("fahrt"), QString("Kiel Stade"));
-}
-
-void TestTripEntry::refusedDeleteKeepsWindowUsable()
-{
-    QFETCH(bool, listGone);
-    QFETCH(QString, message);
-    QFETCH(QString, stored);
-    WindowFixture f;
-    QVERIFY(f.open(threeTrips()));
-    f.click("cmd_bearbeiten");
-    if (listGone) {
-        // Another program takes the table away between the delete and the re-read.
-        odomira::DataSource* buch = WindowAccess::buch(f.w());
-        QObject::connect(buch, &odomira::DataSource::rowsRemoved, buch, [&f, buch] {
-            QObject::disconnect(buch, &odomira::DataSource::rowsRemoved, nullptr, nullptr);
-            QVERIFY(f.logbook().exec(QStringLiteral("alter table fahrt rename to fahrt_alt")));
-        });
-    } else {
-        QVERIFY(f.logbook().exec(
-            "create trigger keep before delete on fahrt begin select raise(abort, 'Fahrt bleibt'); end"));
-    }
-    f.click("cmd_löschen");
-
-    QCOMPARE(f.messages.size(), 1);
-    QVERIFY2(f.messages[0].text.contains(message), qPrintable(f.messages[0].text));
-    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QCOMPARE(f.logbook().scalar(
-                 QStringLiteral("select group_concat(ziel, ' ') from (select ziel from %1 order by id)")
-                     .arg(listGone ? "fahrt_alt" : "fahrt")),
-        stored);
-    QCOMPARE(f.tripButtons(), listGone ? Browsing : Editing);
-    for (QLineEdit* entry : f.tripFields())
-        QCOMPARE(entry->isReadOnly(), listGone);
-}
-
 void TestTripEntry::calendarOpensOnFieldDate_data()
 {
     QTest::addColumn<bool>("edit"); // BEARBEITEN on the trip of 31.12.2006, else NEU
@@ -432,7 +365,6 @@ void TestTripEntry::calendarOpensOnFieldDate_data()
 
     addRow("trip's date", true, QString(), QDate(2006, 12, 31));
     addRow("new trip: today", false, QString(), QDate());
-    addRow("no date: today", true, QString("abc"), QDate());
     addRow("outside the range: its end", true, QString("1.1.2051"), QDate(2050, 12, 31));
 }
 
@@ -457,8 +389,6 @@ void TestTripEntry::calendarOpensOnFieldDate()
     const QDate expected = shown.isValid() ? shown : QDate::currentDate();
     QCOMPARE(calendar->selectedDate(), expected);
     QCOMPARE(calendar->yearShown() * 100 + calendar->monthShown(), expected.year() * 100 + expected.month());
-    QCOMPARE(calendar->minimumDate(), QDate(2006, 1, 1));
-    QCOMPARE(calendar->maximumDate(), QDate(2050, 12, 31));
 
     const auto inWindow
         = [&f](const QWidget* widget) { return QRect(widget->mapTo(&f.w(), QPoint(0, 0)), widget->size()); };
@@ -483,61 +413,39 @@ void TestTripEntry::calendarByKeyboard()
     QVERIFY(f.open(marchTrips({ "A" })));
     auto* calendar = f.control<QCalendarWidget>("MonthView1");
     auto* datum = f.control<QLineEdit>("txt_datum");
-    const auto calendarHasFocus = [calendar] {
-        QWidget* focus = QApplication::focusWidget();
-        return focus && (focus == calendar || calendar->isAncestorOf(focus));
-    };
     f.click("txt_datum");
-    QTest::keyClick(datum, Qt::Key_0);
     f.press(Qt::Key_Down);
     QVERIFY(calendar->isHidden());
 
     f.press(Qt::Key_N, Qt::ControlModifier);
     f.press(Qt::Key_Down);
-    QVERIFY(calendar->isVisible() && calendarHasFocus());
+    QVERIFY(calendar->isVisible() && (calendar->hasFocus() || calendar->isAncestorOf(QApplication::focusWidget())));
     const QDate today = QDate::currentDate();
     QCOMPARE(calendar->selectedDate(), today);
-    f.press(Qt::Key_Right);
-    f.press(Qt::Key_Right);
-    f.press(Qt::Key_Down);
-    f.press(Qt::Key_Return);
+    for (const Qt::Key key : { Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return })
+        f.press(key);
     QCOMPARE(datum->text(), odomira::dateText(today.addDays(9)));
     QVERIFY(calendar->isHidden());
     QCOMPARE(f.focused(), QStringLiteral("txt_datum"));
 
-    // Typing opens it and goes on into the field; a typed date is where the arrows start.
+    // Typing opens it; Escape closes it, from the field and from the calendar, where the arrows
+    // start at the typed date.
     f.type(datum, QStringLiteral("5.3.2007"));
     QVERIFY(calendar->isVisible());
+    f.press(Qt::Key_Escape);
+    QVERIFY(calendar->isHidden());
     f.press(Qt::Key_Down);
     QCOMPARE(calendar->selectedDate(), QDate(2007, 3, 5));
     f.press(Qt::Key_Up);
     f.press(Qt::Key_Escape);
     QVERIFY(calendar->isHidden());
     QCOMPARE(f.focused(), QStringLiteral("txt_datum"));
-    QTest::keyClick(datum, Qt::Key_Backspace);
-    QVERIFY(calendar->isVisible());
-    f.press(Qt::Key_Escape);
-    QVERIFY(calendar->isHidden());
-    QCOMPARE(datum->text(), QStringLiteral("5.3.200"));
+    QCOMPARE(datum->text(), QStringLiteral("5.3.2007"));
     QCOMPARE(f.tripButtons(), NewTrip);
 
-    // Tab leaves the calendar for the next field, Shift+Tab for the date field.
     f.press(Qt::Key_Down);
     f.press(Qt::Key_Tab);
     QCOMPARE(f.focused(), QStringLiteral("txt_von"));
-    QVERIFY(calendar->isHidden());
-    datum->setFocus();
-    f.press(Qt::Key_Down);
-    f.press(Qt::Key_Backtab);
-    QCOMPARE(f.focused(), QStringLiteral("txt_datum"));
-    QVERIFY(calendar->isHidden());
-    QCOMPARE(datum->text(), QStringLiteral("5.3.200"));
-
-    // It closes with the entry.
-    f.type(datum, QStringLiteral("06.03.2006"));
-    QVERIFY(calendar->isVisible());
-    f.press(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.tripButtons(), Browsing);
     QVERIFY(calendar->isHidden());
 }
 
