@@ -15,25 +15,8 @@ using namespace odomira::test;
 
 namespace {
 
-TripRow kiel()
-{
-    return { .datum = "05.03.2007",
-        .von = "Hamburg",
-        .bis = "Kiel",
-        .ziel = "Kiel",
-        .bemerkung = "Kundentermin",
-        .anfangsstand = "100",
-        .endstand = "200",
-        .gesamt = "100",
-        .preisliter = "1.2",
-        .kosten = "9.48",
-        .geschaeftl = "-1" };
-}
-
-void click(WindowFixture& f, const char* name)
-{
-    WindowFixture::click(f.control<QPushButton>(QString::fromUtf8(name)));
-}
+const TripRow Kiel = withKinds(
+    { "05.03.2007", "Hamburg", "Kiel", "Kiel", "Kundentermin", "100", "200", "100", "1.2", "9.48" }, "100");
 
 // Types into the fields named by "field text" pairs.
 void type(WindowFixture& f, const QStringList& fieldsAndTexts)
@@ -82,21 +65,21 @@ private slots:
 void TestHistoryWindow::chainOverWindowActions()
 {
     WindowFixture f;
-    QVERIFY(f.open({ kiel() }));
+    QVERIFY(f.open({ Kiel }));
     auto* grid = f.control<QTableView>("DataGrid1");
-    click(f, "cmd_neu");
+    f.click("cmd_neu");
     type(f, { "txt_datum", "6.3.2007", "txt_ziel", "Stade", "txt_ende", "250", "txt_preis", "1,2" });
-    click(f, "cmb_speichern");
+    f.click("cmb_speichern");
     f.clickGridRow(grid, 1);
-    click(f, "cmd_bearbeiten");
+    f.click("cmd_bearbeiten");
     type(f, { "txt_ziel", "Stade-Nord" });
-    click(f, "cmb_speichern");
+    f.click("cmb_speichern");
     f.clickGridRow(grid, 0);
-    click(f, "cmd_bearbeiten");
-    click(f, "cmd_löschen");
-    click(f, "cmd_sbearbeiten");
+    f.click("cmd_bearbeiten");
+    f.click("cmd_löschen");
+    f.click("cmd_sbearbeiten");
     type(f, { "txt_steuer", "300" });
-    click(f, "cmd_sspeichern");
+    f.click("cmd_sspeichern");
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.value(0).text));
 
     const QStringList expected = QStringList { "Nr. 1  ZEIT  Bestand  Fahrzeug „HH-OM 42“",
@@ -138,7 +121,7 @@ void TestHistoryWindow::historyThatCannotBeWritten()
     QFETCH(QString, command);
     QFETCH(QString, message);
     WindowFixture f;
-    QVERIFY(f.open({ kiel() }));
+    QVERIFY(f.open({ Kiel }));
     QVERIFY(f.logbook().exec(
         "create trigger voll before insert on historie begin select raise(abort, 'voll'); end"));
     const auto state = [&] {
@@ -146,9 +129,9 @@ void TestHistoryWindow::historyThatCannotBeWritten()
     };
     const QList<QStringList> before = state();
 
-    click(f, command == u"cmd_neu" ? "cmd_neu" : "cmd_bearbeiten");
+    f.click(command == u"cmd_neu" ? command : QStringLiteral("cmd_bearbeiten"));
     type(f, { "txt_datum", "6.3.2007", "txt_ziel", "Lübeck" });
-    click(f, command == u"cmd_löschen" ? "cmd_löschen" : "cmb_speichern");
+    f.click(command == u"cmd_löschen" ? command : QStringLiteral("cmb_speichern"));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.startsWith(message) && f.messages[0].text.contains("voll"),
         qPrintable(f.messages[0].text));
@@ -162,7 +145,7 @@ void TestHistoryWindow::historyThatCannotBeWritten()
 void TestHistoryWindow::lockedOlderFile()
 {
     WindowFixture f;
-    QVERIFY(f.logbook().createWithVehicle({}, { kiel() }));
+    QVERIFY(f.logbook().createWithVehicle({}, { Kiel }));
     OtherProgram other(f.logbook().path());
     QVERIFY(other.exec("begin immediate"));
     QString error;
@@ -177,9 +160,9 @@ void TestHistoryWindow::lockedOlderFile()
 
     // Saving works as before, without history (a later start adds it, as every start here does).
     QVERIFY(f.show());
-    click(f, "cmd_bearbeiten");
+    f.click("cmd_bearbeiten");
     type(f, { "txt_ziel", "Lübeck" });
-    click(f, "cmb_speichern");
+    f.click("cmb_speichern");
     QCOMPARE(f.logbook().scalar("select ziel from fahrt"), "Lübeck");
     QCOMPARE(f.logbook().scalar("select count(*) from sqlite_master where name = 'historie'"), "0");
 }
