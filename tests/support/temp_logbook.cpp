@@ -29,25 +29,18 @@ sqlite3* openRaw(const QString& path)
     return db;
 }
 
-// An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
-bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
+// " values (...);" with the texts as SQL literals: an empty one is NULL, and those from
+// `firstFlag` on are flags, written as integers.
+QString values(const QStringList& texts, int firstFlag)
 {
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
-    for (int i = 0; ok && i < values.size(); ++i) {
-        const QByteArray utf8 = values[i].toUtf8();
-        if (values[i].isEmpty())
-            sqlite3_bind_null(stmt, i + 1);
-        else if (i >= firstFlag)
-            sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
-        else
-            sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    QStringList literals;
+    for (int i = 0; i < texts.size(); ++i) {
+        literals << (texts[i].isEmpty() ? QStringLiteral("null")
+                : i >= firstFlag
+                ? QString::number(texts[i].toLongLong())
+                : u'\'' + QString(texts[i]).replace(QStringLiteral("'"), QStringLiteral("''")) + u'\'');
     }
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    if (!ok)
-        qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    return ok;
+    return " values (" + literals.join(u',') + ");";
 }
 
 } // namespace
@@ -66,8 +59,6 @@ QList<TripRow> tripsWithReadings(const QStringList& lines)
     }
     return trips;
 }
-
-TempLogbook::TempLogbook() = default;
 
 bool TempLogbook::addHistory() const
 {
@@ -106,30 +97,25 @@ QString TempLogbook::path() const
 
 bool TempLogbook::create(const VehicleRow* vehicle, const QList<TripRow>& trips)
 {
-    Connection connection;
     QString error;
-    if (!connection.create(path(), &error)) {
+    if (!Connection().create(path(), &error)) {
         qWarning("TempLogbook: %s", qPrintable(error));
         return false;
     }
-    sqlite3* db = connection.handle();
-    bool ok = sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK;
-    if (ok && vehicle) {
-        ok = insert(db,
-            "insert into verbrauch (kennzeichen, verbrauch, steuer, versicherung) values (?, ?, ?, ?)",
-            { vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung }, 4);
+    QString sql = QStringLiteral("begin;");
+    if (vehicle) {
+        sql += "insert into verbrauch (kennzeichen, verbrauch, steuer, versicherung)"
+            + values({ vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung }, 4);
     }
-    const char* tripSql = "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, "
-                          "gesamt, preisliter, kosten, geschaeftl, privat, zurarbeit) "
-                          "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
     for (const TripRow& t : trips) {
-        ok = ok
-            && insert(db, tripSql,
-                { t.datum, t.von, t.bis, t.ziel, t.bemerkung, t.anfangsstand, t.endstand, t.gesamt,
-                    t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit },
+        sql += "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, gesamt, "
+               "preisliter, "
+               "kosten, geschaeftl, privat, zurarbeit)"
+            + values({ t.datum, t.von, t.bis, t.ziel, t.bemerkung, t.anfangsstand, t.endstand, t.gesamt,
+                         t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit },
                 10);
     }
-    return ok && sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return exec(sql + "commit;");
 }
 
 // Runs `sql` (one statement or several) on the file as it is, collecting any rows into `rows`.

@@ -48,8 +48,6 @@ struct VehicleRow {
 // A logbook file "odomira.mdb" in a fresh temporary directory, removed afterwards.
 class TempLogbook {
 public:
-    TempLogbook();
-    bool isValid() const { return m_dir.isValid(); }
     QString dirPath() const { return m_dir.path(); }
     QString path() const; // dirPath() + "/odomira.mdb"
 
