@@ -3,9 +3,13 @@
 #include "window/window_fixture.h"
 
 #include "store/data_source.h"
+#include "support/other_program.h"
 #include "window/window_icon.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
+
+#include <optional>
 
 using namespace odomira::test;
 
@@ -31,126 +35,130 @@ class TestFrmOdomira : public QObject {
     Q_OBJECT
 
 private slots:
-    void startUpStateAndGridSelection();
-    void startUpFailure_data();
-    void startUpFailure();
-    void tabOrderFollowsLayout_data();
-    void tabOrderFollowsLayout();
-};
+    void startUpStateAndGridSelection()
+    {
+        WindowFixture f;
+        QVERIFY(f.open(MixedTrips));
+        QCOMPARE(f.currentTab(), 0);
+        // Fields read-only but readable; the entry's other controls disabled.
+        QList<QLineEdit*> fields = f.tripFields();
+        for (const char* name : { "txt_kennzeichen", "txt_verbrauch", "txt_steuer", "txt_versicherung",
+                 "txt_sauto", "txt_summekm", "Text1" })
+            fields << f.control<QLineEdit>(name);
+        for (const QLineEdit* field : fields)
+            QVERIFY2(field->isReadOnly() && field->isEnabled(), qPrintable(field->objectName()));
+        for (const char* name : { "chk_gesch", "chk_priv", "chk_weg", "MonthView1", "txt_summe", "txt_kosten",
+                 "cmd_sabbrechen", "cmd_sspeichern" })
+            QVERIFY2(!f.control(name)->isEnabled(), name);
+        QCOMPARE(f.tripButtons(), Browsing);
+        QVERIFY(!odomira::windowIcon().pixmap(32).isNull()); // rendered into the program at build time
 
-void TestFrmOdomira::startUpStateAndGridSelection()
-{
-    WindowFixture f;
-    QVERIFY(f.open(MixedTrips));
-    QCOMPARE(f.currentTab(), 0);
-    // Fields read-only but readable; the entry's other controls disabled.
-    QList<QLineEdit*> fields = f.tripFields();
-    for (const char* name : { "txt_kennzeichen", "txt_verbrauch", "txt_steuer", "txt_versicherung",
-             "txt_sauto", "txt_summekm", "Text1" })
-        fields << f.control<QLineEdit>(name);
-    for (const QLineEdit* field : fields)
-        QVERIFY2(field->isReadOnly() && field->isEnabled(), qPrintable(field->objectName()));
-    for (const char* name : { "chk_gesch", "chk_priv", "chk_weg", "MonthView1", "txt_summe", "txt_kosten",
-             "cmd_sabbrechen", "cmd_sspeichern" })
-        QVERIFY2(!f.control(name)->isEnabled(), name);
-    QCOMPARE(f.tripButtons(), Browsing);
-    QVERIFY(!odomira::windowIcon().pixmap(32).isNull()); // rendered into the program at build time
+        // The trips in calendar order across years, the first in the fields.
+        auto* grid = f.control<QTableView>("DataGrid1");
+        QCOMPARE(f.gridColumn(grid),
+            QStringList({ "02.01.2006", "05.03.2006", "31.12.2006", "01.01.2007", "15.03.2007" }));
+        QCOMPARE(grid->currentIndex().row(), 0);
+        const QStringList shown
+            = { f.text("txt_datum"), f.text("txt_ziel"), f.text("txt_summe"), f.text("txt_kosten") };
+        QCOMPARE(shown, QStringList({ "02.01.2006", "Ärztehaus Altona", "20", "4,9783" }));
+        QVERIFY(
+            f.control<QCheckBox>("chk_gesch")->isChecked() && !f.control<QCheckBox>("chk_priv")->isChecked());
 
-    // The trips in calendar order across years, the first in the fields.
-    auto* grid = f.control<QTableView>("DataGrid1");
-    QCOMPARE(f.gridColumn(grid),
-        QStringList({ "02.01.2006", "05.03.2006", "31.12.2006", "01.01.2007", "15.03.2007" }));
-    QCOMPARE(grid->currentIndex().row(), 0);
-    const QStringList shown
-        = { f.text("txt_datum"), f.text("txt_ziel"), f.text("txt_summe"), f.text("txt_kosten") };
-    QCOMPARE(shown, QStringList({ "02.01.2006", "Ärztehaus Altona", "20", "4,9783" }));
-    QVERIFY(f.control<QCheckBox>("chk_gesch")->isChecked() && !f.control<QCheckBox>("chk_priv")->isChecked());
-
-    // A row chosen in the grid shows its trip; the grid follows the record when it moves by
-    // other means, past the end to no row.
-    f.clickGridRow(grid, 3);
-    QCOMPARE(WindowAccess::buch(f.w())->currentRow(), 3);
-    QCOMPARE(f.text("txt_datum") + " " + f.text("txt_ziel"), QStringLiteral("01.01.2007 Stade"));
-    QVERIFY(!f.control<QCheckBox>("chk_gesch")->isChecked());
-    WindowAccess::buch(f.w())->moveNext();
-    QCOMPARE(grid->currentIndex().row(), 4);
-    WindowAccess::buch(f.w())->moveNext();
-    QVERIFY(!grid->selectionModel()->hasSelection());
-    QCOMPARE(f.text("txt_datum"), QString());
-}
-
-void TestFrmOdomira::startUpFailure_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("expected"); // part of the message
-    addRow("missing file", QString("missing"), QString());
-    addRow("empty verbrauch", QString("novehicle"), QString("keinen Datensatz"));
-    addRow("tax abc", QString("abc"), QString("„abc“"));
-}
-
-// The start refuses, says why, and leaves the folder as it was.
-void TestFrmOdomira::startUpFailure()
-{
-    QFETCH(QString, setup);
-    QFETCH(QString, expected);
-    WindowFixture f;
-    if (setup == u"novehicle")
-        QVERIFY(f.logbook().create(nullptr, MixedTrips));
-    else if (setup == u"abc")
-        QVERIFY(f.logbook().createWithVehicle({ .steuer = "abc" }, MixedTrips));
-    const QString before = f.logbook().snapshot();
-    QString error;
-    QVERIFY(!f.start(&error));
-    QVERIFY2(!error.isEmpty() && error.contains(expected), qPrintable(error));
-    QCOMPARE(f.logbook().snapshot(), before);
-    QVERIFY(f.messages.isEmpty()); // the program shows it, once, as it ends
-}
-
-void TestFrmOdomira::tabOrderFollowsLayout_data()
-{
-    QTest::addColumn<int>("tab");
-    QTest::addColumn<QString>("opened"); // button pressed first, "" for none
-    QTest::addColumn<QString>("order"); // from the first control on, Tab after Tab
-
-    // Left to right, top to bottom; a column of labelled fields top to bottom before the column
-    // to its right. Disabled controls are passed over; the option buttons are one stop, the
-    // arrow keys choose among them.
-    addRow("Übersicht", 0, QString(),
-        QString("cmd_about DataGrid1 txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis txt_ziel "
-                "txt_bemerkung txt_preis txt_start txt_ende cmd_neu cmd_bearbeiten"));
-    addRow("Übersicht, trip open", 0, QString("cmd_bearbeiten"),
-        QString("cmd_about txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis txt_ziel txt_bemerkung "
-                "txt_preis txt_start txt_ende chk_gesch chk_priv chk_weg cmb_speichern cmd_abbrechen "
-                "cmd_löschen"));
-    addRow("Auswertung", 1, QString("cmd_sbearbeiten"),
-        QString("txt_kennzeichen txt_verbrauch txt_steuer txt_versicherung cmd_sabbrechen cmd_sspeichern "
-                "cmb_monat cmb_jahr cmd_drucken cmd_ausohne aus_gesch cmd_kridruck cmd_auswerten"));
-    addRow("Ergebnis", 2, QString(), QString("DataGrid2 txt_sauto txt_summekm Text1"));
-}
-
-void TestFrmOdomira::tabOrderFollowsLayout()
-{
-    QFETCH(int, tab);
-    QFETCH(QString, opened);
-    QFETCH(QString, order);
-    WindowFixture f;
-    QVERIFY(f.open(MixedTrips));
-    f.showTab(tab);
-    if (!opened.isEmpty())
-        f.click(f.control(opened));
-    const QStringList expected = order.split(u' ');
-    QWidget* first = f.control(expected.first());
-    first->setFocus(Qt::TabFocusReason);
-    QVERIFY(QTest::qWaitFor([&] { return first->hasFocus(); }));
-    QStringList seen { expected.first() };
-    for (qsizetype i = 1; i < expected.size(); ++i) {
-        f.press(Qt::Key_Tab);
-        seen << f.focused();
+        // A row chosen in the grid shows its trip; the grid follows the record when it moves by
+        // other means, past the end to no row.
+        f.clickGridRow(grid, 3);
+        QCOMPARE(WindowAccess::buch(f.w())->currentRow(), 3);
+        QCOMPARE(f.text("txt_datum") + " " + f.text("txt_ziel"), QStringLiteral("01.01.2007 Stade"));
+        QVERIFY(!f.control<QCheckBox>("chk_gesch")->isChecked());
+        WindowAccess::buch(f.w())->moveNext();
+        QCOMPARE(grid->currentIndex().row(), 4);
+        WindowAccess::buch(f.w())->moveNext();
+        QVERIFY(!grid->selectionModel()->hasSelection());
+        QCOMPARE(f.text("txt_datum"), QString());
     }
-    QCOMPARE(seen, expected);
-    f.press(Qt::Key_Backtab);
-    QCOMPARE(f.focused(), expected.value(expected.size() - 2));
-}
+
+    void startUpFailure_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("expected"); // part of the message
+        addRow("missing file", QString("missing"), QString());
+        addRow("empty verbrauch", QString("novehicle"), QString("keinen Datensatz"));
+        addRow("tax abc", QString("abc"), QString("„abc“"));
+        addRow("locked by another program", QString("locked"),
+            QString("kann nicht geöffnet werden. Ein anderes Programm verwendet das Fahrtenbuch gerade"));
+    }
+
+    // The start refuses after one bounded wait at most (not one per data source), says why, and
+    // leaves the folder as it was.
+    void startUpFailure()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, expected);
+        WindowFixture f;
+        std::optional<OtherProgram> other;
+        if (setup == u"novehicle")
+            QVERIFY(f.logbook().create(nullptr, MixedTrips));
+        else if (setup != u"missing")
+            QVERIFY(f.logbook().createWithVehicle({ .steuer = setup == u"abc" ? "abc" : "250" }, MixedTrips));
+        if (setup == u"locked")
+            QVERIFY(other.emplace(f.logbook().path()).lock());
+        const QString before = f.logbook().snapshot();
+        QString error;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!f.start(&error));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(!error.isEmpty() && error.contains(expected), qPrintable(error));
+        QCOMPARE(f.logbook().snapshot(), before);
+        QVERIFY(f.messages.isEmpty()); // the program shows it, once, as it ends
+    }
+
+    void tabOrderFollowsLayout_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("opened"); // button pressed first, "" for none
+        QTest::addColumn<QString>("order"); // from the first control on, Tab after Tab
+
+        // Left to right, top to bottom; a column of labelled fields top to bottom before the column
+        // to its right. Disabled controls are passed over; the option buttons are one stop, the
+        // arrow keys choose among them.
+        addRow("Übersicht", 0, QString(),
+            QString("cmd_about DataGrid1 txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis txt_ziel "
+                    "txt_bemerkung txt_preis txt_start txt_ende cmd_neu cmd_bearbeiten"));
+        addRow("Übersicht, trip open", 0, QString("cmd_bearbeiten"),
+            QString("cmd_about txt_suche cmd_suche cmd_alle txt_datum txt_von txt_bis txt_ziel txt_bemerkung "
+                    "txt_preis txt_start txt_ende chk_gesch chk_priv chk_weg cmb_speichern cmd_abbrechen "
+                    "cmd_löschen"));
+        addRow("Auswertung", 1, QString("cmd_sbearbeiten"),
+            QString("txt_kennzeichen txt_verbrauch txt_steuer txt_versicherung cmd_sabbrechen cmd_sspeichern "
+                    "cmb_monat cmb_jahr cmd_drucken cmd_ausohne aus_gesch cmd_kridruck cmd_auswerten"));
+        addRow("Ergebnis", 2, QString(), QString("DataGrid2 txt_sauto txt_summekm Text1"));
+    }
+
+    void tabOrderFollowsLayout()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, opened);
+        QFETCH(QString, order);
+        WindowFixture f;
+        QVERIFY(f.open(MixedTrips));
+        f.showTab(tab);
+        if (!opened.isEmpty())
+            f.click(f.control(opened));
+        const QStringList expected = order.split(u' ');
+        QWidget* first = f.control(expected.first());
+        first->setFocus(Qt::TabFocusReason);
+        QVERIFY(QTest::qWaitFor([&] { return first->hasFocus(); }));
+        QStringList seen { expected.first() };
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            f.press(Qt::Key_Tab);
+            seen << f.focused();
+        }
+        QCOMPARE(seen, expected);
+        f.press(Qt::Key_Backtab);
+        QCOMPARE(f.focused(), expected.value(expected.size() - 2));
+    }
+};
 
 QTEST_MAIN(TestFrmOdomira)
 #include "test_frm_odomira.moc"
