@@ -14,32 +14,13 @@ namespace odomira::test {
 
 namespace {
 
-// Opens the file as it is, with the store's collations and functions, without the checks
-// of Connection::open (a check may look at a file that is deliberately no logbook).
-sqlite3* openRaw(const QString& path)
+// " values (null, ...);": a new key, then the texts as SQL literals, an empty one NULL.
+QString values(const QStringList& texts)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-        != SQLITE_OK) {
-        qWarning("TempLogbook: cannot open %s: %s", qPrintable(path), db ? sqlite3_errmsg(db) : "no memory");
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    registerStoreExtensions(db);
-    return db;
-}
-
-// " values (...);" with the texts as SQL literals: an empty one is NULL, and those from
-// `firstFlag` on are flags, written as integers.
-QString values(const QStringList& texts, int firstFlag)
-{
-    QStringList literals;
-    for (int i = 0; i < texts.size(); ++i) {
-        literals << (texts[i].isEmpty() ? QStringLiteral("null")
-                : i >= firstFlag
-                ? QString::number(texts[i].toLongLong())
-                : u'\'' + QString(texts[i]).replace(QStringLiteral("'"), QStringLiteral("''")) + u'\'');
-    }
+    QStringList literals { QStringLiteral("null") };
+    for (const QString& text : texts)
+        literals << (text.isEmpty() ? QStringLiteral("null")
+                                    : u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'');
     return " values (" + literals.join(u',') + ");";
 }
 
@@ -52,10 +33,7 @@ QList<TripRow> tripsWithReadings(const QStringList& lines)
         = [](const QString& text) { return text == u"-" ? QString() : QString(text).replace(u',', u'.'); };
     for (const QString& line : lines) {
         const QStringList parts = line.split(u' ');
-        trips.append({ .datum = parts[0],
-            .ziel = parts[1],
-            .anfangsstand = reading(parts[2]),
-            .endstand = reading(parts[3]) });
+        trips.append({ parts[0], {}, {}, parts[1], {}, reading(parts[2]), reading(parts[3]) });
     }
     return trips;
 }
@@ -103,17 +81,13 @@ bool TempLogbook::create(const VehicleRow* vehicle, const QList<TripRow>& trips)
         return false;
     }
     QString sql = QStringLiteral("begin;");
-    if (vehicle) {
-        sql += "insert into verbrauch (kennzeichen, verbrauch, steuer, versicherung)"
-            + values({ vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung }, 4);
-    }
+    if (vehicle)
+        sql += "insert into verbrauch"
+            + values({ vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung });
     for (const TripRow& t : trips) {
-        sql += "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, gesamt, "
-               "preisliter, "
-               "kosten, geschaeftl, privat, zurarbeit)"
+        sql += "insert into fahrt"
             + values({ t.datum, t.von, t.bis, t.ziel, t.bemerkung, t.anfangsstand, t.endstand, t.gesamt,
-                         t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit },
-                10);
+                t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit });
     }
     return exec(sql + "commit;");
 }
@@ -128,11 +102,17 @@ bool TempLogbook::run(const QString& sql, QList<QStringList>* rows) const
         static_cast<QList<QStringList>*>(out)->append(row);
         return 0;
     };
-    sqlite3* db = openRaw(path());
+    // The file as it is, with the store's collations and functions, without the checks of
+    // Connection::open (a check may look at a file that is deliberately no logbook).
+    sqlite3* db = nullptr;
     char* message = nullptr;
-    const bool ok = db && sqlite3_exec(db, sql.toUtf8().constData(), collect, rows, &message) == SQLITE_OK;
-    if (db && !ok)
-        qWarning("TempLogbook: %s: %s", qPrintable(sql), message);
+    bool ok = sqlite3_open_v2(QFile::encodeName(path()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        == SQLITE_OK;
+    if (ok)
+        registerStoreExtensions(db);
+    ok = ok && sqlite3_exec(db, sql.toUtf8().constData(), collect, rows, &message) == SQLITE_OK;
+    if (!ok)
+        qWarning("TempLogbook: %s: %s", qPrintable(sql.left(200)), message ? message : sqlite3_errmsg(db));
     sqlite3_free(message);
     sqlite3_close_v2(db);
     return ok;
