@@ -64,13 +64,8 @@ private slots:
         QVERIFY(
             f.control<QCheckBox>("chk_gesch")->isChecked() && !f.control<QCheckBox>("chk_priv")->isChecked());
 
-        // A row chosen in the grid shows its trip; the grid follows the record when it moves by
-        // other means, past the end to no row.
-        f.clickGridRow(grid, 3);
-        QCOMPARE(WindowAccess::buch(f.w())->currentRow(), 3);
-        QCOMPARE(f.text("txt_datum") + " " + f.text("txt_ziel"), QStringLiteral("01.01.2007 Stade"));
-        QVERIFY(!f.control<QCheckBox>("chk_gesch")->isChecked());
-        WindowAccess::buch(f.w())->moveNext();
+        // The grid follows the record when it moves by other means, past the end to no row.
+        WindowAccess::buch(f.w())->setCurrentRow(4);
         QCOMPARE(grid->currentIndex().row(), 4);
         WindowAccess::buch(f.w())->moveNext();
         QVERIFY(!grid->selectionModel()->hasSelection());
