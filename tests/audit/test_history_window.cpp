@@ -1,12 +1,10 @@
 // The change history through the real window: the chain over NEU, BEARBEITEN, LÖSCHEN and the
-// vehicle's SPEICHERN and the protocol showing them; a history that cannot be written; an
-// older file upgraded at start-up, or told why not.
+// vehicle's SPEICHERN and the protocol showing them, and a history that cannot be written.
 #include "window/window_fixture.h"
 
 #include "audit/history_protocol.h"
 #include "audit/logbook_check.h"
 #include "audit/logbook_reading.h"
-#include "support/other_program.h"
 
 #include <QRegularExpression>
 
@@ -134,32 +132,6 @@ private slots:
         QCOMPARE(f.control<QLineEdit>("txt_ziel")->text(), "Lübeck");
         QVERIFY(!f.control<QLineEdit>("txt_ziel")->isReadOnly());
         QCOMPARE(state(), before);
-    }
-
-    // Another program holds the older file: the window opens as it would without history and says why.
-    void lockedOlderFile()
-    {
-        WindowFixture f;
-        QVERIFY(f.logbook().createWithVehicle({}, { Kiel }));
-        OtherProgram other(f.logbook().path());
-        QVERIFY(other.exec("begin immediate"));
-        QString error;
-        const bool started = f.start(&error);
-        QVERIFY(other.release());
-        QVERIFY2(started, qPrintable(error));
-        QCOMPARE(f.messages.size(), 1);
-        QVERIFY2(f.messages[0].text.startsWith("Dieses Fahrtenbuch hat noch keine Änderungshistorie")
-                && f.messages[0].text.contains("anderen Programm"),
-            qPrintable(f.messages[0].text));
-        QCOMPARE(f.gridColumn(f.control<QTableView>("DataGrid1")), QStringList("05.03.2007"));
-
-        // Saving works as before, without history (a later start adds it, as every start here does).
-        QVERIFY(f.show());
-        f.click("cmd_bearbeiten");
-        type(f, { "txt_ziel", "Lübeck" });
-        f.click("cmb_speichern");
-        QCOMPARE(f.logbook().scalar("select ziel from fahrt"), "Lübeck");
-        QCOMPARE(f.logbook().scalar("select count(*) from sqlite_master where name = 'historie'"), "0");
     }
 };
 

@@ -175,21 +175,6 @@ private slots:
         QVERIFY(f.messages.isEmpty());
     }
 
-    // An empty logbook: nothing to save, said so; nothing to delete, silently.
-    void emptyLogbook()
-    {
-        WindowFixture f;
-        QVERIFY(f.open());
-        f.click("cmd_bearbeiten");
-        f.click("cmb_speichern");
-        QCOMPARE(f.messages.size(), 1);
-        QVERIFY2(f.messages[0].text.contains("keine Fahrt geöffnet"), qPrintable(f.messages[0].text));
-        QCOMPARE(f.tripButtons(), Editing);
-        f.click("cmd_löschen");
-        QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(f.tripButtons(), Browsing);
-    }
-
     void deleteMakesNeighbourCurrent_data()
     {
         QTest::addColumn<QString>("ziele");
@@ -235,6 +220,17 @@ private slots:
         QCOMPARE(f.text("txt_ziel"), current);
         if (!current.isEmpty())
             QTRY_VERIFY(rowInView(grid, f.gridColumn(grid, 3).indexOf(current)));
+        if (!rest.isEmpty())
+            return;
+        // The list empty: nothing to save, said so; nothing to delete, silently.
+        f.press(Qt::Key_B, Qt::ControlModifier);
+        f.press(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(
+            f.messages.value(0).text.contains("keine Fahrt geöffnet"), qPrintable(f.messages.value(0).text));
+        QCOMPARE(f.tripButtons(), Editing);
+        f.press(Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.tripButtons(), Browsing);
     }
 
     void refusedSaveKeepsEntryOpen_data()
