@@ -247,10 +247,13 @@ private slots:
         };
         row("new, no calendar date", false, "txt_datum", "31.02.2007", "cmb_speichern", "„Datum“");
         row("edit, end", true, "txt_ende", "12a", "cmb_speichern", "„Ende km“");
-        // The file itself refuses (triggers stand for any write the store refuses).
+        // The file refuses the trip, or its entry in the change history (triggers stand for any
+        // write the store refuses).
         row("new, refused by the file", false, "txt_ziel", "gesperrt", "cmb_speichern", "Ziel gesperrt");
-        row("edit, refused by the file", true, "txt_ziel", "gesperrt", "cmb_speichern", "Ziel gesperrt");
-        row("delete refused by the file", true, "txt_ziel", "getippt", "cmd_löschen", "Fahrt bleibt");
+        row("edit, no history entry", true, "txt_ziel", "voll", "cmb_speichern",
+            "Der Datensatz wurde nicht gespeichert: der Eintrag in die Änderungshistorie");
+        row("delete, no history entry", true, "txt_ziel", "getippt", "cmd_löschen",
+            "Der Datensatz wurde nicht gelöscht: der Eintrag in die Änderungshistorie");
     }
 
     // A refused save or delete keeps the entry open as typed, the grid holds the open trip
@@ -265,9 +268,9 @@ private slots:
         QVERIFY(f.open(threeTrips()));
         QVERIFY(f.logbook().exec(
             "create trigger a before insert on fahrt when new.ziel = 'gesperrt' begin select raise(abort, "
-            "'Ziel gesperrt'); end; create trigger b before update on fahrt when new.ziel = 'gesperrt' begin "
-            "select raise(abort, 'Ziel gesperrt'); end; create trigger c before delete on fahrt begin select "
-            "raise(abort, 'Fahrt bleibt'); end"));
+            "'Ziel gesperrt'); end; create trigger b before insert on historie when new.nachher like "
+            "'%voll%' "
+            "or new.nachher is null begin select raise(abort, 'voll'); end"));
         const QList<QStringList> before = f.logbook().query(AllTrips);
         auto* edit = f.control<QLineEdit>(field);
         f.click(editing ? "cmd_bearbeiten" : "cmd_neu");
