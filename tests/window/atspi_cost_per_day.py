@@ -1,10 +1,8 @@
 #!/usr/bin/python3
-"""The cost per day as a screen reader finds it: starts the real program on a new logbook
-under an X server with the accessibility bridge on, and reads the AT-SPI tree.
-
-Usage (inside dbus-run-session -- xvfb-run -a): atspi_cost_per_day.py <odomira> <odomira-db>
-Exit 0: the label under "Kosten pro Tag" reads "3,9766 €"; 1: it does not; 77: no AT-SPI here.
-"""
+# The cost per day as a screen reader finds it: starts the real program on a new logbook under an
+# X server with the accessibility bridge on and reads the AT-SPI tree. Run inside
+# dbus-run-session -- xvfb-run -a: atspi_cost_per_day.py <odomira> <odomira-db>
+# Exit 0: the label in the frame "Kosten pro Tag" reads "3,9766 €"; 1: it does not; 77: no AT-SPI.
 import os
 import subprocess
 import sys
@@ -25,7 +23,6 @@ def nodes(node, depth=0):
 
 
 def labels_in_frame(pyatspi):
-    """The labels in the frame "Kosten pro Tag" of the program, once it shows them."""
     for app in children(pyatspi.Registry.getDesktop(0)):
         if (app.name or "").lower() == "odomira":
             return [node.name for node in nodes(app) if node.getRoleName() == "label"
@@ -33,8 +30,7 @@ def labels_in_frame(pyatspi):
     return []
 
 
-def main():
-    program, creator = sys.argv[1:]
+def main(program, creator):
     try:
         import pyatspi
     except ImportError:
@@ -48,10 +44,8 @@ def main():
         try:
             # The tree fills as the window shows; look until the frame and its label are there.
             deadline = time.monotonic() + 90
-            found = labels_in_frame(pyatspi)
-            while not found and time.monotonic() < deadline:
+            while not (found := labels_in_frame(pyatspi)) and time.monotonic() < deadline:
                 time.sleep(0.5)
-                found = labels_in_frame(pyatspi)
             print("labels in the frame \"Kosten pro Tag\":", found)
             return 0 if found == [EXPECTED] else 1
         finally:
@@ -64,4 +58,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(*sys.argv[1:]))
