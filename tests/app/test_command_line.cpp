@@ -29,7 +29,7 @@ private slots:
             addRow(
                 name, arguments, action, QString::fromUtf8(logbook), userLogbook, QString::fromUtf8(error));
         };
-        // --help, --help-en, --version and an unknown option as TestPrograms runs them.
+        // --help, --help-en, --version and an unknown option: answersWithoutDisplay.
         row("file named like an option after --", { "--", "--version" }, Action::Run, "--version", false, "");
         row("user logbook, English", { "--user-logbook" }, Action::Run, "", true, "");
         row("short help", { "-h" }, Action::Help, "", false, "");
@@ -52,51 +52,31 @@ private slots:
         QVERIFY2(error.isEmpty() ? line.error.isEmpty() : line.error.contains(error), qPrintable(line.error));
     }
 
-    // Options of the window system are left to it; everything else is the program's own.
-    void toolkitOptions_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("toolkit");
-        QTest::newRow("platform") << QStringList { "-platform", "offscreen", "a.mdb" } << true;
-        QTest::newRow("own options") << QStringList { "--mein-fahrtenbuch", "-h", "-", "a.mdb" } << false;
-        QTest::newRow("after --") << QStringList { "--", "-style" } << false;
-    }
-
-    void toolkitOptions()
-    {
-        QFETCH(QStringList, arguments);
-        QTEST(odomira::hasToolkitOptions(QStringList { "odomira" } + arguments), "toolkit");
-    }
-
-    void userLogbookPath_data()
-    {
-        QTest::addColumn<QString>("xdgDataHome");
-        QTest::addColumn<QString>("path");
-        const QString standard = QStringLiteral("/home/anna/.local/share/odomira/odomira.mdb");
-        addRow("set", QString("/daten/anna/"), QString("/daten/anna/odomira/odomira.mdb"));
-        addRow("relative counts as unset", QString("daten"), standard);
-    }
-
-    void userLogbookPath()
-    {
-        QFETCH(QString, xdgDataHome);
-        QTEST(odomira::userLogbookPath(xdgDataHome, QStringLiteral("/home/anna")), "path");
-    }
-
+    // The logbook a start opens, from the working directory "/arbeit" and the home "/home/anna".
     void logbookToOpen_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("path");
-        QTest::newRow("working directory") << QStringList {} << "/arbeit/odomira.mdb";
-        QTest::newRow("relative") << QStringList { "../fahrten/b.mdb" } << "/fahrten/b.mdb";
-        QTest::newRow("user logbook") << QStringList { "--mein-fahrtenbuch" } << "/home/anna/eigen.mdb";
+        const QStringList user = { "--mein-fahrtenbuch" };
+        QTest::newRow("working directory") << QStringList {} << ""
+                                           << "/arbeit/odomira.mdb";
+        QTest::newRow("relative") << QStringList { "../fahrten/b.mdb" } << ""
+                                  << "/fahrten/b.mdb";
+        QTest::newRow("user's, XDG_DATA_HOME set") << user << "/daten/anna/"
+                                                   << "/daten/anna/odomira/odomira.mdb";
+        QTest::newRow("user's, relative XDG_DATA_HOME counts as unset")
+            << user << "daten"
+            << "/home/anna/.local/share/odomira/odomira.mdb";
     }
 
     void logbookToOpen()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, xdgDataHome);
         const CommandLine line = odomira::parseCommandLine(QStringList { "odomira" } + arguments);
-        QTEST(odomira::logbookToOpen(line, QStringLiteral("/arbeit"), QStringLiteral("/home/anna/eigen.mdb")),
+        QTEST(odomira::logbookToOpen(line, QStringLiteral("/arbeit"),
+                  odomira::userLogbookPath(xdgDataHome, QStringLiteral("/home/anna"))),
             "path");
     }
 

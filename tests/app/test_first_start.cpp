@@ -18,23 +18,18 @@ namespace {
 
 const char* const FieldNames[] = { "txt_kennzeichen", "txt_verbrauch", "txt_steuer", "txt_versicherung" };
 
-template <class T> T* child(const QDialog& dialog, const char* name)
-{
-    return dialog.findChild<T*>(QString::fromLatin1(name));
-}
-
 // Types the entries that are not null into the dialog's fields and clicks one of its buttons.
 void fillAndClick(FirstStartDialog& dialog, const QStringList& entries, const char* button)
 {
     for (int i = 0; i < entries.size(); ++i) {
         if (entries[i].isNull())
             continue;
-        auto* field = child<QLineEdit>(dialog, FieldNames[i]);
+        auto* field = dialog.findChild<QLineEdit*>(FieldNames[i]);
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Delete);
         QTest::keyClicks(field, entries[i]);
     }
-    QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
 }
 
 // Everything a logbook holds that a program can see: schema, both tables, header values.
@@ -131,10 +126,10 @@ private slots:
         QCOMPARE(dialog.result(), int(created ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(QFileInfo(logbook).isFile(), created);
         QCOMPARE(dialog.isVisible(), !message.isEmpty());
-        const QString shown = child<QLabel>(dialog, "lbl_fehler")->text();
+        const QString shown = dialog.findChild<QLabel*>("lbl_fehler")->text();
         QVERIFY2(message.isEmpty() ? shown.isEmpty() : shown.contains(message), qPrintable(shown));
         if (!field.isEmpty())
-            QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(dialog, qPrintable(field)));
+            QCOMPARE(QApplication::focusWidget(), dialog.findChild<QLineEdit*>(field));
         const QStringList left
             = QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QCOMPARE(left, created || blocked ? QStringList { "share" } : QStringList {});

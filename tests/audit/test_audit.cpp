@@ -29,13 +29,6 @@ QStringList findingsOf(const TempLogbook& logbook)
 const TripRow Kiel = withKinds(
     { "05.03.2007", "Hamburg", "Kiel", "Kiel", "Kundentermin", "100", "200", "100", "1.2", "9.48" }, "100");
 
-// Types into the fields named by "field text" pairs.
-void type(WindowFixture& f, const QStringList& fieldsAndTexts)
-{
-    for (qsizetype i = 0; i + 1 < fieldsAndTexts.size(); i += 2)
-        f.type(f.control<QLineEdit>(fieldsAndTexts[i]), fieldsAndTexts[i + 1]);
-}
-
 // The protocol with each entry's time written "ZEIT".
 QStringList protocol(const TempLogbook& logbook)
 {
@@ -200,17 +193,20 @@ private slots:
         QVERIFY(f.open({ Kiel }));
         auto* grid = f.control<QTableView>("DataGrid1");
         f.click("cmd_neu");
-        type(f, { "txt_datum", "6.3.2007", "txt_ziel", "Stade", "txt_ende", "250", "txt_preis", "1,2" });
+        f.type("txt_datum", "6.3.2007");
+        f.type("txt_ziel", "Stade");
+        f.type("txt_ende", "250");
+        f.type("txt_preis", "1,2");
         f.click("cmb_speichern");
         f.clickGridRow(grid, 1);
         f.click("cmd_bearbeiten");
-        type(f, { "txt_ziel", "Stade-Nord" });
+        f.type("txt_ziel", "Stade-Nord");
         f.click("cmb_speichern");
         f.clickGridRow(grid, 0);
         f.click("cmd_bearbeiten");
         f.click("cmd_löschen");
         f.click("cmd_sbearbeiten");
-        type(f, { "txt_steuer", "300" });
+        f.type("txt_steuer", "300");
         f.click("cmd_sspeichern");
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.value(0).text));
 
