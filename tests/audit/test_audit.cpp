@@ -124,11 +124,10 @@ private slots:
         odometer("end below start", { "01.01.2007 A 100 150", "02.01.2007 B 150 120" },
             { "Fahrt vom 02.01.2007 (B) endet bei 120 km, unter ihrem Anfangsstand von 150 km." });
         odometer("without readings",
-            { "01.01.2007 A 100 150", "02.01.2007 B - -", "03.01.2007 C 170 180", "04.01.2007 D - 200",
-                "05.01.2007 E 200 -" },
+            { "01.01.2007 A 100 150", "02.01.2007 B - -", "03.01.2007 C - 200", "04.01.2007 D 200 -" },
             { "Fahrt vom 02.01.2007 (B) hat keine Kilometerstände.",
-                "Fahrt vom 04.01.2007 (D) hat keinen Anfangsstand (Start km).",
-                "Fahrt vom 05.01.2007 (E) hat keinen Endstand (Ende km)." });
+                "Fahrt vom 03.01.2007 (C) hat keinen Anfangsstand (Start km).",
+                "Fahrt vom 04.01.2007 (D) hat keinen Endstand (Ende km)." });
         odometer("reading no number", { "01.01.2007 A 100 150", "02.01.2007 B 150 1x0" },
             { "Fahrt vom 02.01.2007 (B): Ende km „1x0“ ist keine Zahl." });
     }
@@ -182,9 +181,6 @@ private slots:
               "\"\"Nord\"\"\";'=SUMME(A1);100;200,5;100,5;1,339;10,6315;Gesch\xc3\xa4"
               "ftlich\r\n";
         QCOMPARE(csv, expected);
-
-        QVERIFY(audit::tripsCsv(file.handle(), 2005, &csv, &error));
-        QVERIFY(csv.endsWith("Kosten \xe2\x82\xac;Art\r\n") && csv.count("\r\n") == 1);
     }
 
     void chainOverWindowActions()
