@@ -89,7 +89,6 @@ public:
     QList<Message> messages;
     QList<QUrl> openedUrls;
 
-    // The texts of one column of a grid, top to bottom.
     static QStringList gridColumn(const QTableView* grid, int column = 0)
     {
         QStringList values;
