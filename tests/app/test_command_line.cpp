@@ -1,8 +1,9 @@
-// The program's command line and the logbook a start opens.
+// The program's command line, the logbook a start opens, and the program run from a terminal.
 #include "app/command_line.h"
 #include "app/logbook_location.h"
 #include "support/temp_logbook.h"
 
+#include <QProcess>
 #include <QtTest>
 
 using odomira::CommandLine;
@@ -28,17 +29,12 @@ private slots:
             addRow(
                 name, arguments, action, QString::fromUtf8(logbook), userLogbook, QString::fromUtf8(error));
         };
-        row("nothing", {}, Action::Run, "", false, "");
-        row("logbook", { "fahrten/b.mdb" }, Action::Run, "fahrten/b.mdb", false, "");
+        // --help, --help-en, --version and an unknown option: answersWithoutDisplay.
         row("file named like an option after --", { "--", "--version" }, Action::Run, "--version", false, "");
-        row("user logbook", { "--mein-fahrtenbuch" }, Action::Run, "", true, "");
         row("user logbook, English", { "--user-logbook" }, Action::Run, "", true, "");
-        row("help", { "--help" }, Action::Help, "", false, "");
         row("short help", { "-h" }, Action::Help, "", false, "");
-        row("help in English", { "--help-en" }, Action::HelpEn, "", false, "");
         row("version beside a mistake", { "a.mdb", "b.mdb", "--version" }, Action::Version, "a.mdb", false,
             "");
-        row("unknown option", { "--force" }, Action::Error, "", false, "--force");
         row("two logbooks", { "a.mdb", "b.mdb" }, Action::Error, "a.mdb", false, "Mehr als ein Fahrtenbuch");
         row("user logbook and a file", { "--mein-fahrtenbuch", "a.mdb" }, Action::Error, "a.mdb", true,
             "schließen einander aus");
@@ -56,63 +52,73 @@ private slots:
         QVERIFY2(error.isEmpty() ? line.error.isEmpty() : line.error.contains(error), qPrintable(line.error));
     }
 
-    // Options of the window system are left to it; everything else is the program's own.
-    void toolkitOptions_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("toolkit");
-        QTest::newRow("platform") << QStringList { "-platform", "offscreen", "a.mdb" } << true;
-        QTest::newRow("own options") << QStringList { "--mein-fahrtenbuch", "-h", "-", "a.mdb" } << false;
-        QTest::newRow("after --") << QStringList { "--", "-style" } << false;
-    }
-
-    void toolkitOptions()
-    {
-        QFETCH(QStringList, arguments);
-        QTEST(odomira::hasToolkitOptions(QStringList { "odomira" } + arguments), "toolkit");
-    }
-
-    void userLogbookPath_data()
-    {
-        QTest::addColumn<QString>("xdgDataHome");
-        QTest::addColumn<QString>("path");
-        const QString standard = QStringLiteral("/home/anna/.local/share/odomira/odomira.mdb");
-        addRow("set", QString("/daten/anna/"), QString("/daten/anna/odomira/odomira.mdb"));
-        addRow("unset", QString(), standard);
-        addRow("relative counts as unset", QString("daten"), standard);
-    }
-
-    void userLogbookPath()
-    {
-        QFETCH(QString, xdgDataHome);
-        QTEST(odomira::userLogbookPath(xdgDataHome, QStringLiteral("/home/anna")), "path");
-    }
-
+    // The logbook a start opens, from the working directory "/arbeit" and the home "/home/anna".
     void logbookToOpen_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("path");
-        QTest::newRow("working directory") << QStringList {} << "/arbeit/odomira.mdb";
-        QTest::newRow("relative") << QStringList { "../fahrten/b.mdb" } << "/fahrten/b.mdb";
-        QTest::newRow("absolute") << QStringList { "/x/y.mdb" } << "/x/y.mdb";
-        QTest::newRow("user logbook") << QStringList { "--mein-fahrtenbuch" } << "/home/anna/eigen.mdb";
+        const QStringList user = { "--mein-fahrtenbuch" };
+        QTest::newRow("working directory") << QStringList {} << ""
+                                           << "/arbeit/odomira.mdb";
+        QTest::newRow("relative") << QStringList { "../fahrten/b.mdb" } << ""
+                                  << "/fahrten/b.mdb";
+        QTest::newRow("user's, XDG_DATA_HOME set") << user << "/daten/anna/"
+                                                   << "/daten/anna/odomira/odomira.mdb";
+        QTest::newRow("user's, relative XDG_DATA_HOME counts as unset")
+            << user << "daten"
+            << "/home/anna/.local/share/odomira/odomira.mdb";
     }
 
     void logbookToOpen()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, xdgDataHome);
         const CommandLine line = odomira::parseCommandLine(QStringList { "odomira" } + arguments);
-        QTEST(odomira::logbookToOpen(line, QStringLiteral("/arbeit"), QStringLiteral("/home/anna/eigen.mdb")),
+        QTEST(odomira::logbookToOpen(line, QStringLiteral("/arbeit"),
+                  odomira::userLogbookPath(xdgDataHome, QStringLiteral("/home/anna"))),
             "path");
     }
 
-    // Names the folder looked in and the ways to a new logbook.
-    void missingLogbookMessage()
+    // The program as a user runs it from a terminal: help, version and licence, and a wrong
+    // call, all without a display.
+    void answersWithoutDisplay_data()
     {
-        const QString text = odomira::missingLogbookMessage(QStringLiteral("/home/anna/fahrten/odomira.mdb"));
-        QVERIFY2(text.contains(QStringLiteral("Im Ordner „/home/anna/fahrten“"))
-                && text.contains("\"/home/anna/fahrten/odomira.mdb\"") && text.contains("--mein-fahrtenbuch"),
-            qPrintable(text));
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out"); // each part ("|" between them) is printed
+        QTest::addColumn<QString>("err");
+        const QString none;
+        addRow("help", QString("--help"), 0, QString("Aufruf: odomira [Optionen] [Fahrtenbuch]"), none);
+        addRow(
+            "help in English", QString("--help-en"), 0, QString("Usage: odomira [options] [logbook]"), none);
+        addRow("version", QString("--version"), 0,
+            QString("odomira (Odomira) " ODOMIRA_VERSION "\n|Lizenz GPL-3.0-or-later"), none);
+        addRow("unknown option", QString("--drucken"), 1, none,
+            QString("odomira: Unbekannte Option „--drucken“."));
+    }
+
+    // The window system is X11 and no X server is named.
+    void answersWithoutDisplay()
+    {
+        QFETCH(QString, argument);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ODOMIRA_PROGRAM), { argument });
+        QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
+        QTEST(process.exitCode(), "exitCode");
+        const QString printed = QString::fromUtf8(process.readAllStandardOutput());
+        const QString warned = QString::fromUtf8(process.readAllStandardError());
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QVERIFY2(out.isEmpty() == printed.isEmpty(), qPrintable(printed));
+        for (const QString& part : out.split(u'|', Qt::SkipEmptyParts))
+            QVERIFY2(printed.contains(part), qPrintable(printed));
+        QVERIFY2(err.isEmpty() ? warned.isEmpty() : warned.contains(err), qPrintable(warned));
     }
 };
 

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QString>
-#include <QtGlobal>
 
 #include <sqlite3.h>
 
@@ -17,22 +16,14 @@ class OtherProgram {
 public:
     explicit OtherProgram(const QString& path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr)
-            != SQLITE_OK) {
-            sqlite3_close_v2(m_db);
-            m_db = nullptr;
-        } else {
-            registerStoreExtensions(m_db);
-        }
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+        registerStoreExtensions(m_db);
     }
     ~OtherProgram() { sqlite3_close_v2(m_db); }
     OtherProgram(const OtherProgram&) = delete;
     OtherProgram& operator=(const OtherProgram&) = delete;
 
-    bool exec(const char* sql)
-    {
-        return m_db && sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
+    bool exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
     // Holds the file so that nobody else may read or write it, until release().
     bool lock() { return exec("begin exclusive"); }
     bool release() { return exec("commit"); }

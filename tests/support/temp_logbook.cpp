@@ -14,40 +14,14 @@ namespace odomira::test {
 
 namespace {
 
-// Opens the file as it is, with the store's collations and functions, without the checks
-// of Connection::open (a check may look at a file that is deliberately no logbook).
-sqlite3* openRaw(const QString& path)
+// " values (null, ...);": a new key, then the texts as SQL literals, an empty one NULL.
+QString values(const QStringList& texts)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-        != SQLITE_OK) {
-        qWarning("TempLogbook: cannot open %s: %s", qPrintable(path), db ? sqlite3_errmsg(db) : "no memory");
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    registerStoreExtensions(db);
-    return db;
-}
-
-// An empty value binds NULL; values from `firstFlag` on are flags and bind as integers.
-bool insert(sqlite3* db, const char* sql, const QStringList& values, int firstFlag)
-{
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
-    for (int i = 0; ok && i < values.size(); ++i) {
-        const QByteArray utf8 = values[i].toUtf8();
-        if (values[i].isEmpty())
-            sqlite3_bind_null(stmt, i + 1);
-        else if (i >= firstFlag)
-            sqlite3_bind_int64(stmt, i + 1, values[i].toLongLong());
-        else
-            sqlite3_bind_text(stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    if (!ok)
-        qWarning("TempLogbook: %s: %s", sql, sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    return ok;
+    QStringList literals { QStringLiteral("null") };
+    for (const QString& text : texts)
+        literals << (text.isEmpty() ? QStringLiteral("null")
+                                    : u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'');
+    return " values (" + literals.join(u',') + ");";
 }
 
 } // namespace
@@ -59,15 +33,10 @@ QList<TripRow> tripsWithReadings(const QStringList& lines)
         = [](const QString& text) { return text == u"-" ? QString() : QString(text).replace(u',', u'.'); };
     for (const QString& line : lines) {
         const QStringList parts = line.split(u' ');
-        trips.append({ .datum = parts[0],
-            .ziel = parts[1],
-            .anfangsstand = reading(parts[2]),
-            .endstand = reading(parts[3]) });
+        trips.append({ parts[0], {}, {}, parts[1], {}, reading(parts[2]), reading(parts[3]) });
     }
     return trips;
 }
-
-TempLogbook::TempLogbook() = default;
 
 bool TempLogbook::addHistory() const
 {
@@ -106,30 +75,21 @@ QString TempLogbook::path() const
 
 bool TempLogbook::create(const VehicleRow* vehicle, const QList<TripRow>& trips)
 {
-    Connection connection;
     QString error;
-    if (!connection.create(path(), &error)) {
+    if (!Connection().create(path(), &error)) {
         qWarning("TempLogbook: %s", qPrintable(error));
         return false;
     }
-    sqlite3* db = connection.handle();
-    bool ok = sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK;
-    if (ok && vehicle) {
-        ok = insert(db,
-            "insert into verbrauch (kennzeichen, verbrauch, steuer, versicherung) values (?, ?, ?, ?)",
-            { vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung }, 4);
-    }
-    const char* tripSql = "insert into fahrt (datum, von, bis, ziel, bemerkung, anfangsstand, endstand, "
-                          "gesamt, preisliter, kosten, geschaeftl, privat, zurarbeit) "
-                          "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    QString sql = QStringLiteral("begin;");
+    if (vehicle)
+        sql += "insert into verbrauch"
+            + values({ vehicle->kennzeichen, vehicle->verbrauch, vehicle->steuer, vehicle->versicherung });
     for (const TripRow& t : trips) {
-        ok = ok
-            && insert(db, tripSql,
-                { t.datum, t.von, t.bis, t.ziel, t.bemerkung, t.anfangsstand, t.endstand, t.gesamt,
-                    t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit },
-                10);
+        sql += "insert into fahrt"
+            + values({ t.datum, t.von, t.bis, t.ziel, t.bemerkung, t.anfangsstand, t.endstand, t.gesamt,
+                t.preisliter, t.kosten, t.geschaeftl, t.privat, t.zurarbeit });
     }
-    return ok && sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) == SQLITE_OK;
+    return exec(sql + "commit;");
 }
 
 // Runs `sql` (one statement or several) on the file as it is, collecting any rows into `rows`.
@@ -142,11 +102,17 @@ bool TempLogbook::run(const QString& sql, QList<QStringList>* rows) const
         static_cast<QList<QStringList>*>(out)->append(row);
         return 0;
     };
-    sqlite3* db = openRaw(path());
+    // The file as it is, with the store's collations and functions, without the checks of
+    // Connection::open (a check may look at a file that is deliberately no logbook).
+    sqlite3* db = nullptr;
     char* message = nullptr;
-    const bool ok = db && sqlite3_exec(db, sql.toUtf8().constData(), collect, rows, &message) == SQLITE_OK;
-    if (db && !ok)
-        qWarning("TempLogbook: %s: %s", qPrintable(sql), message);
+    bool ok = sqlite3_open_v2(QFile::encodeName(path()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        == SQLITE_OK;
+    if (ok)
+        registerStoreExtensions(db);
+    ok = ok && sqlite3_exec(db, sql.toUtf8().constData(), collect, rows, &message) == SQLITE_OK;
+    if (!ok)
+        qWarning("TempLogbook: %s: %s", qPrintable(sql.left(200)), message ? message : sqlite3_errmsg(db));
     sqlite3_free(message);
     sqlite3_close_v2(db);
     return ok;

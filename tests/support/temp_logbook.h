@@ -16,9 +16,8 @@ template <typename... Columns> void addRow(const char* name, const Columns&... c
     (QTest::newRow(name) << ... << columns);
 }
 
-// One trip as the tests write it straight into the file: texts in the stored form
-// the store uses (dates "05.03.2007", numbers in machine form "25.9906" or "" for none,
-// flags "-1"/"0"). Every field has an initialiser, so a designated initialiser may name only some.
+// One trip as the tests write it straight into the file, in the stored form: dates "05.03.2007",
+// numbers "25.9906" or "" for none, flags "-1"/"0".
 struct TripRow {
     QString datum {}, von {}, bis {}, ziel {}, bemerkung {};
     QString anfangsstand {}, endstand {}, gesamt {}, preisliter {}, kosten {};
@@ -48,8 +47,6 @@ struct VehicleRow {
 // A logbook file "odomira.mdb" in a fresh temporary directory, removed afterwards.
 class TempLogbook {
 public:
-    TempLogbook();
-    bool isValid() const { return m_dir.isValid(); }
     QString dirPath() const { return m_dir.path(); }
     QString path() const; // dirPath() + "/odomira.mdb"
 

@@ -1,2 +1,1 @@
 odomira_add_test(test_trip_figures SOURCES test_trip_figures.cpp)
-odomira_add_test(test_trip_position SOURCES test_trip_position.cpp)

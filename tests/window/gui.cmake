@@ -1,11 +1,6 @@
 odomira_add_test(test_frm_odomira SOURCES test_frm_odomira.cpp LIBS odomira_gui)
 odomira_add_test(test_grid_cell_delegate SOURCES test_grid_cell_delegate.cpp LIBS odomira_gui)
 
-# Not a test: draws the window's tabs into PNG files for the documentation.
-add_executable(odomira-window-shots window_shots.cpp)
-target_link_libraries(odomira-window-shots PRIVATE odomira_gui)
-odomira_target_defaults(odomira-window-shots)
-
 # The cost per day as a screen reader finds it, through the AT-SPI tree of the real program
 # under Xvfb in a D-Bus session of its own (at-spi2-core, python3-pyatspi, dbus, xvfb).
 find_program(ODOMIRA_DBUS_RUN_SESSION dbus-run-session)
@@ -19,7 +14,4 @@ if(ODOMIRA_DBUS_RUN_SESSION AND ODOMIRA_XVFB_RUN AND ODOMIRA_SYSTEM_PYTHON)
     set_tests_properties(atspi_cost_per_day PROPERTIES
         ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1"
         SKIP_RETURN_CODE 77 TIMEOUT 180)
-else()
-    message(STATUS "AT-SPI check of the window skipped: needs dbus-run-session, xvfb-run and /usr/bin/python3")
 endif()
-odomira_add_test(test_concurrent_use SOURCES test_concurrent_use.cpp LIBS odomira_gui)

@@ -10,35 +10,25 @@
 #include <QTableView>
 #include <QTest>
 
-using odomira::GridCellDelegate;
+class TestGridCellDelegate : public QObject {
+    Q_OBJECT
 
-namespace {
-
-// Texts that the standard painting elides, wraps, aligns or colours in its own way.
-const QStringList Cells = {
-    QStringLiteral("15.03.2007"),
-    QStringLiteral("Überseehafen Rostock"), // a word that fits, the rest elided after it
-    QStringLiteral("Donaudampfschifffahrtsgesellschaftskapitän"), // one word, longer than the cell
-    QString(),
-    QStringLiteral("zwei\nZeilen"),
-    QStringLiteral("  Leerzeichen  "),
-    QStringLiteral("307"),
-    QStringLiteral("Ärztehaus Altona, Große Bergstraße 1"),
-};
-
-struct Grid {
-    Grid()
+private slots:
+    void paintsAsTheStandardDelegate()
     {
-        model.setColumnCount(3);
+        // Texts that the standard painting elides, wraps, aligns or colours in its own way.
+        const QStringList cells
+            = { "15.03.2007", "Überseehafen Rostock", "Donaudampfschifffahrtsgesellschaftskapitän", QString(),
+                  "zwei\nZeilen", "  Leerzeichen  ", "307", "Ärztehaus Altona, Große Bergstraße 1" };
+        QStandardItemModel model(6, 3);
         for (int row = 0; row < 6; ++row) {
-            QList<QStandardItem*> items;
             for (int column = 0; column < 3; ++column)
-                items << new QStandardItem(Cells[(row * 3 + column) % Cells.size()]);
-            model.appendRow(items);
+                model.setItem(row, column, new QStandardItem(cells[(row * 3 + column) % cells.size()]));
         }
         model.item(1, 2)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         model.item(2, 1)->setForeground(Qt::darkRed);
         model.item(3, 0)->setIcon(QIcon(QPixmap(8, 8)));
+        QTableView view;
         view.setModel(&model);
         view.setSelectionBehavior(QAbstractItemView::SelectRows);
         view.verticalHeader()->setVisible(false);
@@ -50,57 +40,34 @@ struct Grid {
         view.activateWindow();
         view.setFocus();
         view.setCurrentIndex(model.index(1, 1));
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+
+        // One grid, painted in turn by the standard delegate and from the pictures, so that both
+        // see the same focus and window state. Each picture paints the grid twice (on screen, then
+        // grabbed): the cells are seen, then their pictures made, then drawn.
+        auto* standard = new QStyledItemDelegate(&view);
+        auto* kept = new odomira::GridCellDelegate(&view);
+        const auto paintedBy = [&view](QAbstractItemDelegate* delegate) {
+            view.setItemDelegate(delegate);
+            view.viewport()->update();
+            QCoreApplication::processEvents();
+            return view.grab().toImage();
+        };
+        const QImage expected = paintedBy(standard);
+        QCOMPARE(paintedBy(kept), expected);
+        QVERIFY(kept->keptPictures() > 0);
+        QCOMPARE(paintedBy(kept), expected);
+
+        // A changed text, a new current row and a widened column are painted anew.
+        model.item(0, 1)->setText(QStringLiteral("Theater Altona"));
+        view.setCurrentIndex(model.index(4, 0));
+        view.setColumnWidth(2, 140);
+        const QImage changed = paintedBy(standard);
+        QVERIFY(changed != expected);
+        QCOMPARE(paintedBy(kept), changed);
+        QCOMPARE(paintedBy(kept), changed);
     }
-
-    QImage picture()
-    {
-        view.viewport()->update();
-        QCoreApplication::processEvents();
-        return view.grab().toImage();
-    }
-
-    QStandardItemModel model;
-    QTableView view;
 };
-
-} // namespace
-
-class TestGridCellDelegate : public QObject {
-    Q_OBJECT
-
-private slots:
-    void paintsAsTheStandardDelegate();
-};
-
-void TestGridCellDelegate::paintsAsTheStandardDelegate()
-{
-    // One grid, painted in turn by the standard delegate and from the pictures, so that both
-    // see the same focus and window state.
-    Grid grid;
-    QVERIFY(QTest::qWaitForWindowActive(&grid.view));
-    auto* standard = new QStyledItemDelegate(&grid.view);
-    auto* kept = new GridCellDelegate(&grid.view);
-    const auto paintedBy = [&](QAbstractItemDelegate* delegate) {
-        grid.view.setItemDelegate(delegate);
-        return grid.picture();
-    };
-
-    const QImage expected = paintedBy(standard);
-    // Each picture paints the grid twice (on screen, then grabbed): the cells are seen, then
-    // their pictures made, then drawn.
-    QCOMPARE(paintedBy(kept), expected);
-    QVERIFY(kept->keptPictures() > 0);
-    QCOMPARE(paintedBy(kept), expected);
-
-    // A changed text, a new current row and a widened column are painted anew.
-    grid.model.item(0, 1)->setText(QStringLiteral("Theater Altona"));
-    grid.view.setCurrentIndex(grid.model.index(4, 0));
-    grid.view.setColumnWidth(2, 140);
-    const QImage changed = paintedBy(standard);
-    QVERIFY(changed != expected);
-    QCOMPARE(paintedBy(kept), changed);
-    QCOMPARE(paintedBy(kept), changed);
-}
 
 QTEST_MAIN(TestGridCellDelegate)
 #include "test_grid_cell_delegate.moc"

@@ -34,17 +34,13 @@ struct Message {
 
 class WindowFixture {
 public:
-    WindowFixture()
-    {
-        if (m_root.isValid())
-            QDir().mkdir(programDir());
-    }
+    WindowFixture() { QDir().mkdir(programDir()); }
 
     // Writes the logbook (vehicle row and `trips`), starts the window on it and shows it
     // active. False, with a warning, when any step fails.
     bool open(const QList<TripRow>& trips = {}, const VehicleRow& vehicle = {})
     {
-        if (!m_logbook.isValid() || !m_root.isValid() || !m_logbook.createWithVehicle(vehicle, trips))
+        if (!m_logbook.createWithVehicle(vehicle, trips))
             return false;
         QString error;
         if (!start(&error)) {
@@ -93,7 +89,6 @@ public:
     QList<Message> messages;
     QList<QUrl> openedUrls;
 
-    // The texts of one column of a grid, top to bottom.
     static QStringList gridColumn(const QTableView* grid, int column = 0)
     {
         QStringList values;
@@ -105,7 +100,6 @@ public:
 
     static void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void click(const QString& name) { click(control(name)); }
-
     // A click on a cell of `row`, as a user choosing a trip in the list.
     static void clickGridRow(QTableView* grid, int row, int column = 3)
     {
@@ -135,8 +129,8 @@ public:
     // A key as the user presses it, to whatever has the focus.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : m_window.get(), key, modifiers);
+        QTest::keyClick(
+            QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get(), key, modifiers);
     }
     static QString focused()
     {
