@@ -104,8 +104,9 @@ void DataSourceModel::sourceAboutToRemove(int first, int last)
 
 void DataSourceModel::sourceRemoved()
 {
-    m_changing = false;
     const int count = m_pendingCount;
+    // Still changing while the views hear of it: a listener that fetches more rows then would
+    // start a change inside this one.
     switch (std::exchange(m_pending, Pending::None)) {
     case Pending::FirstRows:
         m_rows -= count;
@@ -121,8 +122,10 @@ void DataSourceModel::sourceRemoved()
         m_runFirst -= count;
         break;
     case Pending::None:
+        m_changing = false;
         return;
     }
+    m_changing = false;
     settleRun();
 }
 
@@ -150,8 +153,8 @@ void DataSourceModel::sourceAboutToInsert(int first, int last)
 
 void DataSourceModel::sourceInserted()
 {
-    m_changing = false;
     const int count = m_pendingCount;
+    // Still changing while the views hear of it (see sourceRemoved).
     switch (std::exchange(m_pending, Pending::None)) {
     case Pending::FirstRows:
         m_rows += count;
@@ -167,8 +170,10 @@ void DataSourceModel::sourceInserted()
         m_runFirst += count;
         break;
     case Pending::None:
+        m_changing = false;
         return;
     }
+    m_changing = false;
     settleRun();
 }
 
@@ -295,9 +300,11 @@ void DataSourceModel::showRows(int count)
     const int before = std::min(count, m_runRows > 0 ? m_runFirst : m_source->recordCount());
     if (before <= m_rows)
         return;
+    m_rearranging = true;
     beginInsertRows(QModelIndex(), m_rows, before - 1);
     m_rows = before;
     endInsertRows();
+    m_rearranging = false;
     settleRun();
 }
 
@@ -327,8 +334,10 @@ void DataSourceModel::endSourceReset()
     if (!m_resetting)
         beginResetModel();
     resolveColumns();
-    m_resetting = false;
+    // Resetting until the views have heard of it: rows fetched meanwhile would start a change
+    // inside the reset.
     endResetModel();
+    m_resetting = false;
 }
 
 void DataSourceModel::currentRecordChanged()
