@@ -1,5 +1,6 @@
 // The window through its real controls on a temporary logbook: start-up, the trip grid, focus
-// order, the start-up failures, and another program using the logbook meanwhile.
+// order, the start-up failures, another program using the logbook meanwhile, and texts longer
+// than Qt's default limit of a line edit: nothing typed is lost, nothing is cut.
 #include "window/window_fixture.h"
 
 #include "support/other_program.h"
@@ -193,6 +194,23 @@ private slots:
         f.click(button);
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(storedZiele(f), after);
+    }
+
+    // Past Qt's default of 32,767 characters a line edit cut texts silently: a stored remark and
+    // a destination pasted (through the edit's own insert, as Ctrl+V) stay whole.
+    void longTextsKeptWhole()
+    {
+        QList<TripRow> rows = Trips;
+        rows[0].bemerkung = QString(40000, u'b');
+        WindowFixture f;
+        QVERIFY(f.open(rows));
+        const QString ziel = QString(39000, u'z');
+        f.click("cmd_bearbeiten");
+        f.control<QLineEdit>("txt_ziel")->selectAll();
+        f.control<QLineEdit>("txt_ziel")->insert(ziel);
+        f.click("cmb_speichern");
+        QCOMPARE(f.logbook().query("select ziel, bemerkung from fahrt where id = 1"),
+            QList<QStringList>({ { ziel, rows[0].bemerkung } }));
     }
 };
 
