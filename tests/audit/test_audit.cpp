@@ -198,6 +198,9 @@ private slots:
         f.click("cmd_bearbeiten");
         f.type("txt_ziel", "Stade-Nord");
         f.click("cmb_speichern");
+        // Saved again unchanged: no entry.
+        f.click("cmd_bearbeiten");
+        f.click("cmb_speichern");
         f.clickGridRow(grid, 0);
         f.click("cmd_bearbeiten");
         f.click("cmd_löschen");

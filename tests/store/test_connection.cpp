@@ -17,6 +17,7 @@ private slots:
     void openFails_data();
     void openFails();
     void createNeverOverwrites();
+    void olderLogbookGetsTheDateIndex();
     void functions_data();
     void functions();
 };
@@ -88,6 +89,22 @@ void TestConnection::createNeverOverwrites()
     QVERIFY(!connection.create(logbook.path(), &error));
     QCOMPARE(error, "Die Datei „" + logbook.path() + "“ gibt es bereits; sie wird nicht überschrieben.");
     QCOMPARE(logbook.snapshot(), before);
+}
+
+void TestConnection::olderLogbookGetsTheDateIndex()
+{
+    const QString index = "select count(*) from sqlite_master where type = 'index' and name = 'fahrt_datum'";
+    TempLogbook logbook;
+    QVERIFY(logbook.create());
+    QCOMPARE(logbook.scalar(index), "1");
+    QVERIFY(logbook.exec("drop index fahrt_datum"));
+    QString error;
+    Connection connection;
+    QVERIFY2(connection.open(logbook.path(), &error), qPrintable(error));
+    QCOMPARE(logbook.scalar(index), "1");
+    const QList<QStringList> plan
+        = logbook.query("explain query plan select * from [fahrt] order by datum asc");
+    QVERIFY(!plan.isEmpty() && plan.back().back().contains("fahrt_datum"));
 }
 
 // Each value becomes a trip with it as its datum, ziel and kosten ("" for none).
