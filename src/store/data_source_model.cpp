@@ -122,8 +122,7 @@ void DataSourceModel::sourceRemoved()
         m_runFirst -= count;
         break;
     case Pending::None:
-        m_changing = false;
-        return;
+        break;
     }
     m_changing = false;
     settleRun();
@@ -170,8 +169,7 @@ void DataSourceModel::sourceInserted()
         m_runFirst += count;
         break;
     case Pending::None:
-        m_changing = false;
-        return;
+        break;
     }
     m_changing = false;
     settleRun();

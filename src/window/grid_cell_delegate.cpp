@@ -59,7 +59,7 @@ void GridCellDelegate::paint(
         m_keyFont = cell.font;
         m_fontKey = cell.font.key();
     }
-    const qint64 numbers[] = { cell.rect.width(), cell.rect.height(), qint64(ratio * 1024), ground->rgba(),
+    const qint64 numbers[] = { cell.rect.width(), cell.rect.height(), qint64(ratio), ground->rgba(),
         qint64(option.state), qint64(cell.state), qint64(cell.features), qint64(cell.displayAlignment),
         qint64(cell.textElideMode), qint64(cell.direction), qint64(cell.viewItemPosition),
         qint64(cell.showDecorationSelected), cell.palette.cacheKey(), option.palette.cacheKey(),
